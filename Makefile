@@ -1,0 +1,31 @@
+# Veldana: `make run` starts the program, `make test` runs every test, `make dist`
+# lays out dist/Veldana/ and its zip. Each first installs what is missing.
+JOBS := $(shell nproc)
+WIN_TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
+
+.PHONY: all deps native win dist test run clean
+
+all: dist
+
+deps:
+	@scripts/install-deps.sh
+
+native: deps
+	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build build/native -j$(JOBS)
+
+win: deps
+	cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=$(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build/win -j$(JOBS)
+
+dist: win
+	@scripts/make-dist.sh
+
+test: native dist
+	@scripts/run-tests.sh
+
+run: dist
+	@scripts/run.sh
+
+clean:
+	rm -rf build/native build/win dist

@@ -1,0 +1,38 @@
+# libjpeg-turbo for the Windows build: Debian's own source package, cross-built once as
+# a static library with SIMD and cached under VELD_DEPS_DIR, so a fresh build folder
+# does not build it again.
+set(VELD_DEPS_DIR "${CMAKE_SOURCE_DIR}/build/deps" CACHE PATH "cache of cross-built dependencies")
+set(_jpeg_prefix "${VELD_DEPS_DIR}/libjpeg-turbo-mingw64")
+set(_jpeg_lib "${_jpeg_prefix}/lib/libjpeg.a")
+
+if(NOT EXISTS "${_jpeg_lib}")
+  message(STATUS "Fetching and cross-building libjpeg-turbo into ${_jpeg_prefix}")
+  execute_process(
+    COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/fetch-jpeg-source.sh" "${VELD_DEPS_DIR}"
+    RESULT_VARIABLE _rc)
+  if(NOT _rc EQUAL 0)
+    message(FATAL_ERROR "apt-get source libjpeg-turbo failed")
+  endif()
+  set(_jpeg_build "${VELD_DEPS_DIR}/libjpeg-turbo-mingw64-build")
+  file(REMOVE_RECURSE "${_jpeg_build}")
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -S "${VELD_DEPS_DIR}/libjpeg-turbo" -B "${_jpeg_build}"
+            -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
+            -DCMAKE_BUILD_TYPE=Release
+            -DCMAKE_INSTALL_PREFIX=${_jpeg_prefix}
+            -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF
+            -DWITH_SIMD=1 -DCMAKE_ASM_NASM_COMPILER=nasm
+    RESULT_VARIABLE _rc)
+  if(_rc EQUAL 0)
+    execute_process(COMMAND ${CMAKE_COMMAND} --build "${_jpeg_build}" --target install --parallel
+                    RESULT_VARIABLE _rc)
+  endif()
+  if(NOT _rc EQUAL 0 OR NOT EXISTS "${_jpeg_lib}")
+    message(FATAL_ERROR "Cross-building libjpeg-turbo failed")
+  endif()
+endif()
+
+add_library(jpeg STATIC IMPORTED GLOBAL)
+set_target_properties(jpeg PROPERTIES
+  IMPORTED_LOCATION "${_jpeg_lib}"
+  INTERFACE_INCLUDE_DIRECTORIES "${_jpeg_prefix}/include")

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need, and only the
+# ones that are missing, so running it again does nothing.
+set -euo pipefail
+
+packages=(
+  cmake make g++ nasm dpkg-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libjpeg62-turbo-dev libjpeg-turbo-progs googletest
+  wine wine64 xvfb xdotool x11-utils imagemagick graphicsmagick
+  clang libclang-rt-14-dev
+  python3 python3-pytest python3-pil
+  zip nsis
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ $status == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [[ $(id -u) == 0 ]] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

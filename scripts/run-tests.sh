@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# All test tiers: the portable core natively, the Windows modules under Wine, then the
+# finished program folder end to end.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+echo "== native tests =="
+(cd build/native && ctest --output-on-failure --timeout 300)
+
+echo "== Windows tests under Wine =="
+(cd build/win && "$root/scripts/wine-rig.sh" ctest --output-on-failure --timeout 300)
+
+echo "== end-to-end tests =="
+/usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e

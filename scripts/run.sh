@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Starts Veldana from dist/Veldana under Wine. With a display it simply runs; without
+# one it runs in a virtual display, saves a screenshot and says where.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/wine-env.sh"
+exe="$root/dist/Veldana/Veldana.exe"
+
+if [[ -n ${DISPLAY:-} ]]; then
+  veld_boot_prefix
+  exec wine "$exe"
+fi
+
+shot="$root/build/screenshots/run.png"
+mkdir -p "$(dirname "$shot")"
+"$root/scripts/wine-rig.sh" --size "${VELD_SCREEN:-1024x768}" bash -c '
+  wine "$1" >/dev/null 2>&1 &
+  for _ in $(seq 1 100); do
+    xdotool search --name "^Form1$" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  sleep 1.5
+  import -window root "$2"
+' _ "$exe" "$shot"
+echo "Screenshot of the running program: $shot"

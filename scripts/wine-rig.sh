@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs a command with a virtual X display and a running wineserver for the private
+# prefix, and stops both by PID when the command ends, also when it fails.
+# Usage: wine-rig.sh [--size WIDTHxHEIGHT] command [args...]
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+
+size=1024x768
+if [[ ${1:-} == --size ]]; then
+  size=$2
+  shift 2
+fi
+
+veld_boot_prefix
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  return 0
+}
+trap cleanup EXIT INT TERM
+
+# -displayfd hands back the first free display number.
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r -t 20 display <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; exit 1; }
+rm -f "$fifo"
+export DISPLAY=":$display"
+
+# A wineserver from an earlier display would keep the old screen size.
+wineserver -k 2>/dev/null || true
+wineserver -p
+wine wineboot >/dev/null 2>&1 </dev/null || true
+
+"$@"

@@ -1,0 +1,89 @@
+#include "app/Form1.h"
+
+#include "catalogue/Catalogue.h"
+#include "core/Paths.h"
+#include "settings/Settings.h"
+#include "ui/Application.h"
+
+std::string WallpaperDir;
+TForm1* Form1 = nullptr;
+
+namespace {
+
+constexpr int kClientWidth = 762;
+constexpr int kClientHeight = 540;
+constexpr int kProgramIconId = 1;
+
+}  // namespace
+
+TForm1::TForm1() = default;
+
+void TForm1::Create()
+{
+    ui::Application& app = ui::Application::Instance();
+    CreateHandle({.className = "TForm1",
+                  .caption = "Form1",
+                  .clientWidth = kClientWidth,
+                  .clientHeight = kClientHeight,
+                  .owner = app.OwnerWindow(),
+                  .iconId = kProgramIconId});
+    if (!app.MainWindow())
+        app.SetMainWindow(Handle());
+    FormCreate();
+    ShowWindow(app.OwnerWindow(), SW_SHOWNOACTIVATE);
+    ShowCentered();
+}
+
+void TForm1::FormCreate()
+{
+    ui::Application& app = ui::Application::Instance();
+    // Each step reports its own error and the next one still runs: settings left unread
+    // would be overwritten with "False" at the next close.
+    app.Guard([&] { app.SetTitle("VELDANA"); });
+    app.Guard([&] { WallpaperFiles.clear(); });
+    app.Guard([&] {
+        WallpaperDir = catalogue::ChooseWallpaperDir(ui::ProgramDir(), catalogue::PrimaryScreenSize());
+    });
+    app.Guard([&] {
+        catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg");
+        AddWallpaperNames();
+    });
+    app.Guard([&] {
+        if (settings::ReadSetting("Settings", "Active", "") == "True") {
+            CheckBox1.SetChecked(true);
+            ApplyActiveState("true");
+        } else {
+            CheckBox1.SetChecked(false);
+            ApplyActiveState("false");
+        }
+    });
+    app.Guard([&] { CheckBox2.SetChecked(settings::ReadSetting("Settings", "Random", "") == "True"); });
+}
+
+void TForm1::FormClose()
+{
+    settings::WriteSetting("Settings", "Active", CheckBox1.Checked() ? "True" : "False");
+    settings::WriteSetting("Settings", "Random", CheckBox2.Checked() ? "True" : "False");
+}
+
+void TForm1::RefillWallpaperList()
+{
+    ListBox1.Clear();
+    WallpaperFiles = {};
+    catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg");
+    AddWallpaperNames();
+}
+
+void TForm1::AddWallpaperNames()
+{
+    for (const std::string& path : WallpaperFiles)
+        ListBox1.Add(veld::FileNamePart(path, ui::IsLeadByte));
+}
+
+std::string TForm1::SelectedFile() const
+{
+    const int index = ListBox1.ItemIndex();
+    if (index < 0 || static_cast<size_t>(index) >= WallpaperFiles.size())
+        return {};
+    return WallpaperFiles[static_cast<size_t>(index)];
+}

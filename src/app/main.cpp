@@ -1,0 +1,18 @@
+#include "app/Form1.h"
+#include "ui/Application.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    ui::Application& app = ui::Application::Instance();
+    app.Initialize(instance);
+    app.SetTitle("Veldana");
+
+    TForm1 form;
+    Form1 = &form;
+    form.Create();
+    const int exitCode = app.Run();
+
+    Form1 = nullptr;
+    WallpaperDir.clear();
+    return exitCode;
+}

@@ -1,0 +1,31 @@
+#include "settings/Settings.h"
+
+#include "core/Error.h"
+#include "ui/Application.h"
+
+#include <windows.h>
+
+namespace settings {
+
+std::string SettingsPath() { return ui::ProgramDir() + "/veld.ini"; }
+
+std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback)
+{
+    char buffer[2048];
+    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer,
+                                                  static_cast<DWORD>(std::size(buffer)), SettingsPath().c_str());
+    return std::string(buffer, length);
+}
+
+void WriteSetting(const std::string& section, const std::string& key, const std::string& value)
+{
+    const std::string path = SettingsPath();
+    const bool written = WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
+    // Flush the system's cached copy, so the file on disk is what was written. Its result
+    // says nothing about the write (Wine reports FALSE for a successful flush).
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    if (!written)
+        throw veld::Error("In " + path + " kann nicht geschrieben werden");
+}
+
+}  // namespace settings

@@ -1,0 +1,79 @@
+// The application object: its title, the owner window that carries the task-bar
+// button, the general error box and the message loop.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ui {
+
+class Application {
+public:
+    static Application& Instance();
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Registers the window classes and creates the owner window. Safe to call twice.
+    void Initialize(HINSTANCE instance);
+    HINSTANCE ModuleInstance() const { return instance_; }
+
+    void SetTitle(std::string_view title);
+    const std::string& Title() const { return title_; }
+
+    // The zero-size window that owns the main window, so the task-bar button shows the
+    // application title and icon instead of the main window's caption.
+    HWND OwnerWindow() const { return owner_; }
+    void SetMainWindow(HWND window) { main_ = window; }
+    HWND MainWindow() const { return main_; }
+
+    // The general error box: the message with the period rule, the title as caption,
+    // an OK button and the stop icon.
+    void ShowError(std::string_view message);
+
+    // Runs an event handler; whatever it throws ends the handler and reaches the error
+    // box, and the program goes on. Nothing may cross back into user32 or comctl32.
+    template <typename Handler>
+    void Guard(Handler&& handler) noexcept
+    {
+        try {
+            handler();
+        } catch (const std::exception& error) {
+            ShowErrorNoThrow(error.what());
+        } catch (...) {
+            ShowErrorNoThrow("Unbekannter Fehler");
+        }
+    }
+
+    // Runs the message loop until the main window has gone; returns the exit code.
+    int Run();
+
+    // In-process tests see the error boxes' texts here instead of a modal box.
+    using ErrorSink = std::function<void(const std::string& text)>;
+    void SetErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
+
+private:
+    Application() = default;
+    void ShowErrorNoThrow(std::string_view message) noexcept;
+    static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HINSTANCE instance_ = nullptr;
+    HWND owner_ = nullptr;
+    HWND main_ = nullptr;
+    std::string title_;
+    ErrorSink errorSink_;
+};
+
+// The folder of the running program, with a trailing backslash, worked out afresh on
+// every call. Tests point it at a temporary folder with SetProgramDirForTests.
+std::string ProgramDir();
+void SetProgramDirForTests(std::string dir);
+
+// IsDBCSLeadByte as a predicate for the portable path rules.
+bool IsLeadByte(unsigned char byte);
+
+}  // namespace ui

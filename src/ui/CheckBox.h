@@ -1,0 +1,28 @@
+// BUTTON with BS_AUTOCHECKBOX, without text (its meaning is painted beside it).
+#pragma once
+
+#include "ui/Control.h"
+
+namespace ui {
+
+struct CheckBoxArgs {
+    Bounds bounds;
+};
+
+class CheckBox : public WindowedControl {
+public:
+    using WindowedControl::WindowedControl;
+
+    void Create(Form& form, const CheckBoxArgs& args);
+
+    bool Checked() const;
+    // Like a click, a change of the check mark from code raises OnClick; setting the
+    // state it already has raises nothing.
+    void SetChecked(bool checked);
+
+    Event OnClick;
+
+    void OnCommand(WORD code) override;
+};
+
+}  // namespace ui

@@ -1,0 +1,24 @@
+#include "ui/Control.h"
+
+#include "ui/Application.h"
+#include "ui/Form.h"
+
+namespace ui {
+
+void WindowedControl::SetVisible(bool visible)
+{
+    ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void WindowedControl::CreateWindowed(Form& form, const char* className, DWORD style, DWORD exStyle,
+                                     const Bounds& bounds)
+{
+    bounds_ = bounds;
+    const WORD id = form.Register(*this);
+    handle_ = CreateWindowExA(exStyle, className, "", WS_CHILD | style, bounds.left, bounds.top, bounds.width,
+                              bounds.height, form.Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                              Application::Instance().ModuleInstance(), nullptr);
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.FormFont()), FALSE);
+}
+
+}  // namespace ui

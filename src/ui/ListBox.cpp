@@ -1,0 +1,53 @@
+#include "ui/ListBox.h"
+
+namespace ui {
+
+void ListBox::Create(Form& form, const ListBoxArgs& args)
+{
+    backgroundColor_ = args.background;
+    background_.reset(CreateSolidBrush(args.background));
+    // NOINTEGRALHEIGHT keeps the designed height instead of a whole number of rows.
+    CreateWindowed(form, "LISTBOX",
+                   WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+                   WS_EX_CLIENTEDGE, args.bounds);
+    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, args.itemHeight);
+}
+
+void ListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
+
+void ListBox::Add(const std::string& text)
+{
+    SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int ListBox::Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
+
+std::string ListBox::Item(int index) const
+{
+    const LRESULT length = SendMessageA(Handle(), LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR)
+        return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT copied = SendMessageA(Handle(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+    return text;
+}
+
+int ListBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0)); }
+
+void ListBox::SetItemIndex(int index) { SendMessageA(Handle(), LB_SETCURSEL, index, 0); }
+
+void ListBox::OnCommand(WORD code)
+{
+    if (code == LBN_SELCHANGE && OnClick)
+        OnClick();
+}
+
+HBRUSH ListBox::OnCtlColor(HDC dc)
+{
+    SetBkColor(dc, backgroundColor_);
+    SetTextColor(dc, RGB(0, 0, 0));
+    return background_.get();
+}
+
+}  // namespace ui

@@ -1,0 +1,43 @@
+// LISTBOX: single selection, not sorted, entry height fixed, own background colour.
+#pragma once
+
+#include "ui/Control.h"
+#include "ui/Handles.h"
+
+#include <string>
+
+namespace ui {
+
+struct ListBoxArgs {
+    Bounds bounds;
+    COLORREF background = RGB(255, 255, 255);
+    int itemHeight = 13;
+};
+
+class ListBox : public WindowedControl {
+public:
+    using WindowedControl::WindowedControl;
+
+    void Create(Form& form, const ListBoxArgs& args);
+
+    void Clear();
+    void Add(const std::string& text);
+    int Count() const;
+    std::string Item(int index) const;
+    // -1 when nothing is selected.
+    int ItemIndex() const;
+    // A selection made by the program raises no OnClick.
+    void SetItemIndex(int index);
+
+    // The user changed the selection (click or keyboard).
+    Event OnClick;
+
+    void OnCommand(WORD code) override;
+    HBRUSH OnCtlColor(HDC dc) override;
+
+private:
+    Brush background_;
+    COLORREF backgroundColor_ = 0;
+};
+
+}  // namespace ui

@@ -1,0 +1,222 @@
+// Looks at a running Veldana from outside, as a screen reader would, and writes what
+// it sees as JSON: the main window, its owner, every child control and any dialog the
+// program shows. Usage: veldprobe OUT.json
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string Quote(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof(escape), "\\u%04x", c);
+                out += escape;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string Text(HWND window)
+{
+    // Across processes Wine hands back UTF-16 text whichever way it was set.
+    wchar_t buffer[1024];
+    const int length = GetWindowTextW(window, buffer, static_cast<int>(std::size(buffer)));
+    return Utf8(std::wstring(buffer, static_cast<size_t>(length)));
+}
+
+std::string ClassName(HWND window)
+{
+    wchar_t buffer[256];
+    const int length = GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
+    return Utf8(std::wstring(buffer, static_cast<size_t>(length)));
+}
+
+std::string RectJson(const RECT& r)
+{
+    return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + "]";
+}
+
+std::string Bool(bool value) { return value ? "true" : "false"; }
+
+std::string ListItems(HWND list)
+{
+    std::string out = "[";
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring item(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        const LRESULT copied = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        item.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+        out += (i ? "," : "") + Quote(Utf8(item));
+    }
+    return out + "]";
+}
+
+std::string ControlJson(HWND control, HWND parent, HWND focus)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    RECT screen;
+    GetWindowRect(control, &screen);
+    const std::string cls = ClassName(control);
+    std::string out = "{\"class\":" + Quote(cls) + ",\"id\":" + std::to_string(GetDlgCtrlID(control)) +
+                      ",\"text\":" + Quote(Text(control)) + ",\"rect\":" + RectJson(r) +
+                      ",\"screen\":" + RectJson(screen) + ",\"visible\":" + Bool(IsWindowVisible(control)) +
+                      ",\"enabled\":" + Bool(IsWindowEnabled(control)) + ",\"focused\":" + Bool(control == focus) +
+                      ",\"style\":" + std::to_string(GetWindowLongW(control, GWL_STYLE));
+    if (_wcsicmp(std::wstring(cls.begin(), cls.end()).c_str(), L"ListBox") == 0) {
+        out += ",\"items\":" + ListItems(control) +
+               ",\"selected\":" + std::to_string(SendMessageW(control, LB_GETCURSEL, 0, 0)) +
+               ",\"top\":" + std::to_string(SendMessageW(control, LB_GETTOPINDEX, 0, 0)) +
+               ",\"item_height\":" + std::to_string(SendMessageW(control, LB_GETITEMHEIGHT, 0, 0));
+    }
+    if (_wcsicmp(std::wstring(cls.begin(), cls.end()).c_str(), L"Button") == 0)
+        out += ",\"checked\":" + Bool(SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    return out + "}";
+}
+
+std::string RegionJson(HWND window)
+{
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(window, region);
+    std::string out = "null";
+    if (kind != ERROR) {
+        const DWORD size = GetRegionData(region, 0, nullptr);
+        std::vector<char> buffer(size);
+        auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+        if (size && GetRegionData(region, size, data)) {
+            const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+            out = "[";
+            for (DWORD i = 0; i < data->rdh.nCount; ++i)
+                out += (i ? "," : "") + RectJson(rects[i]);
+            out += "]";
+        }
+    }
+    DeleteObject(region);
+    return out;
+}
+
+struct Collected {
+    DWORD process = 0;
+    std::vector<HWND> dialogs;
+    std::vector<HWND> others;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param)
+{
+    auto* collected = reinterpret_cast<Collected*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != collected->process || !IsWindowVisible(window))
+        return TRUE;
+    if (ClassName(window) == "#32770")
+        collected->dialogs.push_back(window);
+    else
+        collected->others.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+std::string Children(HWND window, HWND focus)
+{
+    std::vector<HWND> children;
+    EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
+    std::string out = "[";
+    for (size_t i = 0; i < children.size(); ++i)
+        out += (i ? "," : "") + ControlJson(children[i], window, focus);
+    return out + "]";
+}
+
+std::string WindowJson(HWND window, HWND focus)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    RECT client;
+    GetClientRect(window, &client);
+    return "{\"class\":" + Quote(ClassName(window)) + ",\"title\":" + Quote(Text(window)) +
+           ",\"rect\":" + RectJson(r) + ",\"client\":" + RectJson(client) +
+           ",\"visible\":" + Bool(IsWindowVisible(window)) + ",\"enabled\":" + Bool(IsWindowEnabled(window)) +
+           ",\"children\":" + Children(window, focus) + "}";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: veldprobe OUT.json\n");
+        return 2;
+    }
+    std::string json = "{";
+    HWND main = FindWindowA("TForm1", nullptr);
+    if (!main) {
+        json += "\"main\":null";
+    } else {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+        GetGUIThreadInfo(thread, &info);
+        HWND owner = GetWindow(main, GW_OWNER);
+        json += "\"main\":" + WindowJson(main, info.hwndFocus);
+        json += ",\"region\":" + RegionJson(main);
+        json += ",\"owner\":" + (owner ? "{\"class\":" + Quote(ClassName(owner)) + ",\"title\":" + Quote(Text(owner)) +
+                                             ",\"visible\":" + Bool(IsWindowVisible(owner)) + "}"
+                                       : std::string("null"));
+        json += ",\"active\":" + Quote(info.hwndActive ? ClassName(info.hwndActive) : "");
+        json += ",\"screen\":[" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "," +
+                std::to_string(GetSystemMetrics(SM_CYSCREEN)) + "]";
+
+        Collected collected;
+        GetWindowThreadProcessId(main, &collected.process);
+        EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&collected));
+        json += ",\"dialogs\":[";
+        for (size_t i = 0; i < collected.dialogs.size(); ++i)
+            json += (i ? "," : "") + WindowJson(collected.dialogs[i], info.hwndFocus);
+        json += "],\"others\":[";
+        for (size_t i = 0; i < collected.others.size(); ++i)
+            json += (i ? "," : "") + Quote(ClassName(collected.others[i]));
+        json += "]";
+    }
+    json += "}\n";
+
+    FILE* out = std::fopen(argv[1], "wb");
+    if (!out)
+        return 1;
+    std::fwrite(json.data(), 1, json.size(), out);
+    std::fclose(out);
+    return 0;
+}

@@ -1,0 +1,71 @@
+"""Start-up as a person sees it: which wallpapers are listed for the screen, where the
+window opens, where the focus is, and what closing stores."""
+
+import pytest
+
+import veld
+
+WALLPAPERS = {
+    "800x600": ["Small Sunrise.jpg", "small_two.jpg"],
+    "1024x768": ["Mittel.jpg", "mid_two.JPG", "mid_three.jpg"],
+    "1280x1024": ["Large.jpg", "large_two.jpg"],
+}
+
+
+@pytest.mark.parametrize(
+    "width,height,folder",
+    [
+        (800, 600, "800x600"),
+        (1024, 768, "1024x768"),
+        (1280, 1024, "1280x1024"),
+        (1920, 1200, "1280x1024"),
+        (1280, 960, None),
+    ],
+)
+def test_list_follows_screen_size_and_window_is_centred(display_factory, programs, workdir, width, height, folder):
+    program_folder = veld.make_program_folder(workdir, WALLPAPERS, ini="[Settings]\r\nActive=True\r\n")
+    display = display_factory(width, height)
+    program = programs(display, program_folder)
+    state = program.state
+
+    assert state["screen"] == [width, height]
+    listed = program.control("ListBox1")["items"]
+    expected = WALLPAPERS[folder] if folder else []
+    assert sorted(listed) == sorted(expected)
+
+    left, top, right, bottom = program.window_rect()
+    assert (right - left, bottom - top) == (veld.CLIENT_WIDTH, veld.CLIENT_HEIGHT)
+    assert (left, top) == ((width - veld.CLIENT_WIDTH) // 2, (height - veld.CLIENT_HEIGHT) // 2)
+    assert state["main"]["title"] == "Form1"
+    assert state["owner"]["title"] == "VELDANA"
+    display.screenshot(f"startup-{width}x{height}")
+
+
+def test_focus_starts_in_the_list_when_active(display_factory, programs, workdir):
+    folder = veld.make_program_folder(workdir, WALLPAPERS, ini="[Settings]\r\nActive=True\r\nRandom=True\r\n")
+    display = display_factory(1024, 768)
+    program = programs(display, folder)
+    state = veld.wait_until(lambda: (s := program.probe()) and program.control("ListBox1", s)["focused"] and s,
+                            what="the focus in the list box")
+    assert program.control("CheckBox1", state)["checked"]
+    assert program.control("CheckBox2", state)["checked"]
+    assert program.control("ListBox1", state)["enabled"]
+
+
+def test_first_start_without_settings_is_inactive_and_closing_stores_both_values(display_factory, programs, workdir):
+    folder = veld.make_program_folder(workdir, WALLPAPERS)
+    display = display_factory(1024, 768)
+    program = programs(display, folder)
+    state = program.state
+    assert not program.control("CheckBox1", state)["checked"]
+    assert not program.control("ListBox1", state)["enabled"]
+    assert not program.control("CheckBox2", state)["enabled"]
+    assert veld.read_ini(folder) is None, "nothing is written before the window closes"
+
+    # Check "active" with a real click, then close with Alt+F4 over the window.
+    program.click_client(527 + 6, 163 + 6)
+    veld.wait_until(lambda: program.control("CheckBox1", program.probe())["checked"], what="the check mark")
+    program.display.move(*program.to_screen(300, 100))
+    program.display.key("alt+F4")
+    program.wait_exit()
+    assert veld.read_ini(folder) == {"Active": "True", "Random": "False"}

@@ -1,0 +1,224 @@
+"""Drives the built Veldana from outside, as a person or a screen reader would.
+
+A Display is one virtual X screen of a chosen size with a wineserver for the private
+prefix; a Program is Veldana.exe started from a program folder on that display.
+Windows are read with veldprobe.exe (window classes, list entries, check marks,
+enabled states, focus, place and region), input is real X input through xdotool, and
+screenshots come from ImageMagick's import.
+"""
+
+import json
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = ROOT / "build"
+DIST = ROOT / "dist" / "Veldana"
+PROBE = BUILD / "win" / "tests" / "e2e" / "veldprobe.exe"
+SCREENSHOTS = BUILD / "e2e-screenshots"
+
+CLIENT_WIDTH, CLIENT_HEIGHT = 762, 540
+
+# Where a person finds each control, in client coordinates (left, top).
+CONTROL_PLACES = {
+    "ListBox1": (509, 231),
+    "CheckBox1": (527, 163),
+    "CheckBox2": (527, 192),
+    "Animate1": (173, 287),
+    "Animate2": (174, 288),
+}
+
+
+def wine_env(display=None):
+    env = dict(os.environ)
+    env.update(
+        WINEPREFIX=str(Path(os.environ.get("VELD_WINEPREFIX", BUILD / "wineprefix"))),
+        WINEDEBUG="-all",
+        WINEDLLOVERRIDES="mscoree,mshtml=",
+        WINEARCH="win64",
+        LANG="en_US.UTF-8",
+    )
+    env.pop("LC_ALL", None)
+    if display is not None:
+        env["DISPLAY"] = display
+    return env
+
+
+def boot_prefix():
+    subprocess.run(
+        ["bash", "-c", f"source '{ROOT}/scripts/wine-env.sh' && veld_boot_prefix"],
+        check=True,
+        stdin=subprocess.DEVNULL,
+    )
+
+
+def wait_until(predicate, timeout=20.0, interval=0.1, what="condition"):
+    deadline = time.monotonic() + timeout
+    last = None
+    while time.monotonic() < deadline:
+        last = predicate()
+        if last:
+            return last
+        time.sleep(interval)
+    raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}")
+
+
+class Display:
+    """A virtual X screen with its own wineserver; stops both by PID when closed."""
+
+    def __init__(self, width, height, workdir):
+        self.width, self.height = width, height
+        self.workdir = Path(workdir)
+        self.xvfb = None
+        boot_prefix()
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            pass_fds=(write_fd,),
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            self.close()
+            raise RuntimeError("Xvfb did not start")
+        self.display = f":{number}"
+        self.env = wine_env(self.display)
+        # A wineserver left from another screen size would keep that size.
+        self._wine(["wineserver", "-k"], check=False)
+        self._wine(["wineserver", "-p"])
+        self._wine(["wine", "wineboot"], check=False)
+
+    def _wine(self, args, check=True, timeout=120):
+        log = self.workdir / "wine.log"
+        with open(log, "ab") as out:
+            return subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                  check=check, timeout=timeout)
+
+    def close(self):
+        if self.xvfb is None:
+            return
+        subprocess.run(["wineserver", "-k"], env=wine_env(), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=False)
+        self.xvfb.send_signal(signal.SIGTERM)
+        try:
+            self.xvfb.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.xvfb.kill()
+            self.xvfb.wait()
+        self.xvfb = None
+
+    def probe(self):
+        out = self.workdir / "probe.json"
+        out.unlink(missing_ok=True)
+        self._wine(["wine", str(PROBE), str(out)], timeout=60)
+        return json.loads(out.read_text(encoding="utf-8"))
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def move(self, x, y):
+        self.xdotool("mousemove", "--sync", x, y)
+
+    def click(self, x, y, button=1):
+        self.move(x, y)
+        self.xdotool("click", button)
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", 50, *keys)
+
+    def screenshot(self, name):
+        SCREENSHOTS.mkdir(parents=True, exist_ok=True)
+        path = SCREENSHOTS / f"{name}.png"
+        subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True, timeout=30)
+        return path
+
+
+def make_program_folder(base, wallpapers=None, ini=None):
+    """Copies the built program folder into base/Veldana, with the wallpaper folders
+    holding only the given files ({"1024x768": ["a.jpg"]}), and an optional veld.ini."""
+    folder = Path(base) / "Veldana"
+    shutil.copytree(DIST, folder)
+    for size in ("800x600", "1024x768", "1280x1024"):
+        shutil.rmtree(folder / size, ignore_errors=True)
+        (folder / size).mkdir()
+    for size, names in (wallpapers or {}).items():
+        for name in names:
+            (folder / size / name).write_bytes(b"\xff\xd8 fixture")
+    if ini is not None:
+        (folder / "veld.ini").write_bytes(ini.encode("cp1252"))
+    return folder
+
+
+def read_ini(folder):
+    """The Settings section of veld.ini as a dict (CRLF lines as Windows writes them)."""
+    values, section = {}, None
+    path = Path(folder) / "veld.ini"
+    if not path.exists():
+        return None
+    for line in path.read_bytes().decode("cp1252").splitlines():
+        line = line.strip()
+        if line.startswith("[") and line.endswith("]"):
+            section = line[1:-1]
+        elif "=" in line and section == "Settings":
+            key, value = line.split("=", 1)
+            values[key] = value
+    return values
+
+
+class Program:
+    """Veldana.exe running on a Display."""
+
+    def __init__(self, display, folder):
+        self.display = display
+        self.folder = Path(folder)
+        log = open(display.workdir / "veldana.log", "ab")
+        self.process = subprocess.Popen(["wine", str(self.folder / "Veldana.exe")], env=display.env,
+                                        cwd=self.folder, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        log.close()
+        self.state = wait_until(self._shown, timeout=60, what="the main window")
+
+    def _shown(self):
+        state = self.display.probe()
+        return state if state.get("main") and state["main"]["visible"] else None
+
+    def probe(self):
+        self.state = self.display.probe()
+        return self.state
+
+    def control(self, name, state=None):
+        state = state or self.state
+        left, top = CONTROL_PLACES[name]
+        for child in state["main"]["children"]:
+            if child["rect"][0] == left and child["rect"][1] == top:
+                return child
+        raise AssertionError(f"{name} not found at {left},{top}")
+
+    def window_rect(self):
+        return self.state["main"]["rect"]
+
+    def to_screen(self, x, y):
+        left, top = self.window_rect()[:2]
+        return left + x, top + y
+
+    def click_client(self, x, y, button=1):
+        self.display.click(*self.to_screen(x, y), button=button)
+
+    def exited(self):
+        return self.process.poll() is not None
+
+    def wait_exit(self, timeout=20):
+        wait_until(self.exited, timeout=timeout, what="the program to end")
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()

@@ -1,0 +1,75 @@
+#include "TestSupport.h"
+
+#include "catalogue/Catalogue.h"
+#include "core/Paths.h"
+#include "ui/Application.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testing_support;
+
+namespace {
+
+std::vector<std::string> Names(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> names;
+    for (const std::string& path : paths)
+        names.push_back(veld::FileNamePart(path, ui::IsLeadByte));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(Catalogue, ListsJpgFilesOfAnyCaseAndAttributeButNotOthersOrFolders)
+{
+    TempFolder folder;
+    const std::string& dir = folder.Path();
+    for (const char* name : {"A.JPG", "b.jpeg", "c.bmp", "e.jpg", "hidden.jpg", "readonly.jpg", "f.jpg.txt"})
+        WriteFile(dir + name, "x");
+    MakeFolder(dir + "d.jpg");
+    WriteFile(dir + "d.jpg\\inner.jpg", "x");
+    SetFileAttributesA((dir + "hidden.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((dir + "readonly.jpg").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    std::vector<std::string> list{"kept"};
+    catalogue::FindFiles(dir, list, "*.jpg");
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(list.front(), "kept");
+    list.erase(list.begin());
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"A.JPG", "e.jpg", "hidden.jpg", "readonly.jpg"}));
+    for (const std::string& path : list)
+        EXPECT_EQ(path.rfind(dir, 0), 0u) << path << " is not a full path in " << dir;
+
+    // The same folder named without its trailing backslash gives the same paths.
+    std::vector<std::string> again;
+    catalogue::FindFiles(dir.substr(0, dir.size() - 1), again, "*.jpg");
+    EXPECT_EQ(Names(again), Names(list));
+}
+
+TEST(Catalogue, MissingOrUnchosenFolderAddsNothing)
+{
+    TempFolder folder;
+    std::vector<std::string> list;
+    catalogue::FindFiles(folder.Path() + "nowhere\\", list, "*.jpg");
+    EXPECT_TRUE(list.empty());
+
+    // No folder suits the screen: the current folder's (or drive root's) files stay out.
+    WriteFile(folder.Path() + "stray.jpg", "x");
+    SetCurrentDirectoryA(folder.Path().c_str());
+    catalogue::FindFiles("", list, "*.jpg");
+    EXPECT_TRUE(list.empty());
+}
+
+TEST(Catalogue, WallpaperFolderFollowsTheScreenSize)
+{
+    EXPECT_EQ(catalogue::ChooseWallpaperDir("C:\\V\\", {1024, 768}), "C:\\V\\1024x768\\");
+    EXPECT_EQ(catalogue::ChooseWallpaperDir("C:\\V\\", {1920, 1200}), "C:\\V\\1280x1024\\");
+    EXPECT_EQ(catalogue::ChooseWallpaperDir("C:\\V\\", {1280, 960}), "");
+    // The rig's display is what the program reads as the primary screen.
+    const catalogue::ScreenSize screen = catalogue::PrimaryScreenSize();
+    EXPECT_EQ(screen.width, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(screen.height, GetSystemMetrics(SM_CYSCREEN));
+}
+
+}  // namespace

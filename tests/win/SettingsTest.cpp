@@ -1,0 +1,84 @@
+#include "TestSupport.h"
+
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+TEST(Settings, MissingFileSectionOrKeyGiveTheDefault)
+{
+    ProgramFolder folder;
+    EXPECT_EQ(settings::ReadSetting("Settings", "Active", ""), "");
+    WriteFile(folder.Ini(), "[Other]\r\nActive=True\r\n");
+    EXPECT_EQ(settings::ReadSetting("Settings", "Active", ""), "");
+    EXPECT_EQ(settings::ReadSetting("Settings", "Active", "fallback"), "fallback");
+}
+
+TEST(Settings, WriteCreatesFileAndKeepsOtherSectionsAndKeys)
+{
+    ProgramFolder folder;
+    settings::WriteSetting("Settings", "DefaultWP", "C:\\w\\a.jpg");
+    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", ""), "C:\\w\\a.jpg");
+
+    WriteFile(folder.Ini(), "[Mine]\r\nColour=Blue\r\n[Settings]\r\nActive=True\r\nExtra=1\r\n");
+    settings::WriteSetting("Settings", "Active", "False");
+    const std::string text = ReadFile(folder.Ini());
+    EXPECT_NE(text.find("[Mine]"), std::string::npos) << text;
+    EXPECT_NE(text.find("Colour=Blue"), std::string::npos) << text;
+    EXPECT_NE(text.find("Extra=1"), std::string::npos) << text;
+    EXPECT_NE(text.find("Active=False"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Active=True"), std::string::npos) << text;
+}
+
+TEST(Settings, EmptyValueIsStoredAsPresentAndEmpty)
+{
+    ProgramFolder folder;
+    settings::WriteSetting("Settings", "DefaultWP", "");
+    EXPECT_NE(ReadFile(folder.Ini()).find("DefaultWP="), std::string::npos);
+    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "missing"), "");
+}
+
+TEST(Settings, LongValueReadsBackCutTo2047Characters)
+{
+    ProgramFolder folder;
+    const std::string value(3000, 'x');
+    WriteFile(folder.Ini(), "[Settings]\r\nDefaultWP=" + value + "\r\n");
+    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", ""), std::string(2047, 'x'));
+}
+
+TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)
+{
+    ProgramFolder folder;
+    const std::string original = "[Settings]\r\nActive=True\r\nRandom=True\r\n";
+    WriteFile(folder.Ini(), original);
+
+    // Another program holds the file open without sharing; root cannot get past that.
+    HANDLE lock = CreateFileA(folder.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    try {
+        settings::WriteSetting("Settings", "Active", "False");
+        ADD_FAILURE() << "the write went through a locked file";
+    } catch (const std::exception& error) {
+        EXPECT_EQ(std::string(error.what()), "In " + folder.Path() + "/veld.ini kann nicht geschrieben werden");
+    }
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFile(folder.Ini()), original);
+
+    // Without the lock the same write succeeds: the lock is what made it fail.
+    settings::WriteSetting("Settings", "Active", "False");
+    EXPECT_NE(ReadFile(folder.Ini()).find("Active=False"), std::string::npos);
+}
+
+TEST(Settings, FolderInPlaceOfTheFileFailsTheWrite)
+{
+    ProgramFolder folder;
+    MakeFolder(folder.Ini());
+    EXPECT_THROW(settings::WriteSetting("Settings", "Random", "True"), std::exception);
+    RemoveTree(folder.Ini());
+    EXPECT_NO_THROW(settings::WriteSetting("Settings", "Random", "True"));
+}
+
+}  // namespace

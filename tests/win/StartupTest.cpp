@@ -1,0 +1,145 @@
+#include "TestSupport.h"
+
+#include "catalogue/Catalogue.h"
+#include "settings/Settings.h"
+#include "ui/Application.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+// The rig's screen decides the folder; the tests lay their files out there.
+std::string ScreenFolder(const ProgramFolder& folder)
+{
+    return catalogue::ChooseWallpaperDir(folder.Path(), catalogue::PrimaryScreenSize());
+}
+
+TEST(Startup, FirstStartWithoutSettingsIsInactiveAndWritesOnlyWhenClosed)
+{
+    FormHarness harness;
+    harness.Start();
+    TForm1& form = harness.Form();
+
+    EXPECT_FALSE(form.CheckBox1.Checked());
+    EXPECT_FALSE(form.CheckBox2.Checked());
+    EXPECT_FALSE(form.ListBox1.Enabled());
+    EXPECT_FALSE(form.CheckBox2.Enabled());
+    EXPECT_TRUE(form.CheckBox1.Enabled());
+    EXPECT_FALSE(FileExists(harness.Ini()));
+    EXPECT_EQ(ui::Application::Instance().Title(), "VELDANA");
+
+    harness.CloseWindow();
+    EXPECT_EQ(form.Handle(), nullptr);
+    EXPECT_EQ(settings::ReadSetting("Settings", "Active", "?"), "False");
+    EXPECT_EQ(settings::ReadSetting("Settings", "Random", "?"), "False");
+    EXPECT_TRUE(harness.errors.empty());
+}
+
+TEST(Startup, OnlyTheExactWordTrueCountsAndCloseWritesBack)
+{
+    struct Case {
+        const char* stored;
+        bool active;
+    };
+    for (const Case& c : {Case{"True", true}, Case{"true", false}, Case{"TRUE", false}, Case{"True ", true},
+                          Case{"1", false}, Case{"yes", false}}) {
+        // The profile functions trim trailing blanks, so "True " reads as "True".
+        FormHarness harness;
+        WriteFile(harness.Ini(), std::string("[Settings]\r\nActive=") + c.stored + "\r\nRandom=" + c.stored + "\r\n");
+        harness.Start();
+        TForm1& form = harness.Form();
+        EXPECT_EQ(form.CheckBox1.Checked(), c.active) << c.stored;
+        EXPECT_EQ(form.CheckBox2.Checked(), c.active) << c.stored;
+        EXPECT_EQ(form.ListBox1.Enabled(), c.active) << c.stored;
+        EXPECT_EQ(form.CheckBox2.Enabled(), c.active) << c.stored;
+        harness.CloseWindow();
+        const char* written = c.active ? "True" : "False";
+        EXPECT_EQ(settings::ReadSetting("Settings", "Active", ""), written) << c.stored;
+        EXPECT_EQ(settings::ReadSetting("Settings", "Random", ""), written) << c.stored;
+    }
+}
+
+TEST(Startup, CheckBox1FollowsClicksBothWays)
+{
+    FormHarness harness;
+    harness.Start();
+    TForm1& form = harness.Form();
+    // A real click on the check box (BM_CLICK sends the notification as a mouse click does).
+    SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(form.CheckBox1.Checked());
+    EXPECT_TRUE(form.ListBox1.Enabled());
+    EXPECT_TRUE(form.CheckBox2.Enabled());
+    SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(form.ListBox1.Enabled());
+    EXPECT_FALSE(form.CheckBox2.Enabled());
+}
+
+TEST(Startup, ListShowsNamesOfTheScreensFolderInStepWithThePaths)
+{
+    FormHarness harness;
+    const std::string dir = ScreenFolder(harness);
+    ASSERT_FALSE(dir.empty()) << "the rig's screen size has no wallpaper folder";
+    MakeFolder(dir);
+    for (const char* name : {"one.jpg", "two.JPG", "three.jpg"})
+        WriteFile(dir + name, "x");
+    MakeFolder(harness.Path() + "800x600\\");
+    WriteFile(harness.Path() + "800x600\\other.jpg", "x");
+    WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\n");
+    harness.Start();
+    TForm1& form = harness.Form();
+
+    ASSERT_EQ(form.ListBox1.Count(), 3);
+    ASSERT_EQ(form.WallpaperFiles.size(), 3u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(dir + form.ListBox1.Item(i), form.WallpaperFiles[static_cast<size_t>(i)]);
+    EXPECT_EQ(form.ListBox1.ItemIndex(), -1);
+    EXPECT_EQ(WallpaperDir, dir);
+}
+
+TEST(Startup, RefillFindsNewFilesAndDropsTheSelection)
+{
+    FormHarness harness;
+    const std::string dir = ScreenFolder(harness);
+    MakeFolder(dir);
+    WriteFile(dir + "first.jpg", "x");
+    WriteFile(dir + "second.jpg", "x");
+    WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\n");
+    harness.Start();
+    TForm1& form = harness.Form();
+    form.ListBox1.SetItemIndex(1);
+    EXPECT_EQ(form.SelectedFile(), form.WallpaperFiles[1]);
+
+    WriteFile(dir + "third.jpg", "x");
+    DeleteFileA((dir + "first.jpg").c_str());
+    form.RefillWallpaperList();
+    EXPECT_EQ(form.ListBox1.ItemIndex(), -1);
+    EXPECT_EQ(form.SelectedFile(), "");
+    ASSERT_EQ(form.ListBox1.Count(), 2);
+    std::vector<std::string> names{form.ListBox1.Item(0), form.ListBox1.Item(1)};
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"second.jpg", "third.jpg"}));
+}
+
+TEST(Startup, ClosingWithAnUnwritableFileReportsItAndStillCloses)
+{
+    FormHarness harness;
+    const std::string original = "[Settings]\r\nActive=True\r\nRandom=True\r\n";
+    WriteFile(harness.Ini(), original);
+    harness.Start();
+    TForm1& form = harness.Form();
+    SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
+
+    HANDLE lock = CreateFileA(harness.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    harness.CloseWindow();
+    CloseHandle(lock);
+
+    EXPECT_EQ(form.Handle(), nullptr) << "the window stayed open";
+    ASSERT_EQ(harness.errors.size(), 1u);
+    EXPECT_EQ(harness.errors[0], "In " + harness.Path() + "/veld.ini kann nicht geschrieben werden.");
+    EXPECT_EQ(ReadFile(harness.Ini()), original);
+}
+
+}  // namespace

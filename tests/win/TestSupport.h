@@ -1,0 +1,64 @@
+// Helpers for in-process tests under Wine. The program folder is a temporary folder
+// that the tests point ui::ProgramDir at (SetProgramDirForTests); the test executable
+// itself stays where the build put it. Error boxes are recorded instead of shown.
+#pragma once
+
+#include "app/Form1.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh folder under %TEMP%, removed with everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // With a trailing backslash.
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& contents);
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+void MakeFolder(const std::string& path);
+void RemoveTree(const std::string& path);
+
+// Dispatches whatever is waiting in this thread's queue.
+void PumpMessages();
+
+// Makes the temporary folder the program folder and records the error boxes.
+class ProgramFolder : public TempFolder {
+public:
+    ProgramFolder();
+    ~ProgramFolder();
+
+    std::string Ini() const { return Path() + "veld.ini"; }
+    std::vector<std::string> errors;
+};
+
+// TForm1 created and shown as the program does it, in a temporary program folder.
+class FormHarness : public ProgramFolder {
+public:
+    // Files to lay out before the form starts go into Path() first; Start() runs start-up.
+    void Start();
+    // Sends WM_CLOSE as any close request would; the window is gone afterwards.
+    void CloseWindow();
+    TForm1& Form() { return *form_; }
+    ~FormHarness();
+
+private:
+    std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace testing_support
