@@ -40,6 +40,9 @@ void TForm1::FormCreate()
     // Each step reports its own error and the next one still runs: settings left unread
     // would be overwritten with "False" at the next close.
     app.Guard([&] { app.SetTitle("VELDANA"); });
+    app.Guard([&] { LoadButtonPictures(); });
+    app.Guard([&] { LoadClips(); });
+    app.Guard([&] { ApplyWindowShape(); });
     app.Guard([&] { WallpaperFiles.clear(); });
     app.Guard([&] {
         WallpaperDir = catalogue::ChooseWallpaperDir(ui::ProgramDir(), catalogue::PrimaryScreenSize());
@@ -58,6 +61,41 @@ void TForm1::FormCreate()
         }
     });
     app.Guard([&] { CheckBox2.SetChecked(settings::ReadSetting("Settings", "Random", "") == "True"); });
+}
+
+void TForm1::LoadButtonPictures()
+{
+    struct Button {
+        ui::ImageList* list;
+        int width;
+        int height;
+    };
+    const Button buttons[] = {
+        {&ImageList2, 236, 36},
+        {&ImageList3, 236, 33},
+        {&ImageList4, 236, 33},
+        {&ImageList5, 236, 37},
+    };
+    for (const Button& button : buttons)
+        button.list->SetSize(button.width, button.height);
+    int number = 1;
+    for (const Button& button : buttons) {
+        for (const char letter : {'A', 'B', 'C'}) {
+            const std::string name = "Media\\button" + std::to_string(number) + "_" + letter + ".bmp";
+            ui::Bitmap scratch = ui::LoadBitmapFile(ui::ProgramDir() + name);
+            button.list->Add(scratch.get());
+        }
+        ++number;
+    }
+}
+
+void TForm1::LoadClips()
+{
+    Animate1.Open(ui::ProgramDir() + "Media\\tv.avi");
+    Animate1.SetActive(false);
+    Animate2.Open(ui::ProgramDir() + "Media\\on.avi");
+    Animate2.SetActive(false);
+    Animate2.SetVisible(false);
 }
 
 void TForm1::FormClose()

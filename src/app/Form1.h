@@ -2,8 +2,11 @@
 // handler as a method. The handlers are defined in the folder of their concern.
 #pragma once
 
+#include "ui/Animate.h"
 #include "ui/CheckBox.h"
 #include "ui/Form.h"
+#include "ui/Graphic.h"
+#include "ui/ImageList.h"
 #include "ui/ListBox.h"
 
 #include <string>
@@ -14,6 +17,15 @@
 // no folder suits the screen.
 extern std::string WallpaperDir;
 
+class TForm1;
+
+// A named command with its caption; the hit areas call the same handlers directly.
+struct Action {
+    const char* name;
+    const char* caption;
+    void (TForm1::*execute)();
+};
+
 class TForm1 : public ui::Form {
 public:
     TForm1();
@@ -21,21 +33,72 @@ public:
     // Creates the window, runs the start-up sequence and shows the window centred.
     void Create();
 
-    // Components, in creation order.
+    // Components, in creation order (the layout table in Layout.cpp places them).
+    ui::ImageView Image1{"Image1"};
+    ui::ImageView Image2{"Image2"};
+    ui::Label Label1{"Label1"};
+    ui::ImageView ImageClose{"ImageClose"};
+    ui::Label Label3{"Label3"};
+    ui::ImageView ImageNoWallpaper{"ImageNoWallpaper"};
+    ui::ImageView ImageSetAsDefault{"ImageSetAsDefault"};
+    ui::ImageView ImageDeleteSelected{"ImageDeleteSelected"};
+    ui::ImageView ImageAddYourOwn{"ImageAddYourOwn"};
+    ui::Label Label4{"Label4"};
+    ui::Label Label5{"Label5"};
+    ui::Label Label6{"Label6"};
+    ui::Label Label7{"Label7"};
+    ui::Label Label10{"Label10"};
+    ui::Label Label2{"Label2"};
+    ui::Animate Animate2{"Animate2"};
     ui::ListBox ListBox1{"ListBox1"};
+    ui::Animate Animate1{"Animate1"};
     ui::CheckBox CheckBox1{"CheckBox1"};
     ui::CheckBox CheckBox2{"CheckBox2"};
 
+    ui::ImageList ImageList1{"ImageList1"};
+    ui::ImageList ImageList2{"ImageList2"};
+    ui::ImageList ImageList3{"ImageList3"};
+    ui::ImageList ImageList4{"ImageList4"};
+    ui::ImageList ImageList5{"ImageList5"};
+
+    static const std::vector<Action>& ActionList1();
+
+    // The window's shape, owned by the window once applied.
+    HRGN WindowRegion = nullptr;
     // Full paths behind the entries of ListBox1, entry for entry.
     std::vector<std::string> WallpaperFiles;
 
     // Start-up and closing.
     void FormCreate();
     void FormClose();
+    void LoadButtonPictures();
+    void LoadClips();
+    void ApplyWindowShape();
+    void Image1MouseDown(ui::MouseButton button, POINT point);
 
-    // Active and inactive look.
+    // Active and inactive look, picture buttons.
     void ApplyActiveState(std::string_view state);
     void CheckBox1Click();
+    void Label3MouseEnter();
+    void Label3MouseLeave();
+    void Label4MouseEnter();
+    void Label4MouseLeave();
+    void Label5MouseEnter();
+    void Label5MouseLeave();
+    void Label6MouseEnter();
+    void Label6MouseLeave();
+    void Label7MouseEnter();
+    void Label7MouseLeave();
+
+    // Commands.
+    void acCloseExecute();
+
+    // Promotion links.
+    void Label1Click();
+    void Label2Click();
+    void Label10Click();
+    void Label1MouseEnter();
+    void Label1MouseLeave();
 
     // The wallpaper list.
     void RefillWallpaperList();
@@ -49,5 +112,9 @@ protected:
 private:
     void AddWallpaperNames();
 };
+
+// The outline of a picture: the rectangle of its size less every pixel of the key
+// colour (the top-left pixel's), one subtraction per horizontal run.
+ui::Region BuildWindowRegion(HBITMAP bitmap);
 
 extern TForm1* Form1;

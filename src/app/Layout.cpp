@@ -1,31 +1,106 @@
-// The main window's controls, in creation order, with their places and settings.
+// The main window's controls, in creation order, with their places, settings and
+// events, and the window's image lists and commands.
 #include "app/Form1.h"
+
+#include "app/resource.h"
 
 #include <variant>
 
 namespace {
 
 using Handler = void (TForm1::*)();
+using MouseDownHandler = void (TForm1::*)(ui::MouseButton, POINT);
+
+constexpr COLORREF kListBackground = RGB(183, 208, 236);
+
+const char* const kGamePage = "https://www.nordwerk-interactive.de/spiele/tollrand/";
+const char* const kPublisherPage = "https://www.nordwerk-interactive.de/";
+const char* const kConsolePage = "https://www.sternling-pocket.de/";
+
+struct ImageEntry {
+    ui::ImageView TForm1::*control;
+    ui::ImageArgs args;
+    MouseDownHandler onMouseDown = nullptr;
+};
+
+struct LabelEntry {
+    ui::Label TForm1::*control;
+    ui::LabelArgs args;
+    Handler onClick = nullptr;
+    Handler onMouseEnter = nullptr;
+    Handler onMouseLeave = nullptr;
+};
+
+struct AnimateEntry {
+    ui::Animate TForm1::*control;
+    ui::AnimateArgs args;
+};
 
 struct ListBoxEntry {
     ui::ListBox TForm1::*control;
     ui::ListBoxArgs args;
-    Handler onClick;
+    Handler onClick = nullptr;
 };
 
 struct CheckBoxEntry {
     ui::CheckBox TForm1::*control;
     ui::CheckBoxArgs args;
-    Handler onClick;
+    Handler onClick = nullptr;
 };
 
-using LayoutEntry = std::variant<ListBoxEntry, CheckBoxEntry>;
+using LayoutEntry = std::variant<ImageEntry, LabelEntry, AnimateEntry, ListBoxEntry, CheckBoxEntry>;
+
+// An invisible hit area over a picture button or a logo.
+ui::LabelArgs HitArea(ui::Bounds bounds, std::string hint = {})
+{
+    return {.bounds = bounds, .handCursor = true, .hint = std::move(hint)};
+}
 
 // clang-format off
 const LayoutEntry kLayout[] = {
-    ListBoxEntry {&TForm1::ListBox1,  {.bounds = {509, 231, 223, 81}, .background = RGB(183, 208, 236), .itemHeight = 13}, nullptr},
-    CheckBoxEntry{&TForm1::CheckBox1, {.bounds = {527, 163, 12, 13}}, &TForm1::CheckBox1Click},
-    CheckBoxEntry{&TForm1::CheckBox2, {.bounds = {527, 192, 12, 13}}, nullptr},
+    ImageEntry   {&TForm1::Image1,              {.bounds = {0, 0, 762, 540}, .pictureId = IDB_BACKGROUND}, &TForm1::Image1MouseDown},
+    ImageEntry   {&TForm1::Image2,              {.bounds = {173, 287, 154, 114}}},
+    LabelEntry   {&TForm1::Label1,              {.bounds = {519, 456, 192, 26},
+                                                 .text = "Klicke hier, um mehr \xFC" "ber Tollrand zu erfahren",
+                                                 .bold = true, .color = RGB(0, 0, 0), .handCursor = true, .hint = kGamePage},
+                                                &TForm1::Label1Click, &TForm1::Label1MouseEnter, &TForm1::Label1MouseLeave},
+    ImageEntry   {&TForm1::ImageClose,          {.bounds = {715, 141, 22, 23}, .pictureId = IDB_CLOSE}},
+    LabelEntry   {&TForm1::Label3,              HitArea({713, 139, 27, 28}),
+                                                &TForm1::acCloseExecute, &TForm1::Label3MouseEnter, &TForm1::Label3MouseLeave},
+    ImageEntry   {&TForm1::ImageNoWallpaper,    {.bounds = {503, 319, 236, 36}, .pictureId = IDB_BUTTON1}},
+    ImageEntry   {&TForm1::ImageSetAsDefault,   {.bounds = {503, 354, 236, 33}, .pictureId = IDB_BUTTON2}},
+    ImageEntry   {&TForm1::ImageDeleteSelected, {.bounds = {503, 385, 236, 33}, .pictureId = IDB_BUTTON3}},
+    ImageEntry   {&TForm1::ImageAddYourOwn,     {.bounds = {503, 416, 236, 37}, .pictureId = IDB_BUTTON4}},
+    LabelEntry   {&TForm1::Label4,              HitArea({510, 325, 223, 30}),
+                                                nullptr, &TForm1::Label4MouseEnter, &TForm1::Label4MouseLeave},
+    LabelEntry   {&TForm1::Label5,              HitArea({508, 356, 222, 29}),
+                                                nullptr, &TForm1::Label5MouseEnter, &TForm1::Label5MouseLeave},
+    LabelEntry   {&TForm1::Label6,              HitArea({510, 387, 220, 29}),
+                                                nullptr, &TForm1::Label6MouseEnter, &TForm1::Label6MouseLeave},
+    LabelEntry   {&TForm1::Label7,              HitArea({509, 419, 223, 30}),
+                                                nullptr, &TForm1::Label7MouseEnter, &TForm1::Label7MouseLeave},
+    LabelEntry   {&TForm1::Label10,             HitArea({628, 493, 110, 24}, kConsolePage), &TForm1::Label10Click},
+    LabelEntry   {&TForm1::Label2,              HitArea({473, 492, 92, 26}, kPublisherPage), &TForm1::Label2Click},
+    AnimateEntry {&TForm1::Animate2,            {.bounds = {174, 288, 154, 115}, .repetitions = 1}},
+    ListBoxEntry {&TForm1::ListBox1,            {.bounds = {509, 231, 223, 81}, .background = kListBackground, .itemHeight = 13}},
+    AnimateEntry {&TForm1::Animate1,            {.bounds = {173, 287, 154, 115}, .repetitions = 1, .visible = false}},
+    CheckBoxEntry{&TForm1::CheckBox1,           {.bounds = {527, 163, 12, 13}}, &TForm1::CheckBox1Click},
+    CheckBoxEntry{&TForm1::CheckBox2,           {.bounds = {527, 192, 12, 13}}},
+};
+
+struct ImageListEntry {
+    ui::ImageList TForm1::*list;
+    int width;
+    int height;
+    int pictureId;  // stored pictures, or 0 for a list filled at start-up
+};
+
+const ImageListEntry kImageLists[] = {
+    {&TForm1::ImageList1, 22, 23, IDB_CLOSE_LIST},
+    {&TForm1::ImageList2, 213, 38, 0},
+    {&TForm1::ImageList3, 213, 38, 0},
+    {&TForm1::ImageList4, 213, 37, 0},
+    {&TForm1::ImageList5, 213, 38, 0},
 };
 // clang-format on
 
@@ -36,17 +111,62 @@ ui::Event Bind(TForm1* form, Handler handler)
     return [form, handler] { (form->*handler)(); };
 }
 
+void Wire(TForm1* form, const ImageEntry& entry)
+{
+    if (entry.onMouseDown)
+        (form->*entry.control).OnMouseDown = [form, handler = entry.onMouseDown](ui::MouseButton button, POINT at) {
+            (form->*handler)(button, at);
+        };
+}
+
+void Wire(TForm1* form, const LabelEntry& entry)
+{
+    ui::Label& label = form->*entry.control;
+    label.OnClick = Bind(form, entry.onClick);
+    label.OnMouseEnter = Bind(form, entry.onMouseEnter);
+    label.OnMouseLeave = Bind(form, entry.onMouseLeave);
+}
+
+void Wire(TForm1*, const AnimateEntry&) {}
+
+template <typename Entry>
+void Wire(TForm1* form, const Entry& entry)
+{
+    (form->*entry.control).OnClick = Bind(form, entry.onClick);
+}
+
 }  // namespace
+
+const std::vector<Action>& TForm1::ActionList1()
+{
+    static const std::vector<Action> actions = {
+        {"acNoWallpaper", "acNoWallpaper", nullptr},
+        {"acSetAsDefault", "acSetAsDefault", nullptr},
+        {"acDeleteSelected", "acDeleteSelected", nullptr},
+        {"acAddYourOwn", "acAddYourOwn", nullptr},
+        {"acClose", "acClose", &TForm1::acCloseExecute},
+    };
+    return actions;
+}
 
 void TForm1::CreateControls()
 {
     for (const LayoutEntry& entry : kLayout) {
         std::visit(
             [this](const auto& item) {
-                auto& control = this->*item.control;
-                control.Create(*this, item.args);
-                control.OnClick = Bind(this, item.onClick);
+                (this->*item.control).Create(*this, item.args);
+                Wire(this, item);
             },
             entry);
+    }
+    for (const ImageListEntry& entry : kImageLists) {
+        ui::ImageList& list = this->*entry.list;
+        list.SetSize(entry.width, entry.height);
+        if (entry.pictureId) {
+            ui::Bitmap pictures(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                                                MAKEINTRESOURCEA(entry.pictureId), IMAGE_BITMAP, 0, 0,
+                                                                LR_CREATEDIBSECTION)));
+            list.Add(pictures.get());
+        }
     }
 }

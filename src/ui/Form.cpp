@@ -2,11 +2,17 @@
 
 #include "ui/Application.h"
 
+#include <windowsx.h>
+
 namespace ui {
 
 namespace {
 
 constexpr WORD kFirstControlId = 100;
+constexpr int kTooltipDelayMs = 500;
+constexpr int kTooltipShowMs = 2500;
+
+POINT PointFrom(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
 
@@ -23,7 +29,6 @@ void Form::CreateHandle(const FormArgs& args)
     windowClass.cbSize = sizeof(windowClass);
     if (!GetClassInfoExA(instance, args.className, &windowClass)) {
         windowClass.cbSize = sizeof(windowClass);
-        windowClass.style = CS_DBLCLKS;
         windowClass.lpfnWndProc = WindowProc;
         windowClass.hInstance = instance;
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -69,6 +74,154 @@ WORD Form::Register(WindowedControl& control)
     return static_cast<WORD>(kFirstControlId + windowed_.size() - 1);
 }
 
+void Form::Register(GraphicControl& control) { graphics_.push_back(&control); }
+
+void Form::GraphicChanged(GraphicControl& control)
+{
+    // A hidden hit area neither reacts to the mouse nor shows its tooltip.
+    if (!control.Visible()) {
+        if (hovered_ == &control)
+            hovered_ = nullptr;
+        if (pressed_ == &control)
+            pressed_ = nullptr;
+    }
+    if (tooltip_ && !control.Hint().empty()) {
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = handle_;
+        tool.uId = reinterpret_cast<UINT_PTR>(&control);
+        tool.rect = control.Visible() ? control.GetBounds().Rect() : RECT{0, 0, 0, 0};
+        SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+GraphicControl* Form::ControlAt(POINT point) const
+{
+    for (auto it = graphics_.rbegin(); it != graphics_.rend(); ++it)
+        if ((*it)->Visible() && (*it)->GetBounds().Contains(point))
+            return *it;
+    return nullptr;
+}
+
+void Form::PaintContent(HDC dc, const RECT& dirty)
+{
+    FillRect(dc, &dirty, GetSysColorBrush(COLOR_BTNFACE));
+    for (GraphicControl* control : graphics_) {
+        RECT overlap;
+        const RECT bounds = control->GetBounds().Rect();
+        if (control->Visible() && IntersectRect(&overlap, &bounds, &dirty))
+            control->Paint(dc);
+    }
+}
+
+void Form::OnPaint()
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(handle_, &paint);
+    const RECT& dirty = paint.rcPaint;
+    const int width = dirty.right - dirty.left;
+    const int height = dirty.bottom - dirty.top;
+    if (width > 0 && height > 0) {
+        // Paint off screen first so overlapping controls never flicker.
+        MemoryDc buffer(CreateCompatibleDC(dc));
+        Bitmap surface(CreateCompatibleBitmap(dc, width, height));
+        SelectGuard keep(buffer.get(), surface.get());
+        SetViewportOrgEx(buffer.get(), -dirty.left, -dirty.top, nullptr);
+        PaintContent(buffer.get(), dirty);
+        SetViewportOrgEx(buffer.get(), 0, 0, nullptr);
+        BitBlt(dc, dirty.left, dirty.top, width, height, buffer.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(handle_, &paint);
+}
+
+void Form::SetHovered(GraphicControl* control)
+{
+    if (control == hovered_)
+        return;
+    GraphicControl* left = hovered_;
+    hovered_ = control;
+    if (left && left->OnMouseLeave)
+        Application::Instance().Guard([left] { left->OnMouseLeave(); });
+    if (control && control->OnMouseEnter)
+        Application::Instance().Guard([control] { control->OnMouseEnter(); });
+}
+
+void Form::OnMouseMove(POINT point)
+{
+    if (!trackingLeave_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, handle_, 0};
+        trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+    }
+    SetHovered(ControlAt(point));
+}
+
+void Form::OnMouseLeave()
+{
+    trackingLeave_ = false;
+    // Over a child window the mouse has not left the form's controls beneath it for
+    // good, but they no longer have it either.
+    SetHovered(nullptr);
+}
+
+void Form::OnButtonDown(MouseButton button, POINT point)
+{
+    GraphicControl* control = ControlAt(point);
+    if (!control)
+        return;
+    if (control->OnMouseDown) {
+        const POINT local{point.x - control->GetBounds().left, point.y - control->GetBounds().top};
+        Application::Instance().Guard([control, button, local] { control->OnMouseDown(button, local); });
+    }
+    // A click is a press and a release of the left button on the same control.
+    if (button == MouseButton::Left && control->OnClick && GetCapture() != handle_) {
+        pressed_ = control;
+        SetCapture(handle_);
+    }
+}
+
+void Form::OnButtonUp(POINT point)
+{
+    GraphicControl* control = pressed_;
+    pressed_ = nullptr;
+    if (GetCapture() == handle_)
+        ReleaseCapture();
+    if (control && control == ControlAt(point))
+        Application::Instance().Guard([control] { control->OnClick(); });
+}
+
+bool Form::OnSetCursor()
+{
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(handle_, &point);
+    const GraphicControl* control = ControlAt(point);
+    SetCursor(LoadCursorA(nullptr, control && control->HandCursor() ? IDC_HAND : IDC_ARROW));
+    return true;
+}
+
+void Form::CreateTooltips()
+{
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
+                               Application::Instance().ModuleInstance(), nullptr);
+    if (!tooltip_)
+        return;
+    SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, kTooltipDelayMs);
+    SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTooltipShowMs);
+    for (GraphicControl* control : graphics_) {
+        if (control->Hint().empty())
+            continue;
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = handle_;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.rect = control->Visible() ? control->GetBounds().Rect() : RECT{0, 0, 0, 0};
+        tool.lpszText = const_cast<char*>(control->Hint().c_str());
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 WindowedControl* Form::FindControl(HWND child) const
 {
     for (WindowedControl* control : windowed_)
@@ -97,8 +250,47 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        Application::Instance().Guard([this] { CreateControls(); });
+        Application::Instance().Guard([this] {
+            CreateControls();
+            CreateTooltips();
+        });
         return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_PRINTCLIENT: {
+        RECT client;
+        GetClientRect(handle_, &client);
+        PaintContent(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        OnMouseMove(PointFrom(lParam));
+        return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnButtonDown(MouseButton::Left, PointFrom(lParam));
+        return 0;
+    case WM_RBUTTONDOWN:
+        OnButtonDown(MouseButton::Right, PointFrom(lParam));
+        return 0;
+    case WM_MBUTTONDOWN:
+        OnButtonDown(MouseButton::Middle, PointFrom(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        OnButtonUp(PointFrom(lParam));
+        return 0;
+    case WM_CAPTURECHANGED:
+        pressed_ = nullptr;
+        return 0;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == handle_ && LOWORD(lParam) == HTCLIENT && OnSetCursor())
+            return TRUE;
+        break;
     case WM_COMMAND:
         if (WindowedControl* control = FindControl(reinterpret_cast<HWND>(lParam))) {
             const WORD code = HIWORD(wParam);
@@ -146,7 +338,9 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         form->handle_ = nullptr;
-        form->windowed_.clear();
+        form->tooltip_ = nullptr;
+        form->hovered_ = nullptr;
+        form->pressed_ = nullptr;
     }
     return result;
 }

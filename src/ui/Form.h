@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/Control.h"
+#include "ui/Graphic.h"
 #include "ui/Handles.h"
 
 #include <string>
@@ -36,8 +37,18 @@ public:
     // Asks the window to close, as any close request would.
     void Close();
 
-    // Called by WindowedControl when it creates its window.
+    // Called by the controls when they are created.
     WORD Register(WindowedControl& control);
+    void Register(GraphicControl& control);
+    // A graphic control was shown or hidden.
+    void GraphicChanged(GraphicControl& control);
+
+    // Paints the window's own content (the graphic controls in creation order); used by
+    // WM_PAINT and WM_PRINTCLIENT.
+    void PaintContent(HDC dc, const RECT& dirty);
+
+    // The topmost visible graphic control at a client point, or nullptr.
+    GraphicControl* ControlAt(POINT point) const;
 
 protected:
     virtual void CreateControls() {}
@@ -48,11 +59,24 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     WindowedControl* FindControl(HWND child) const;
     void OnActivate(bool active);
+    void OnPaint();
+    void OnMouseMove(POINT point);
+    void OnMouseLeave();
+    void OnButtonDown(MouseButton button, POINT point);
+    void OnButtonUp(POINT point);
+    bool OnSetCursor();
+    void SetHovered(GraphicControl* control);
+    void CreateTooltips();
 
     HWND handle_ = nullptr;
     HWND lastFocus_ = nullptr;
     Font font_;
     std::vector<WindowedControl*> windowed_;
+    std::vector<GraphicControl*> graphics_;
+    GraphicControl* hovered_ = nullptr;
+    GraphicControl* pressed_ = nullptr;
+    bool trackingLeave_ = false;
+    HWND tooltip_ = nullptr;
 };
 
 }  // namespace ui

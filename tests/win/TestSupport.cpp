@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -75,6 +76,111 @@ void PumpMessages()
     }
 }
 
+std::string AssetsDir()
+{
+    std::string dir = "Z:" VELD_SOURCE_DIR "/assets/";
+    for (char& c : dir)
+        if (c == '/')
+            c = '\\';
+    return dir;
+}
+
+void CopyFolder(const std::string& from, const std::string& to)
+{
+    MakeFolder(to);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((from + "*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << from;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyFolder(from + name + "\\", to + name + "\\");
+        else
+            CopyFileA((from + name).c_str(), (to + name).c_str(), FALSE);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+void WriteBmpFile(const std::string& path, int width, int height, COLORREF colour)
+{
+    WriteBmpFile(path, width, height, colour, colour, width);
+}
+
+void WriteBmpFile(const std::string& path, int width, int height, COLORREF left, COLORREF right, int split)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    const uint32_t pixelBytes = static_cast<uint32_t>(stride * height);
+    std::string file(54 + pixelBytes, '\0');
+    auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&file[at], &v, 2); };
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, 54 + pixelBytes);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    put16(26, 1);
+    put16(28, 24);
+    put32(34, pixelBytes);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = x < split ? left : right;
+            char* p = &file[54 + static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 3];
+            p[0] = static_cast<char>(GetBValue(c));
+            p[1] = static_cast<char>(GetGValue(c));
+            p[2] = static_cast<char>(GetRValue(c));
+        }
+    }
+    WriteFile(path, file);
+}
+
+Pixels Pixels::OfWindow(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SelectObject(dc, old);
+    Pixels pixels = OfBitmap(bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+Pixels Pixels::OfBitmap(HBITMAP bitmap)
+{
+    Pixels pixels;
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof(info), &info);
+    pixels.width_ = info.bmWidth;
+    pixels.height_ = info.bmHeight;
+    pixels.data_.resize(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight));
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = -info.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data_.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+COLORREF Pixels::At(int x, int y) const
+{
+    const uint32_t v = data_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
 ProgramFolder::ProgramFolder()
 {
     ui::Application& app = ui::Application::Instance();
@@ -85,6 +191,8 @@ ProgramFolder::ProgramFolder()
 }
 
 ProgramFolder::~ProgramFolder() { ui::Application::Instance().SetErrorSink(nullptr); }
+
+FormHarness::FormHarness() { CopyFolder(AssetsDir() + "Media\\", Path() + "Media\\"); }
 
 void FormHarness::Start()
 {

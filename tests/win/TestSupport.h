@@ -37,6 +37,30 @@ void RemoveTree(const std::string& path);
 // Dispatches whatever is waiting in this thread's queue.
 void PumpMessages();
 
+// The committed artwork (assets/ of the source tree), as a Windows path with a
+// trailing backslash.
+std::string AssetsDir();
+void CopyFolder(const std::string& from, const std::string& to);
+
+// A 24-bit BMP file whose column x has colour columnColour(x).
+void WriteBmpFile(const std::string& path, int width, int height, COLORREF colour);
+void WriteBmpFile(const std::string& path, int width, int height, COLORREF left, COLORREF right, int split);
+
+// A top-down 32-bit copy of what a window or bitmap shows.
+class Pixels {
+public:
+    static Pixels OfWindow(HWND window);
+    static Pixels OfBitmap(HBITMAP bitmap);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    COLORREF At(int x, int y) const;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> data_;
+};
+
 // Makes the temporary folder the program folder and records the error boxes.
 class ProgramFolder : public TempFolder {
 public:
@@ -50,6 +74,8 @@ public:
 // TForm1 created and shown as the program does it, in a temporary program folder.
 class FormHarness : public ProgramFolder {
 public:
+    // The program folder starts with a copy of the shipped Media folder.
+    FormHarness();
     // Files to lay out before the form starts go into Path() first; Start() runs start-up.
     void Start();
     // Sends WM_CLOSE as any close request would; the window is gone afterwards.

@@ -1,0 +1,59 @@
+// The window's outline and dragging it by its background.
+#include "app/Form1.h"
+
+#include "core/ShapeMask.h"
+#include "ui/Handles.h"
+
+#include <vector>
+
+ui::Region BuildWindowRegion(HBITMAP bitmap)
+{
+    BITMAP info{};
+    if (!GetObjectA(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
+        return nullptr;
+    const int width = info.bmWidth;
+    const int height = info.bmHeight;
+
+    // The picture as 24-bit rows, top row first.
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 24;
+    format.bmiHeader.biCompression = BI_RGB;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+    std::vector<uint8_t> pixels(stride * static_cast<size_t>(height));
+    {
+        ui::WindowDc screen(nullptr);
+        if (!GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS))
+            return nullptr;
+    }
+
+    ui::Region region(CreateRectRgn(0, 0, width, height));
+    for (const veld::KeyRun& run : veld::KeyColourRuns(pixels.data(), width, height, stride)) {
+        ui::Region cut(CreateRectRgn(run.left, run.y, run.right, run.y + 1));
+        CombineRgn(region.get(), region.get(), cut.get(), RGN_DIFF);
+    }
+    return region;
+}
+
+void TForm1::ApplyWindowShape()
+{
+    // A scratch copy of the background, so the shown picture is never touched.
+    ui::Bitmap scratch(static_cast<HBITMAP>(CopyImage(Image1.Picture(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!scratch)
+        return;
+    ui::Region region = BuildWindowRegion(scratch.get());
+    if (region && SetWindowRgn(Handle(), region.get(), TRUE))
+        WindowRegion = region.release();  // the window owns it from now on
+}
+
+void TForm1::Image1MouseDown(ui::MouseButton button, POINT)
+{
+    if (button != ui::MouseButton::Left)
+        return;
+    // The system's move loop, as for a drag on a title bar.
+    ReleaseCapture();
+    SendMessageA(Handle(), WM_SYSCOMMAND, SC_MOVE + 2, 0);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#define IDI_PROGRAM 1
+#define IDB_BACKGROUND 101
+#define IDB_CLOSE 102
+#define IDB_CLOSE_LIST 103
+#define IDB_BUTTON1 104
+#define IDB_BUTTON2 105
+#define IDB_BUTTON3 106
+#define IDB_BUTTON4 107

@@ -1,0 +1,21 @@
+// The three areas that open web pages: each opens exactly its tooltip text.
+#include "app/Form1.h"
+
+#include <shellapi.h>
+
+namespace {
+
+void OpenAddress(HWND window, const ui::Label& area)
+{
+    // Nothing is reported when the shell cannot open the address.
+    ShellExecuteA(window, "open", area.Hint().c_str(), "", "", SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+void TForm1::Label1Click() { OpenAddress(Handle(), Label1); }
+void TForm1::Label2Click() { OpenAddress(Handle(), Label2); }
+void TForm1::Label10Click() { OpenAddress(Handle(), Label10); }
+
+void TForm1::Label1MouseEnter() { Label1.SetColor(RGB(255, 255, 255)); }
+void TForm1::Label1MouseLeave() { Label1.SetColor(RGB(0, 0, 0)); }

@@ -1,0 +1,76 @@
+#include "ui/Animate.h"
+
+#include "core/AviHeader.h"
+#include "core/Error.h"
+#include "ui/Handles.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+namespace ui {
+
+namespace {
+
+const char* const kCannotOpen = "AVI kann nicht ge\xF6" "ffnet werden";
+
+}  // namespace
+
+void Animate::Create(Form& form, const AnimateArgs& args)
+{
+    repetitions_ = args.repetitions;
+    // ACS_CENTER keeps the control from sizing itself; Open sizes it from the header.
+    CreateWindowed(form, ANIMATE_CLASSA, (args.visible ? WS_VISIBLE : 0) | ACS_CENTER, 0, args.bounds);
+}
+
+void Animate::Open(const std::string& path)
+{
+    Stop();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw veld::Error(kCannotOpen);
+    std::array<uint8_t, 128> head{};
+    DWORD read = 0;
+    {
+        ui::File owner(file);
+        ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &read, nullptr);
+    }
+    const auto header = veld::ReadAviHeader(std::span(head.data(), read));
+    if (!header || header->frames == 0 || !SendMessageA(Handle(), ACM_OPENA, 0, reinterpret_cast<LPARAM>(path.c_str())))
+        throw veld::Error(kCannotOpen);
+
+    frameCount_ = static_cast<int>(header->frames);
+    startFrame_ = 1;
+    stopFrame_ = frameCount_;
+    active_ = false;
+    bounds_.width = static_cast<int>(header->width);
+    bounds_.height = static_cast<int>(header->height);
+    SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Animate::SetActive(bool active)
+{
+    if (active)
+        Play(startFrame_, stopFrame_, repetitions_);
+    else
+        Stop();
+}
+
+void Animate::Play(int from, int to, int count)
+{
+    // A play request while the clip plays is ignored: stop first.
+    SendMessageA(Handle(), ACM_STOP, 0, 0);
+    SendMessageA(Handle(), ACM_PLAY, static_cast<WPARAM>(count), MAKELONG(from - 1, to - 1));
+    active_ = true;
+}
+
+void Animate::Stop()
+{
+    SendMessageA(Handle(), ACM_STOP, 0, 0);
+    if (frameCount_ > 0)
+        SendMessageA(Handle(), ACM_PLAY, 1, MAKELONG(startFrame_ - 1, startFrame_ - 1));
+    active_ = false;
+}
+
+}  // namespace ui

@@ -1,0 +1,98 @@
+#include "ui/Graphic.h"
+
+#include "ui/Form.h"
+
+#include <algorithm>
+
+namespace ui {
+
+void GraphicControl::Attach(Form& form, const Bounds& bounds, bool visible)
+{
+    form_ = &form;
+    bounds_ = bounds;
+    visible_ = visible;
+    form.Register(*this);
+}
+
+void GraphicControl::SetVisible(bool visible)
+{
+    if (visible_ == visible)
+        return;
+    visible_ = visible;
+    if (form_)
+        form_->GraphicChanged(*this);
+    Invalidate();
+}
+
+void GraphicControl::Invalidate()
+{
+    if (form_ && form_->Handle()) {
+        const RECT rect = bounds_.Rect();
+        InvalidateRect(form_->Handle(), &rect, FALSE);
+    }
+}
+
+void ImageView::Create(Form& form, const ImageArgs& args)
+{
+    Attach(form, args.bounds, args.visible);
+    if (args.pictureId) {
+        picture_.reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(args.pictureId),
+                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    }
+}
+
+void ImageView::SetPicture(Bitmap picture)
+{
+    picture_ = std::move(picture);
+    Invalidate();
+}
+
+void ImageView::Paint(HDC dc)
+{
+    if (!picture_)
+        return;
+    BITMAP info;
+    if (!GetObjectA(picture_.get(), sizeof(info), &info))
+        return;
+    MemoryDc source(CreateCompatibleDC(dc));
+    SelectGuard keep(source.get(), picture_.get());
+    const int width = std::min<int>(info.bmWidth, bounds_.width);
+    const int height = std::min<int>(info.bmHeight, bounds_.height);
+    BitBlt(dc, bounds_.left, bounds_.top, width, height, source.get(), 0, 0, SRCCOPY);
+}
+
+void Label::Create(Form& form, const LabelArgs& args)
+{
+    Attach(form, args.bounds, true);
+    text_ = args.text;
+    color_ = args.color;
+    handCursor_ = args.handCursor;
+    hint_ = args.hint;
+    if (args.bold) {
+        font_.reset(CreateFontA(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+    }
+}
+
+void Label::SetColor(COLORREF color)
+{
+    if (color_ == color)
+        return;
+    color_ = color;
+    Invalidate();
+}
+
+void Label::Paint(HDC dc)
+{
+    if (text_.empty())
+        return;
+    SelectGuard keepFont(dc, font_ ? font_.get() : form_->FormFont());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, color_);
+    RECT rect = bounds_.Rect();
+    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &rect, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+}
+
+}  // namespace ui

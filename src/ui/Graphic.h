@@ -1,0 +1,96 @@
+// Controls without a window of their own: the form paints them in creation order (later
+// over earlier) and hands them the mouse when they are the topmost visible one under it.
+#pragma once
+
+#include "ui/Control.h"
+#include "ui/Handles.h"
+
+#include <string>
+
+namespace ui {
+
+enum class MouseButton { Left, Right, Middle };
+
+class GraphicControl : public Control {
+public:
+    using Control::Control;
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+
+    // Tooltip text; empty for none.
+    const std::string& Hint() const { return hint_; }
+    bool HandCursor() const { return handCursor_; }
+
+    virtual void Paint(HDC dc) = 0;
+
+    Event OnClick;
+    Event OnMouseEnter;
+    Event OnMouseLeave;
+    std::function<void(MouseButton, POINT)> OnMouseDown;
+
+protected:
+    void Attach(Form& form, const Bounds& bounds, bool visible);
+    void Invalidate();
+    Form* form_ = nullptr;
+    bool handCursor_ = false;
+    std::string hint_;
+
+private:
+    bool visible_ = true;
+};
+
+struct ImageArgs {
+    Bounds bounds;
+    int pictureId = 0;  // bitmap resource shown from the top-left corner; 0 for none
+    bool visible = true;
+};
+
+// An image view: shows its own copy of a bitmap unscaled from its top-left corner.
+class ImageView : public GraphicControl {
+public:
+    using GraphicControl::GraphicControl;
+
+    void Create(Form& form, const ImageArgs& args);
+
+    HBITMAP Picture() const { return picture_.get(); }
+    // Takes the bitmap over; an empty owner empties the picture.
+    void SetPicture(Bitmap picture);
+    void Clear() { SetPicture(nullptr); }
+
+    void Paint(HDC dc) override;
+
+private:
+    Bitmap picture_;
+};
+
+struct LabelArgs {
+    Bounds bounds;
+    std::string text;
+    bool bold = false;
+    COLORREF color = RGB(0, 0, 0);
+    bool handCursor = false;
+    std::string hint;
+};
+
+// A transparent text label: word-wrapped, centred, ampersands shown as typed. Without
+// text it is an invisible hit area.
+class Label : public GraphicControl {
+public:
+    using GraphicControl::GraphicControl;
+
+    void Create(Form& form, const LabelArgs& args);
+
+    const std::string& Text() const { return text_; }
+    COLORREF Color() const { return color_; }
+    void SetColor(COLORREF color);
+
+    void Paint(HDC dc) override;
+
+private:
+    std::string text_;
+    COLORREF color_ = 0;
+    Font font_;
+};
+
+}  // namespace ui

@@ -1,0 +1,77 @@
+#include "ui/ImageList.h"
+
+#include "core/Error.h"
+
+namespace ui {
+
+int ImageList::Count() const { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
+
+void ImageList::SetSize(int width, int height)
+{
+    width_ = width;
+    height_ = height;
+    list_.reset(ImageList_Create(width, height, ILC_COLOR24, 4, 4));
+}
+
+void ImageList::Add(HBITMAP bitmap)
+{
+    if (!list_)
+        SetSize(width_, height_);
+    BITMAP info{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info))
+        throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF" "e");
+    if (info.bmWidth < width_ || info.bmHeight < height_)
+        throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF" "e");
+
+    // ImageList_Add would silently take whatever fits; cut the pictures ourselves.
+    const int pictures = info.bmWidth / width_;
+    WindowDc screen(nullptr);
+    MemoryDc source(CreateCompatibleDC(screen.get()));
+    MemoryDc target(CreateCompatibleDC(screen.get()));
+    SelectGuard keepSource(source.get(), bitmap);
+    for (int k = 0; k < pictures; ++k) {
+        Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
+        {
+            SelectGuard keepTarget(target.get(), picture.get());
+            BitBlt(target.get(), 0, 0, width_, height_, source.get(), k * width_, 0, SRCCOPY);
+        }
+        if (ImageList_Add(list_.get(), picture.get(), nullptr) < 0)
+            throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF" "e");
+    }
+}
+
+void ImageList::Draw(int index, ImageView& view) const
+{
+    view.Clear();
+    WindowDc screen(nullptr);
+    Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
+    {
+        MemoryDc target(CreateCompatibleDC(screen.get()));
+        SelectGuard keep(target.get(), picture.get());
+        RECT all{0, 0, width_, height_};
+        FillRect(target.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+        if (list_)
+            ImageList_Draw(list_.get(), index, target.get(), 0, 0, ILD_NORMAL);
+    }
+    view.SetPicture(std::move(picture));
+}
+
+Bitmap LoadBitmapFile(const std::string& path)
+{
+    // LoadImage says nothing about why it failed; ask the file system first.
+    HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        char reason[512] = "";
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, reason,
+                       static_cast<DWORD>(std::size(reason)), nullptr);
+        throw veld::Error("Datei " + path + " kann nicht ge\xF6" "ffnet werden. " + veld::ErrorBoxText(reason));
+    }
+    CloseHandle(probe);
+    Bitmap bitmap(static_cast<HBITMAP>(
+        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    if (!bitmap)
+        throw veld::Error("Datei " + path + " kann nicht ge\xF6" "ffnet werden. Sie ist keine lesbare Bitmap.");
+    return bitmap;
+}
+
+}  // namespace ui

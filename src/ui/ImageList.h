@@ -1,0 +1,40 @@
+// Image list: pictures of one size, appended from bitmaps and drawn into image views.
+#pragma once
+
+#include "ui/Graphic.h"
+#include "ui/Handles.h"
+
+namespace ui {
+
+class ImageList {
+public:
+    explicit ImageList(std::string name) : name_(std::move(name)) {}
+    ImageList(const ImageList&) = delete;
+    ImageList& operator=(const ImageList&) = delete;
+
+    const std::string& Name() const { return name_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Count() const;
+
+    // Sets the picture size; the list is emptied.
+    void SetSize(int width, int height);
+    // Appends the bitmap cut into pictures of the list's width, left to right; extra
+    // height is cut off. A bitmap narrower or lower than one picture is refused with
+    // "Ungültige Grafikgröße".
+    void Add(HBITMAP bitmap);
+    // Empties the view's picture, then draws picture index into a new bitmap of the
+    // list's size that the view shows.
+    void Draw(int index, ImageView& view) const;
+
+private:
+    std::string name_;
+    int width_ = 16;
+    int height_ = 16;
+    ImageListHandle list_;
+};
+
+// Loads a .bmp file as a DIB section; throws the file-open error naming the file.
+Bitmap LoadBitmapFile(const std::string& path);
+
+}  // namespace ui

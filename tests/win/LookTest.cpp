@@ -1,0 +1,359 @@
+#include "TestSupport.h"
+
+#include "ui/Application.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr COLORREF kKey = RGB(10, 10, 10);
+constexpr COLORREF kPanel = RGB(142, 183, 220);
+
+// The colour a list shows as picture index.
+COLORREF PictureColour(const ui::ImageList& list, int index)
+{
+    ui::ImageView view("probe");
+    list.Draw(index, view);
+    return Pixels::OfBitmap(view.Picture()).At(list.Width() / 2, list.Height() / 2);
+}
+
+void WriteButtons(const std::string& media, int number, int width, int height)
+{
+    const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)};
+    const char* letters[] = {"A", "B", "C"};
+    for (int i = 0; i < 3; ++i)
+        WriteBmpFile(media + "button" + std::to_string(number) + "_" + letters[i] + ".bmp", width, height, colours[i]);
+}
+
+TEST(Look, EachButtonListHoldsItsThreeMediaPicturesInOrderABC)
+{
+    FormHarness harness;
+    const std::string media = harness.Path() + "Media\\";
+    WriteButtons(media, 1, 236, 36);
+    WriteButtons(media, 2, 236, 33);
+    WriteButtons(media, 3, 236, 33);
+    WriteButtons(media, 4, 236, 37);
+    harness.Start();
+    TForm1& form = harness.Form();
+    EXPECT_EQ(harness.errors, std::vector<std::string>{});
+
+    struct Expected {
+        const ui::ImageList* list;
+        int height;
+    };
+    for (const Expected& e : {Expected{&form.ImageList2, 36}, Expected{&form.ImageList3, 33},
+                              Expected{&form.ImageList4, 33}, Expected{&form.ImageList5, 37}}) {
+        EXPECT_EQ(e.list->Count(), 3) << e.list->Name();
+        EXPECT_EQ(e.list->Width(), 236) << e.list->Name();
+        EXPECT_EQ(e.list->Height(), e.height) << e.list->Name();
+        EXPECT_EQ(PictureColour(*e.list, 0), RGB(200, 0, 0)) << e.list->Name();
+        EXPECT_EQ(PictureColour(*e.list, 1), RGB(0, 200, 0)) << e.list->Name();
+        EXPECT_EQ(PictureColour(*e.list, 2), RGB(0, 0, 200)) << e.list->Name();
+    }
+    EXPECT_EQ(form.ImageList1.Count(), 2);
+}
+
+TEST(Look, BadButtonPicturesStopOnlyTheirStepAndSettingsAreStillRead)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& media)> spoil;
+        std::string error;
+        int listTwoCount;
+    };
+    const Case cases[] = {
+        {"narrower", [](const std::string& m) { WriteBmpFile(m + "button2_B.bmp", 235, 33, RGB(1, 2, 3)); },
+         "Ung\xFCltige Grafikgr\xF6\xDF" "e.", 3},
+        {"lower", [](const std::string& m) { WriteBmpFile(m + "button1_C.bmp", 236, 35, RGB(1, 2, 3)); },
+         "Ung\xFCltige Grafikgr\xF6\xDF" "e.", 2},
+        {"missing", [](const std::string& m) { DeleteFileA((m + "button1_A.bmp").c_str()); },
+         "Datei ", 0},
+        {"not a bitmap", [](const std::string& m) { WriteFile(m + "button1_A.bmp", "not a bitmap"); },
+         "Datei ", 0},
+    };
+    for (const Case& c : cases) {
+        FormHarness harness;
+        c.spoil(harness.Path() + "Media\\");
+        WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\nRandom=True\r\n");
+        harness.Start();
+        TForm1& form = harness.Form();
+        ASSERT_EQ(harness.errors.size(), 1u) << c.what;
+        EXPECT_EQ(harness.errors[0].rfind(c.error, 0), 0u) << c.what << ": " << harness.errors[0];
+        EXPECT_EQ(form.ImageList2.Count(), c.listTwoCount) << c.what;
+        // The steps after the failing one still ran.
+        EXPECT_NE(form.WindowRegion, nullptr) << c.what;
+        EXPECT_TRUE(form.CheckBox1.Checked()) << c.what;
+        EXPECT_TRUE(form.CheckBox2.Checked()) << c.what;
+        harness.CloseWindow();
+        EXPECT_NE(ReadFile(harness.Ini()).find("Active=True"), std::string::npos) << c.what;
+    }
+    // The missing file is named in its message.
+    FormHarness harness;
+    DeleteFileA((harness.Path() + "Media\\button3_B.bmp").c_str());
+    harness.Start();
+    ASSERT_EQ(harness.errors.size(), 1u);
+    EXPECT_NE(harness.errors[0].find("button3_B.bmp"), std::string::npos) << harness.errors[0];
+}
+
+TEST(Look, PictureTwiceAsWideIsCutAndShiftsTheLaterPictures)
+{
+    FormHarness harness;
+    const std::string media = harness.Path() + "Media\\";
+    WriteButtons(media, 1, 236, 36);
+    WriteBmpFile(media + "button1_A.bmp", 472, 40, RGB(200, 0, 0), RGB(200, 200, 0), 236);
+    harness.Start();
+    TForm1& form = harness.Form();
+    EXPECT_TRUE(harness.errors.empty());
+    ASSERT_EQ(form.ImageList2.Count(), 4);
+    EXPECT_EQ(PictureColour(form.ImageList2, 0), RGB(200, 0, 0));
+    EXPECT_EQ(PictureColour(form.ImageList2, 1), RGB(200, 200, 0));
+    EXPECT_EQ(PictureColour(form.ImageList2, 2), RGB(0, 200, 0));
+    EXPECT_EQ(PictureColour(form.ImageList2, 3), RGB(0, 0, 200));
+}
+
+TEST(Look, ClipsAreOpenedStoppedAndTheSecondHidden)
+{
+    FormHarness harness;
+    harness.Start();
+    TForm1& form = harness.Form();
+    EXPECT_TRUE(harness.errors.empty());
+    EXPECT_GE(form.Animate1.FrameCount(), 10);
+    EXPECT_GE(form.Animate2.FrameCount(), 24);
+    EXPECT_FALSE(form.Animate1.Active());
+    EXPECT_FALSE(form.Animate2.Active());
+    EXPECT_FALSE(form.Animate1.Visible());
+    EXPECT_FALSE(form.Animate2.Visible());
+    // The controls took the clips' frame size and kept their places.
+    RECT r;
+    GetWindowRect(form.Animate1.Handle(), &r);
+    MapWindowPoints(HWND_DESKTOP, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 173);
+    EXPECT_EQ(r.top, 287);
+    EXPECT_EQ(r.right - r.left, form.Animate1.GetBounds().width);
+}
+
+TEST(Look, UnopenableClipReportsAviErrorAndStartUpGoesOn)
+{
+    for (const char* spoil : {"missing", "garbage"}) {
+        FormHarness harness;
+        if (std::string(spoil) == "missing")
+            DeleteFileA((harness.Path() + "Media\\tv.avi").c_str());
+        else
+            WriteFile(harness.Path() + "Media\\tv.avi", "RIFF....AVI nonsense");
+        WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\n");
+        harness.Start();
+        TForm1& form = harness.Form();
+        ASSERT_EQ(harness.errors.size(), 1u) << spoil;
+        EXPECT_EQ(harness.errors[0], "AVI kann nicht ge\xF6" "ffnet werden.") << spoil;
+        EXPECT_TRUE(form.CheckBox1.Checked()) << spoil;
+        EXPECT_TRUE(form.ListBox1.Enabled()) << spoil;
+    }
+}
+
+// Region pixels of a bitmap's shape as a mask, top-down.
+std::vector<std::vector<bool>> Mask(HRGN region, int width, int height)
+{
+    std::vector<std::vector<bool>> kept(static_cast<size_t>(height), std::vector<bool>(static_cast<size_t>(width)));
+    const DWORD size = region ? GetRegionData(region, 0, nullptr) : 0;
+    if (size < sizeof(RGNDATAHEADER))
+        return kept;
+    std::vector<char> buffer(size);
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    GetRegionData(region, size, data);
+    const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    for (DWORD i = 0; i < data->rdh.nCount; ++i)
+        for (int y = std::max<LONG>(rects[i].top, 0); y < std::min<LONG>(rects[i].bottom, height); ++y)
+            for (int x = std::max<LONG>(rects[i].left, 0); x < std::min<LONG>(rects[i].right, width); ++x)
+                kept[static_cast<size_t>(y)][static_cast<size_t>(x)] = true;
+    return kept;
+}
+
+HBITMAP MakeBitmap(int width, int height, COLORREF fill, const std::vector<std::pair<POINT, COLORREF>>& dots)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    HBRUSH brush = CreateSolidBrush(fill);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    for (const auto& [point, colour] : dots)
+        SetPixel(dc, point.x, point.y, colour);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+TEST(Shape, RegionDropsExactKeyPixelsOnlyInsideAndOut)
+{
+    ProgramFolder folder;
+    // Corner key, an interior key pixel, a near-key pixel, a key run at the right edge.
+    HBITMAP bitmap = MakeBitmap(20, 10, kPanel,
+                                {{{0, 0}, kKey}, {{7, 4}, kKey}, {{8, 4}, kKey}, {{3, 3}, RGB(10, 10, 11)},
+                                 {{19, 9}, kKey}, {{18, 9}, kKey}});
+    ui::Region region = BuildWindowRegion(bitmap);
+    ASSERT_TRUE(region);
+    EXPECT_FALSE(PtInRegion(region.get(), 0, 0));
+    EXPECT_TRUE(PtInRegion(region.get(), 1, 0));
+    EXPECT_FALSE(PtInRegion(region.get(), 7, 4));
+    EXPECT_FALSE(PtInRegion(region.get(), 8, 4));
+    EXPECT_TRUE(PtInRegion(region.get(), 9, 4));
+    EXPECT_TRUE(PtInRegion(region.get(), 3, 3));
+    EXPECT_FALSE(PtInRegion(region.get(), 19, 9));
+    EXPECT_FALSE(PtInRegion(region.get(), 18, 9));
+    int kept = 0;
+    for (const auto& row : Mask(region.get(), 20, 10))
+        for (bool k : row)
+            kept += k;
+    EXPECT_EQ(kept, 200 - 5);
+    DeleteObject(bitmap);
+
+    // Only the corner has the key colour: one pixel goes.
+    HBITMAP plain = MakeBitmap(30, 20, kPanel, {{{0, 0}, kKey}});
+    ui::Region corner = BuildWindowRegion(plain);
+    RECT box;
+    GetRgnBox(corner.get(), &box);
+    EXPECT_EQ(box.right, 30);
+    EXPECT_EQ(box.bottom, 20);
+    EXPECT_FALSE(PtInRegion(corner.get(), 0, 0));
+    EXPECT_TRUE(PtInRegion(corner.get(), 1, 0));
+    EXPECT_TRUE(PtInRegion(corner.get(), 0, 1));
+    DeleteObject(plain);
+}
+
+TEST(Shape, ShippedBackgroundKeepsItsOutlineAndFiveEnclosedHoles)
+{
+    FormHarness harness;
+    harness.Start();
+    TForm1& form = harness.Form();
+
+    BITMAP info{};
+    GetObjectA(form.Image1.Picture(), sizeof(info), &info);
+    EXPECT_EQ(info.bmWidth, 757);
+    EXPECT_EQ(info.bmHeight, 544);
+    ui::Region region = BuildWindowRegion(form.Image1.Picture());
+    RECT box;
+    GetRgnBox(region.get(), &box);
+    EXPECT_EQ(box.left, 6);
+    EXPECT_EQ(box.top, 6);
+    EXPECT_EQ(box.right, 748);
+    EXPECT_EQ(box.bottom, 537);
+
+    // Flood the cut-out pixels from the picture's edge; what is not reached is a hole.
+    const int width = info.bmWidth, height = info.bmHeight;
+    const auto kept = Mask(region.get(), width, height);
+    std::vector<std::vector<int>> seen(static_cast<size_t>(height), std::vector<int>(static_cast<size_t>(width), 0));
+    auto flood = [&](int sx, int sy, int mark) {
+        int count = 0;
+        std::deque<POINT> todo{{sx, sy}};
+        seen[sy][sx] = mark;
+        while (!todo.empty()) {
+            const POINT p = todo.front();
+            todo.pop_front();
+            ++count;
+            const POINT next[] = {{p.x + 1, p.y}, {p.x - 1, p.y}, {p.x, p.y + 1}, {p.x, p.y - 1}};
+            for (const POINT& n : next) {
+                if (n.x < 0 || n.y < 0 || n.x >= width || n.y >= height || seen[n.y][n.x] || kept[n.y][n.x])
+                    continue;
+                seen[n.y][n.x] = mark;
+                todo.push_back(n);
+            }
+        }
+        return count;
+    };
+    flood(0, 0, -1);
+    int holes = 0, holePixels = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (kept[y][x] || seen[y][x])
+                continue;
+            ++holes;
+            holePixels += flood(x, y, holes);
+            EXPECT_GE(y, 406);
+            EXPECT_LE(y, 448);
+        }
+    }
+    EXPECT_EQ(holes, 5);
+    EXPECT_GT(holePixels, 100);
+    EXPECT_LT(holePixels, 250);
+
+    // The window keeps that mask: its 762 x 540 client loses the rightmost columns.
+    ASSERT_NE(form.WindowRegion, nullptr);
+    ui::Region applied(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(form.Handle(), applied.get()), ERROR);
+    EXPECT_TRUE(EqualRgn(applied.get(), region.get()));
+    for (int y : {100, 300, 500})
+        for (int x = 757; x < 762; ++x)
+            EXPECT_FALSE(PtInRegion(applied.get(), x, y)) << x << "," << y;
+}
+
+TEST(Look, RenderedWindowShowsArtworkAndTheNameInTheEmptyPreview)
+{
+    FormHarness harness;
+    harness.Start();
+    TForm1& form = harness.Form();
+    const Pixels window = Pixels::OfWindow(form.Handle());
+    const Pixels background = Pixels::OfBitmap(form.Image1.Picture());
+
+    EXPECT_EQ(window.At(2, 2), kKey);
+    EXPECT_EQ(window.At(3, 530), kKey);
+    EXPECT_EQ(window.At(600, 140), kPanel);
+    EXPECT_EQ(window.At(740, 300), kPanel);
+
+    // Before any preview the preview area shows the background, which carries the name:
+    // more than a plain fill.
+    EXPECT_EQ(form.Image2.Picture(), nullptr);
+    int differences = 0, inked = 0;
+    const COLORREF base = window.At(173, 287);
+    for (int y = 287; y < 287 + 114; ++y) {
+        for (int x = 173; x < 173 + 154; ++x) {
+            differences += window.At(x, y) != background.At(x, y);
+            inked += window.At(x, y) != base;
+        }
+    }
+    EXPECT_EQ(differences, 0);
+    EXPECT_GT(inked, 500);
+
+    // The buttons show their pictures, the close button its own.
+    EXPECT_NE(window.At(620, 337), kPanel);
+    EXPECT_NE(window.At(726, 152), kPanel);
+}
+
+TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabFollowsTheLayout)
+{
+    FormHarness harness;
+    WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\n");
+    harness.Start();
+    TForm1& form = harness.Form();
+
+    struct Case {
+        POINT at;
+        const ui::GraphicControl* expected;
+    };
+    for (const Case& c : {Case{{20, 20}, &form.Image1}, Case{{600, 340}, &form.Label4},
+                          Case{{505, 320}, &form.ImageNoWallpaper}, Case{{720, 150}, &form.Label3},
+                          Case{{600, 465}, &form.Label1}, Case{{500, 500}, &form.Label2},
+                          Case{{650, 500}, &form.Label10}, Case{{200, 300}, &form.Image2}}) {
+        EXPECT_EQ(form.ControlAt(c.at), c.expected) << c.at.x << "," << c.at.y;
+    }
+    form.Label4.SetVisible(false);
+    EXPECT_EQ(form.ControlAt({600, 340}), &form.ImageNoWallpaper);
+
+    HWND first = GetNextDlgTabItem(form.Handle(), nullptr, FALSE);
+    EXPECT_EQ(first, form.ListBox1.Handle());
+    HWND second = GetNextDlgTabItem(form.Handle(), first, FALSE);
+    EXPECT_EQ(second, form.CheckBox1.Handle());
+    HWND third = GetNextDlgTabItem(form.Handle(), second, FALSE);
+    EXPECT_EQ(third, form.CheckBox2.Handle());
+    EXPECT_EQ(GetNextDlgTabItem(form.Handle(), third, FALSE), first);
+}
+
+}  // namespace
