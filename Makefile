@@ -3,7 +3,7 @@
 JOBS := $(shell nproc)
 WIN_TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
 
-.PHONY: all deps native win dist test run clean
+.PHONY: all deps native win dist test run bench clean
 
 all: dist
 
@@ -29,3 +29,7 @@ run: dist
 
 clean:
 	rm -rf build/native build/win dist
+
+# Benchmarks: ratios against references measured in the same run, printed only.
+bench: dist
+	@scripts/bench-startup.sh

@@ -25,3 +25,4 @@ target_include_directories(Veldana PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SO
 
 add_subdirectory(tests/win)
 add_subdirectory(tests/e2e)
+include(bench/windows.cmake)

@@ -7,8 +7,13 @@ namespace {
 
 void OpenAddress(HWND window, const ui::Label& area)
 {
+    // shell32 is loaded only when a link is used: loading it at every start costs more
+    // than the rest of the start-up work.
+    static const auto shellExecute = reinterpret_cast<decltype(&ShellExecuteA)>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "ShellExecuteA")));
     // Nothing is reported when the shell cannot open the address.
-    ShellExecuteA(window, "open", area.Hint().c_str(), "", "", SW_SHOWNORMAL);
+    if (shellExecute)
+        shellExecute(window, "open", area.Hint().c_str(), "", "", SW_SHOWNORMAL);
 }
 
 }  // namespace

@@ -43,8 +43,11 @@ void Form::CreateHandle(const FormArgs& args)
     font_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
 
-    // A borderless popup: the window rectangle is the client area.
-    CreateWindowExA(WS_EX_CONTROLPARENT, args.className, args.caption, WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+    // A borderless popup: the window rectangle is the client area. It starts where it
+    // will be shown, so nothing ever sees it elsewhere.
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - args.clientWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - args.clientHeight) / 2;
+    CreateWindowExA(WS_EX_CONTROLPARENT, args.className, args.caption, WS_POPUP | WS_CLIPCHILDREN, x, y,
                     args.clientWidth, args.clientHeight, args.owner, nullptr, instance, this);
 }
 

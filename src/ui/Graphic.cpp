@@ -37,7 +37,7 @@ void ImageView::Create(Form& form, const ImageArgs& args)
     Attach(form, args.bounds, args.visible);
     if (args.pictureId) {
         picture_.reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(args.pictureId),
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+                                                       IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     }
 }
 

@@ -32,8 +32,8 @@ def display_factory(tmp_path):
 def programs():
     started = []
 
-    def start(display, folder):
-        program = veld.Program(display, folder)
+    def start(display, folder, wait=True):
+        program = veld.Program(display, folder, wait=wait)
         started.append(program)
         return program
 

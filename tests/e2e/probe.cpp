@@ -3,6 +3,7 @@
 // program shows. Usage: veldprobe OUT.json
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -128,6 +129,7 @@ std::string RegionJson(HWND window)
 struct Collected {
     DWORD process = 0;
     std::vector<HWND> dialogs;
+    std::vector<HWND> tooltips;
     std::vector<HWND> others;
 };
 
@@ -138,8 +140,11 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param)
     GetWindowThreadProcessId(window, &process);
     if (process != collected->process || !IsWindowVisible(window))
         return TRUE;
-    if (ClassName(window) == "#32770")
+    const std::string cls = ClassName(window);
+    if (cls == "#32770")
         collected->dialogs.push_back(window);
+    else if (_stricmp(cls.c_str(), "tooltips_class32") == 0)
+        collected->tooltips.push_back(window);
     else
         collected->others.push_back(window);
     return TRUE;
@@ -196,6 +201,14 @@ int main(int argc, char** argv)
         json += ",\"owner\":" + (owner ? "{\"class\":" + Quote(ClassName(owner)) + ",\"title\":" + Quote(Text(owner)) +
                                              ",\"visible\":" + Bool(IsWindowVisible(owner)) + "}"
                                        : std::string("null"));
+        // Cursor handles are the same in every process under Wine, but their pictures
+        // cannot be read from outside: tests compare handles between places.
+        CURSORINFO cursor{};
+        cursor.cbSize = sizeof(cursor);
+        GetCursorInfo(&cursor);
+        json += ",\"cursor\":{\"pos\":[" + std::to_string(cursor.ptScreenPos.x) + "," +
+                std::to_string(cursor.ptScreenPos.y) + "],\"handle\":" +
+                std::to_string(reinterpret_cast<uintptr_t>(cursor.hCursor)) + "}";
         json += ",\"active\":" + Quote(info.hwndActive ? ClassName(info.hwndActive) : "");
         json += ",\"screen\":[" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "," +
                 std::to_string(GetSystemMetrics(SM_CYSCREEN)) + "]";
@@ -206,6 +219,12 @@ int main(int argc, char** argv)
         json += ",\"dialogs\":[";
         for (size_t i = 0; i < collected.dialogs.size(); ++i)
             json += (i ? "," : "") + WindowJson(collected.dialogs[i], info.hwndFocus);
+        json += "],\"tooltips\":[";
+        for (size_t i = 0; i < collected.tooltips.size(); ++i) {
+            RECT r;
+            GetWindowRect(collected.tooltips[i], &r);
+            json += (i ? "," : "") + RectJson(r);
+        }
         json += "],\"others\":[";
         for (size_t i = 0; i < collected.others.size(); ++i)
             json += (i ? "," : "") + Quote(ClassName(collected.others[i]));

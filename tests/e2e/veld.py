@@ -132,6 +132,20 @@ class Display:
         self.move(x, y)
         self.xdotool("click", button)
 
+    def drag(self, start, end, button=1, steps=8):
+        """Press at start, move to end in steps, release: a person's drag."""
+        self.move(*start)
+        self.xdotool("mousedown", button)
+        for i in range(1, steps + 1):
+            x = start[0] + (end[0] - start[0]) * i // steps
+            y = start[1] + (end[1] - start[1]) * i // steps
+            self.xdotool("mousemove", "--sync", x, y)
+            time.sleep(0.03)
+        self.xdotool("mouseup", button)
+
+    def set_root_colour(self, colour):
+        subprocess.run(["xsetroot", "-solid", colour], env=self.env, check=True, timeout=30)
+
     def key(self, *keys):
         self.xdotool("key", "--delay", 50, *keys)
 
@@ -140,6 +154,22 @@ class Display:
         path = SCREENSHOTS / f"{name}.png"
         subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True, timeout=30)
         return path
+
+
+def dialog_text(dialog):
+    """The message of a dialog box: the texts of its static controls."""
+    return "\n".join(c["text"] for c in dialog["children"] if c["class"].lower() == "static" and c["text"])
+
+
+def dialog_button(dialog, text):
+    for child in dialog["children"]:
+        if child["class"].lower() == "button" and child["text"].replace("&", "") == text:
+            return child
+    raise AssertionError(f"no button {text!r} in {[c['text'] for c in dialog['children']]}")
+
+
+def centre(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
 
 
 def make_program_folder(base, wallpapers=None, ini=None):
@@ -177,14 +207,14 @@ def read_ini(folder):
 class Program:
     """Veldana.exe running on a Display."""
 
-    def __init__(self, display, folder):
+    def __init__(self, display, folder, wait=True):
         self.display = display
         self.folder = Path(folder)
         log = open(display.workdir / "veldana.log", "ab")
         self.process = subprocess.Popen(["wine", str(self.folder / "Veldana.exe")], env=display.env,
                                         cwd=self.folder, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         log.close()
-        self.state = wait_until(self._shown, timeout=60, what="the main window")
+        self.state = wait_until(self._shown, timeout=60, what="the main window") if wait else None
 
     def _shown(self):
         state = self.display.probe()
@@ -201,6 +231,14 @@ class Program:
             if child["rect"][0] == left and child["rect"][1] == top:
                 return child
         raise AssertionError(f"{name} not found at {left},{top}")
+
+    def wait_dialog(self, timeout=20):
+        """The first dialog box the program shows (message boxes, file dialogs)."""
+        def dialog():
+            state = self.display.probe()
+            return state if state.get("main") and state["dialogs"] else None
+        self.state = wait_until(dialog, timeout=timeout, what="a dialog")
+        return self.state["dialogs"][0]
 
     def window_rect(self):
         return self.state["main"]["rect"]

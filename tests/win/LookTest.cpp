@@ -344,8 +344,22 @@ TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabFollowsTheLayout)
                           Case{{650, 500}, &form.Label10}, Case{{200, 300}, &form.Image2}}) {
         EXPECT_EQ(form.ControlAt(c.at), c.expected) << c.at.x << "," << c.at.y;
     }
+    // The hand shows over hit areas only, hidden ones excluded.
+    auto cursorAt = [&](POINT at) {
+        POINT screen = at;
+        ClientToScreen(form.Handle(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        SendMessageA(form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    EXPECT_EQ(cursorAt({600, 340}), hand);
+    EXPECT_EQ(cursorAt({650, 500}), hand);
+    EXPECT_NE(cursorAt({20, 20}), hand);
+
     form.Label4.SetVisible(false);
     EXPECT_EQ(form.ControlAt({600, 340}), &form.ImageNoWallpaper);
+    EXPECT_NE(cursorAt({600, 340}), hand);
 
     HWND first = GetNextDlgTabItem(form.Handle(), nullptr, FALSE);
     EXPECT_EQ(first, form.ListBox1.Handle());

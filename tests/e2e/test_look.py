@@ -1,0 +1,133 @@
+"""The window's look from outside: its outline against the desktop, dragging, the mouse
+over its controls, keyboard focus, and a start-up step that fails."""
+
+import time
+from pathlib import Path
+
+import pytest
+from PIL import Image, ImageDraw
+
+import veld
+
+ROOT_COLOUR = (255, 0, 255)
+PANEL = (142, 183, 220)
+
+
+def interior_holes():
+    """Pixels of the background's key colour that the outside cannot reach."""
+    picture = Image.open(veld.ROOT / "assets" / "background.bmp").convert("RGB")
+    key = picture.getpixel((0, 0))
+    flooded = picture.copy()
+    ImageDraw.floodfill(flooded, (0, 0), (1, 2, 3), thresh=0)
+    width, height = picture.size
+    return [(x, y) for y in range(height) for x in range(width) if flooded.getpixel((x, y)) == key]
+
+
+@pytest.fixture
+def started(display_factory, programs, workdir):
+    folder = veld.make_program_folder(workdir, {"1024x768": ["a.jpg", "b.jpg"]},
+                                      ini="[Settings]\r\nActive=True\r\n")
+    display = display_factory(1024, 768)
+    display.set_root_colour("#ff00ff")
+    return programs(display, folder)
+
+
+def test_desktop_shows_through_the_outline_and_the_holes(started):
+    program = started
+    shot = Image.open(program.display.screenshot("look-outline")).convert("RGB")
+    left, top = program.window_rect()[:2]
+    at = lambda x, y: shot.getpixel((left + x, top + y))
+
+    for corner in [(1, 1), (760, 2), (2, 538), (755, 535), (759, 300)]:
+        assert at(*corner) == ROOT_COLOUR, corner
+    holes = interior_holes()
+    assert 100 < len(holes) < 250
+    assert all(406 <= y <= 448 for _, y in holes)
+    assert all(at(x, y) == ROOT_COLOUR for x, y in holes)
+    # Kept pixels right next to them are the artwork's.
+    assert at(600, 178) == PANEL
+    assert at(holes[0][0], holes[0][1] - 6) != ROOT_COLOUR
+
+
+def test_left_drag_on_the_background_moves_the_window_and_nothing_else_does(started):
+    program = started
+    display = program.display
+    origin = program.window_rect()[:2]
+
+    def dragged(client_point, button=1, by=(40, 30)):
+        start = program.to_screen(*client_point)
+        display.drag(start, (start[0] + by[0], start[1] + by[1]), button=button)
+        state = program.probe()
+        return state["main"]["rect"][0] - origin[0], state["main"]["rect"][1] - origin[1]
+
+    # Right and middle buttons, the preview area and a picture button: no move.
+    assert dragged((200, 250), button=3) == (0, 0)
+    assert dragged((200, 250), button=2) == (0, 0)
+    assert dragged((250, 340)) == (0, 0)
+    assert dragged((620, 370)) == (0, 0)
+    # The left button on the background drags by the distance moved.
+    veld.wait_until(lambda: dragged((200, 250)) == (40, 30), timeout=5, what="the window to follow the drag")
+
+
+def test_hit_areas_show_the_hand_and_link_tooltips_after_half_a_second(started):
+    program = started
+    display = program.display
+
+    def cursor_at(point):
+        display.move(*program.to_screen(*point))
+        return veld.wait_until(lambda: (s := program.probe())["cursor"]["pos"] == list(program.to_screen(*point))
+                               and s, what="the pointer")
+
+    background = cursor_at((300, 200))["cursor"]["handle"]
+    # The edge of a picture button outside its hit area is no hit area.
+    assert cursor_at((505, 321))["cursor"]["handle"] == background
+    hands = set()
+    for name, point, tooltip in [("close", (726, 152), False), ("Set as default", (620, 370), False),
+                                 ("game link", (615, 468), True), ("publisher logo", (515, 505), True),
+                                 ("console logo", (680, 505), True)]:
+        state = cursor_at(point)
+        hands.add(state["cursor"]["handle"])
+        if tooltip:
+            state = veld.wait_until(lambda: (s := program.probe())["tooltips"] and s, timeout=5,
+                                    what=f"the tooltip of {name}")
+            tip = state["tooltips"][0]
+            assert tip[1] > state["cursor"]["pos"][1], f"the tooltip of {name} is not below the pointer"
+            display.screenshot(f"look-tooltip-{name.replace(' ', '-')}")
+        else:
+            time.sleep(1.0)
+            assert not program.probe()["tooltips"], f"{name} has no tooltip"
+        cursor_at((300, 200))
+        veld.wait_until(lambda: not program.probe()["tooltips"], timeout=5, what="the tooltip to go")
+    assert len(hands) == 1 and background not in hands
+
+
+def test_tab_moves_the_focus_list_check_box_check_box(started):
+    program = started
+    display = program.display
+    display.move(*program.to_screen(300, 200))
+    focused = lambda: [n for n in ("ListBox1", "CheckBox1", "CheckBox2")
+                       if program.control(n, program.probe())["focused"]]
+    veld.wait_until(lambda: focused() == ["ListBox1"], what="the focus in the list")
+    for expected in ["CheckBox1", "CheckBox2", "ListBox1"]:
+        display.key("Tab")
+        veld.wait_until(lambda: focused() == [expected], timeout=5, what=f"the focus on {expected}")
+
+
+def test_missing_clip_is_reported_and_the_rest_of_start_up_still_runs(display_factory, programs, workdir):
+    folder = veld.make_program_folder(workdir, {"1024x768": ["a.jpg"]},
+                                      ini="[Settings]\r\nActive=True\r\nRandom=True\r\n")
+    (Path(folder) / "Media" / "tv.avi").unlink()
+    display = display_factory(1024, 768)
+    program = programs(display, folder, wait=False)
+    box = program.wait_dialog()
+    assert box["title"] == "VELDANA"
+    assert veld.dialog_text(box) == "AVI kann nicht ge\u00f6ffnet werden."
+    display.screenshot("look-missing-clip")
+    display.click(*veld.centre(veld.dialog_button(box, "OK")["screen"]))
+
+    state = veld.wait_until(lambda: (s := program.probe())["main"]["visible"] and s, what="the window")
+    assert not state["dialogs"]
+    assert program.control("CheckBox1", state)["checked"]
+    assert program.control("CheckBox2", state)["checked"]
+    assert program.control("ListBox1", state)["items"] == ["a.jpg"]
+    assert state["region"] is not None
