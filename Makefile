@@ -3,7 +3,7 @@
 JOBS := $(shell nproc)
 WIN_TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
 
-.PHONY: all deps native win dist test run bench clean
+.PHONY: all deps native win dist test run bench fuzz clean
 
 all: dist
 
@@ -32,4 +32,10 @@ clean:
 
 # Benchmarks: ratios against references measured in the same run, printed only.
 bench: dist
+	@scripts/bench-convert.sh
 	@scripts/bench-startup.sh
+
+# A long fuzzing run of JPEG decoding (an hour; FUZZ_SECONDS to change).
+FUZZ_SECONDS ?= 3600
+fuzz: deps
+	@scripts/fuzz.sh $(FUZZ_SECONDS)

@@ -8,6 +8,9 @@ cd "$root"
 echo "== native tests =="
 (cd build/native && ctest --output-on-failure --timeout 300)
 
+echo "== fuzzing JPEG decoding briefly (scripts/fuzz.sh SECONDS for a long run) =="
+"$root/scripts/fuzz.sh" 30
+
 echo "== Windows tests under Wine =="
 (cd build/win && "$root/scripts/wine-rig.sh" ctest --output-on-failure --timeout 300)
 

@@ -4,6 +4,7 @@
 
 #include "ui/Animate.h"
 #include "ui/CheckBox.h"
+#include "ui/Dialogs.h"
 #include "ui/Form.h"
 #include "ui/Graphic.h"
 #include "ui/ImageList.h"
@@ -61,6 +62,7 @@ public:
     ui::ImageList ImageList4{"ImageList4"};
     ui::ImageList ImageList5{"ImageList5"};
 
+    ui::OpenDialog OpenDialog1{"OpenDialog1"};
     static const std::vector<Action>& ActionList1();
 
     // The window's shape, owned by the window once applied.
@@ -75,6 +77,9 @@ public:
     void LoadClips();
     void ApplyWindowShape();
     void Image1MouseDown(ui::MouseButton button, POINT point);
+
+    // Preview.
+    void ListBox1Click();
 
     // Active and inactive look, picture buttons.
     void ApplyActiveState(std::string_view state);
@@ -91,6 +96,10 @@ public:
     void Label7MouseLeave();
 
     // Commands.
+    void acNoWallpaperExecute();
+    void acSetAsDefaultExecute();
+    void acDeleteSelectedExecute();
+    void acAddYourOwnExecute();
     void acCloseExecute();
 
     // Promotion links.

@@ -72,17 +72,18 @@ const LayoutEntry kLayout[] = {
     ImageEntry   {&TForm1::ImageDeleteSelected, {.bounds = {503, 385, 236, 33}, .pictureId = IDB_BUTTON3}},
     ImageEntry   {&TForm1::ImageAddYourOwn,     {.bounds = {503, 416, 236, 37}, .pictureId = IDB_BUTTON4}},
     LabelEntry   {&TForm1::Label4,              HitArea({510, 325, 223, 30}),
-                                                nullptr, &TForm1::Label4MouseEnter, &TForm1::Label4MouseLeave},
+                                                &TForm1::acNoWallpaperExecute, &TForm1::Label4MouseEnter, &TForm1::Label4MouseLeave},
     LabelEntry   {&TForm1::Label5,              HitArea({508, 356, 222, 29}),
-                                                nullptr, &TForm1::Label5MouseEnter, &TForm1::Label5MouseLeave},
+                                                &TForm1::acSetAsDefaultExecute, &TForm1::Label5MouseEnter, &TForm1::Label5MouseLeave},
     LabelEntry   {&TForm1::Label6,              HitArea({510, 387, 220, 29}),
-                                                nullptr, &TForm1::Label6MouseEnter, &TForm1::Label6MouseLeave},
+                                                &TForm1::acDeleteSelectedExecute, &TForm1::Label6MouseEnter, &TForm1::Label6MouseLeave},
     LabelEntry   {&TForm1::Label7,              HitArea({509, 419, 223, 30}),
-                                                nullptr, &TForm1::Label7MouseEnter, &TForm1::Label7MouseLeave},
+                                                &TForm1::acAddYourOwnExecute, &TForm1::Label7MouseEnter, &TForm1::Label7MouseLeave},
     LabelEntry   {&TForm1::Label10,             HitArea({628, 493, 110, 24}, kConsolePage), &TForm1::Label10Click},
     LabelEntry   {&TForm1::Label2,              HitArea({473, 492, 92, 26}, kPublisherPage), &TForm1::Label2Click},
     AnimateEntry {&TForm1::Animate2,            {.bounds = {174, 288, 154, 115}, .repetitions = 1}},
-    ListBoxEntry {&TForm1::ListBox1,            {.bounds = {509, 231, 223, 81}, .background = kListBackground, .itemHeight = 13}},
+    ListBoxEntry {&TForm1::ListBox1,            {.bounds = {509, 231, 223, 81}, .background = kListBackground, .itemHeight = 13},
+                                                &TForm1::ListBox1Click},
     AnimateEntry {&TForm1::Animate1,            {.bounds = {173, 287, 154, 115}, .repetitions = 1, .visible = false}},
     CheckBoxEntry{&TForm1::CheckBox1,           {.bounds = {527, 163, 12, 13}}, &TForm1::CheckBox1Click},
     CheckBoxEntry{&TForm1::CheckBox2,           {.bounds = {527, 192, 12, 13}}},
@@ -140,10 +141,10 @@ void Wire(TForm1* form, const Entry& entry)
 const std::vector<Action>& TForm1::ActionList1()
 {
     static const std::vector<Action> actions = {
-        {"acNoWallpaper", "acNoWallpaper", nullptr},
-        {"acSetAsDefault", "acSetAsDefault", nullptr},
-        {"acDeleteSelected", "acDeleteSelected", nullptr},
-        {"acAddYourOwn", "acAddYourOwn", nullptr},
+        {"acNoWallpaper", "acNoWallpaper", &TForm1::acNoWallpaperExecute},
+        {"acSetAsDefault", "acSetAsDefault", &TForm1::acSetAsDefaultExecute},
+        {"acDeleteSelected", "acDeleteSelected", &TForm1::acDeleteSelectedExecute},
+        {"acAddYourOwn", "acAddYourOwn", &TForm1::acAddYourOwnExecute},
         {"acClose", "acClose", &TForm1::acCloseExecute},
     };
     return actions;
@@ -151,6 +152,7 @@ const std::vector<Action>& TForm1::ActionList1()
 
 void TForm1::CreateControls()
 {
+    OpenDialog1.Configure({.filter = "*.jpg|*.jpg", .defaultExtension = "*.jpg"});
     for (const LayoutEntry& entry : kLayout) {
         std::visit(
             [this](const auto& item) {

@@ -6,17 +6,37 @@ namespace {
 
 constexpr int kNormalPicture = 0;
 constexpr int kHoverPicture = 1;
+constexpr int kInactivePicture = 2;
 
 }  // namespace
 
 void TForm1::ApplyActiveState(std::string_view state)
 {
+    ui::Label* const hitAreas[] = {&Label4, &Label5, &Label6, &Label7};
+    auto showButtons = [this](int picture) {
+        ImageList2.Draw(picture, ImageNoWallpaper);
+        ImageList3.Draw(picture, ImageSetAsDefault);
+        ImageList4.Draw(picture, ImageDeleteSelected);
+        ImageList5.Draw(picture, ImageAddYourOwn);
+    };
     if (state == "true") {
+        Animate2.SetActive(false);
+        Animate2.SetVisible(false);
         ListBox1.SetEnabled(true);
         CheckBox2.SetEnabled(true);
+        showButtons(kNormalPicture);
+        for (ui::Label* area : hitAreas)
+            area->SetVisible(true);
     } else {
         ListBox1.SetEnabled(false);
         CheckBox2.SetEnabled(false);
+        showButtons(kInactivePicture);
+        for (ui::Label* area : hitAreas)
+            area->SetVisible(false);
+        Image2.Clear();
+        Animate2.SetActive(true);
+        Animate2.SetVisible(true);
+        Animate2.Play(1, 24, 1);
     }
 }
 

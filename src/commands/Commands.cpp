@@ -1,4 +1,57 @@
 // The commands behind the picture buttons and the close button.
 #include "app/Form1.h"
 
+#include "core/Paths.h"
+#include "desktop/Desktop.h"
+#include "settings/Settings.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Files.h"
+
+void TForm1::acNoWallpaperExecute()
+{
+    desktop::ClearDesktopWallpaper();
+    settings::WriteSetting("Settings", "DefaultWP", "");
+}
+
+void TForm1::acSetAsDefaultExecute()
+{
+    if (ListBox1.ItemIndex() < 0)
+        return;
+    const std::string file = SelectedFile();
+    desktop::SetDesktopWallpaper(file);
+    settings::WriteSetting("Settings", "DefaultWP", file);
+}
+
+void TForm1::acDeleteSelectedExecute()
+{
+    const std::string file = SelectedFile();
+    if (!ui::FileExists(file))
+        return;
+    const std::string message = "Datei l\xF6" "schen: " + veld::FileNamePart(file, ui::IsLeadByte);
+    if (ui::AskYesNo(message, {"Ja", "Nein"}) != 1)
+        return;
+    DeleteFileA(file.c_str());  // a failed delete shows in the refilled list
+    RefillWallpaperList();
+    Image2.Clear();
+}
+
+void TForm1::acAddYourOwnExecute()
+{
+    // Without a wallpaper folder there is nowhere to copy to: the target would be the
+    // root of the current drive.
+    if (WallpaperDir.empty()) {
+        ui::ShowInformation("F\xFCr diese Bildschirmgr\xF6\xDF" "e gibt es keinen Hintergrundbild-Ordner.");
+        RefillWallpaperList();
+        return;
+    }
+    if (OpenDialog1.Execute(Handle())) {
+        const std::string chosen = OpenDialog1.FileName();
+        const std::string target = WallpaperDir + "/" + veld::FileNamePart(chosen, ui::IsLeadByte);
+        // Never over an existing file; a refused or failed copy is not reported.
+        CopyFileA(chosen.c_str(), target.c_str(), TRUE);
+    }
+    RefillWallpaperList();
+}
+
 void TForm1::acCloseExecute() { Close(); }

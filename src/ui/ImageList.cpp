@@ -1,6 +1,7 @@
 #include "ui/ImageList.h"
 
 #include "core/Error.h"
+#include "ui/Files.h"
 
 namespace ui {
 
@@ -60,12 +61,8 @@ Bitmap LoadBitmapFile(const std::string& path)
 {
     // LoadImage says nothing about why it failed; ask the file system first.
     HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
-        char reason[512] = "";
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, reason,
-                       static_cast<DWORD>(std::size(reason)), nullptr);
-        throw veld::Error("Datei " + path + " kann nicht ge\xF6" "ffnet werden. " + veld::ErrorBoxText(reason));
-    }
+    if (probe == INVALID_HANDLE_VALUE)
+        ThrowFileOpenError(path, GetLastError());
     CloseHandle(probe);
     Bitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));

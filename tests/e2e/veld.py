@@ -172,14 +172,16 @@ def centre(rect):
     return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
 
 
-def make_program_folder(base, wallpapers=None, ini=None):
+def make_program_folder(base, wallpapers=None, ini=None, shipped=False):
     """Copies the built program folder into base/Veldana, with the wallpaper folders
-    holding only the given files ({"1024x768": ["a.jpg"]}), and an optional veld.ini."""
+    holding only the given files ({"1024x768": ["a.jpg"]}) or, with shipped, the
+    bundled wallpapers; and an optional veld.ini."""
     folder = Path(base) / "Veldana"
     shutil.copytree(DIST, folder)
-    for size in ("800x600", "1024x768", "1280x1024"):
-        shutil.rmtree(folder / size, ignore_errors=True)
-        (folder / size).mkdir()
+    if not shipped:
+        for size in ("800x600", "1024x768", "1280x1024"):
+            shutil.rmtree(folder / size, ignore_errors=True)
+            (folder / size).mkdir()
     for size, names in (wallpapers or {}).items():
         for name in names:
             (folder / size / name).write_bytes(b"\xff\xd8 fixture")

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <jpeglib.h>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -137,6 +139,70 @@ void WriteBmpFile(const std::string& path, int width, int height, COLORREF left,
     WriteFile(path, file);
 }
 
+void WriteJpegFile(const std::string& path, int width, int height, COLORREF colour, bool grey)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = grey ? 1 : 3;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 95, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<unsigned char> row(static_cast<size_t>(width) * (grey ? 1 : 3));
+    for (int x = 0; x < width; ++x) {
+        if (grey) {
+            row[x] = GetRValue(colour);
+        } else {
+            row[x * 3] = GetRValue(colour);
+            row[x * 3 + 1] = GetGValue(colour);
+            row[x * 3 + 2] = GetBValue(colour);
+        }
+    }
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    WriteFile(path, std::string(reinterpret_cast<char*>(buffer), size));
+    free(buffer);
+}
+
+std::string WallpaperValue()
+{
+    char value[1024];
+    DWORD size = sizeof(value);
+    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return value;
+}
+
+void SetWallpaperValue(const std::string& value)
+{
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                    nullptr);
+    RegSetValueExA(key, "Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+}
+
+void ClickListEntry(TForm1& form, int index)
+{
+    form.ListBox1.SetItemIndex(index);
+    const int id = GetDlgCtrlID(form.ListBox1.Handle());
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(form.ListBox1.Handle()));
+}
+
 Pixels Pixels::OfWindow(HWND window)
 {
     RECT client;
@@ -179,6 +245,14 @@ COLORREF Pixels::At(int x, int y) const
 {
     const uint32_t v = data_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+uint64_t Pixels::Checksum() const
+{
+    uint64_t hash = 1469598103934665603ull;
+    for (uint32_t pixel : data_)
+        hash = (hash ^ (pixel & 0xFFFFFF)) * 1099511628211ull;
+    return hash;
 }
 
 ProgramFolder::ProgramFolder()

@@ -46,6 +46,16 @@ void CopyFolder(const std::string& from, const std::string& to);
 void WriteBmpFile(const std::string& path, int width, int height, COLORREF colour);
 void WriteBmpFile(const std::string& path, int width, int height, COLORREF left, COLORREF right, int split);
 
+// A baseline JPEG of one colour (greyscale when grey is set), made with libjpeg.
+void WriteJpegFile(const std::string& path, int width, int height, COLORREF colour, bool grey = false);
+
+// HKCU\Control Panel\Desktop\Wallpaper, or "<missing>".
+std::string WallpaperValue();
+void SetWallpaperValue(const std::string& value);
+
+// Selects a list entry and tells the form as a user's click would.
+void ClickListEntry(TForm1& form, int index);
+
 // A top-down 32-bit copy of what a window or bitmap shows.
 class Pixels {
 public:
@@ -54,6 +64,8 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     COLORREF At(int x, int y) const;
+    // Tells pictures apart in one number.
+    uint64_t Checksum() const;
 
 private:
     int width_ = 0;

@@ -1,0 +1,20 @@
+// The preview: the selected wallpaper decoded and squeezed to the preview's size.
+#pragma once
+
+#include "core/Bmp.h"
+#include "ui/Handles.h"
+
+// A picture on its way into the preview: the decoded pixels at full size until it is
+// scaled, then a bitmap of the screen's format.
+struct PreviewBitmap {
+    veld::DibImage pixels;
+    ui::Bitmap bitmap;
+};
+
+// Stretches the whole picture into width x height, replacing it: columns and rows
+// are dropped or repeated (halftone when the screen has 256 colours or fewer and the
+// picture more). Errors are not shown: the result is false and the picture unchanged.
+bool ScaleBitmap(PreviewBitmap& bitmap, int width, int height) noexcept;
+
+// The picture as a bitmap of the screen's format, unscaled.
+ui::Bitmap ScreenBitmap(const veld::DibImage& pixels, int width, int height);

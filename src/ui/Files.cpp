@@ -1,0 +1,100 @@
+#include "ui/Files.h"
+
+#include "core/Error.h"
+#include "ui/Handles.h"
+
+namespace ui {
+
+std::string SystemMessage(DWORD error)
+{
+    char text[512] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        text, static_cast<DWORD>(std::size(text)), nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    if (message.empty())
+        message = "Fehler " + std::to_string(error);
+    return message;
+}
+
+void ThrowFileOpenError(const std::string& path, DWORD error)
+{
+    throw veld::Error("Datei " + path + " kann nicht ge\xF6" "ffnet werden. " + SystemMessage(error));
+}
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path)
+{
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        ThrowFileOpenError(path, GetLastError());
+    File file(handle);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(handle, &size))
+        ThrowFileOpenError(path, GetLastError());
+    // A wallpaper is a few megabytes; refuse what could not be one before allocating.
+    constexpr LONGLONG kLargestFile = LONGLONG{1} << 30;
+    if (size.QuadPart > kLargestFile)
+        throw veld::Error("Datei " + path + " ist zu gro\xDF (mehr als 1 GB)");
+    std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+        if (!ReadFile(handle, bytes.data() + done, chunk, &read, nullptr))
+            ThrowFileOpenError(path, GetLastError());
+        if (read == 0)
+            break;  // the file shrank while we read it
+        done += read;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts)
+{
+    const std::string temporary = path + ".new";
+    auto fail = [&](DWORD error) {
+        DeleteFileA(temporary.c_str());
+        throw veld::Error("Datei " + path + " kann nicht erstellt werden. " + SystemMessage(error));
+    };
+    {
+        HANDLE handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            // No temporary file was made: there is nothing of ours to remove.
+            const DWORD error = GetLastError();
+            throw veld::Error("Datei " + path + " kann nicht erstellt werden. " + SystemMessage(error));
+        }
+        File file(handle);
+        for (std::span<const uint8_t> part : parts) {
+            size_t done = 0;
+            while (done < part.size()) {
+                DWORD written = 0;
+                const DWORD chunk = static_cast<DWORD>(std::min<size_t>(part.size() - done, 1u << 30));
+                if (!WriteFile(handle, part.data() + done, chunk, &written, nullptr) || written == 0)
+                    fail(GetLastError());
+                done += written;
+            }
+        }
+        if (!FlushFileBuffers(handle))
+            fail(GetLastError());
+    }
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        fail(GetLastError());
+}
+
+int ScreenBitsPerPixel()
+{
+    WindowDc screen(nullptr);
+    return GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
+}
+
+}  // namespace ui

@@ -1,0 +1,33 @@
+// Whole-file reads and safe replacement of files, with the error texts the user reads.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+// The system's text for an error code, without its trailing line break.
+std::string SystemMessage(DWORD error);
+
+// "Datei <path> kann nicht geöffnet werden. <reason>"
+[[noreturn]] void ThrowFileOpenError(const std::string& path, DWORD error);
+
+// A file (not a folder) exists at path.
+bool FileExists(const std::string& path);
+
+// The whole file; throws the file-open error when it cannot be read.
+std::vector<uint8_t> ReadWholeFile(const std::string& path);
+
+// Writes the parts one after the other into a temporary file beside path and moves it
+// into place, so path holds either its old contents or all of the new ones. On failure
+// the temporary file is removed and the error names path and the system's reason.
+void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
+
+// Bits per pixel of the screen.
+int ScreenBitsPerPixel();
+
+}  // namespace ui

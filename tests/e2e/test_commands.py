@@ -1,0 +1,177 @@
+"""The commands as a person uses them, with the real mouse and the real dialogs."""
+
+import shutil
+import subprocess
+
+from PIL import Image, ImageChops
+
+import veld
+
+SET_AS_DEFAULT = (620, 370)
+NO_WALLPAPER = (620, 340)
+DELETE = (620, 400)
+ADD = (620, 432)
+CLOSE = (726, 152)
+PREVIEW = (173, 287, 173 + 154, 287 + 114)
+
+
+def registry_wallpaper(display):
+    out = display.workdir / "reg.txt"
+    display._wine(["wine", "reg", "query", "HKCU\\Control Panel\\Desktop", "/v", "Wallpaper"], check=False)
+    result = subprocess.run(["wine", "reg", "query", "HKCU\\Control Panel\\Desktop", "/v", "Wallpaper"],
+                            env=display.env, capture_output=True, text=True, stdin=subprocess.DEVNULL, timeout=60)
+    for line in result.stdout.splitlines():
+        if "Wallpaper" in line and "REG_SZ" in line:
+            return line.split("REG_SZ", 1)[1].strip()
+    return None
+
+
+def region(program, name, box):
+    shot = Image.open(program.display.screenshot(name)).convert("RGB")
+    left, top = program.window_rect()[:2]
+    return shot.crop((left + box[0], top + box[1], left + box[2], top + box[3]))
+
+
+def wait_preview(program):
+    veld.wait_until(lambda: not program.control("Animate1", program.probe())["visible"], what="the preview")
+
+
+def start(display_factory, programs, workdir, files=None, shipped=False, size=(1024, 768)):
+    folder = veld.make_program_folder(workdir, files, ini="[Settings]\r\nActive=True\r\n", shipped=shipped)
+    display = display_factory(*size)
+    return folder, programs(display, folder)
+
+
+def test_the_overview_story_set_the_third_entry_as_default(display_factory, programs, workdir):
+    folder, program = start(display_factory, programs, workdir, shipped=True)
+    display = program.display
+    rows = program.control("ListBox1")["screen"]
+    display.click(rows[0] + 40, rows[1] + 2 + 2 * 13 + 6)
+    wait_preview(program)
+    third = program.control("ListBox1", program.probe())
+    assert third["selected"] == 2
+    name = third["items"][2]
+
+    program.click_client(*SET_AS_DEFAULT)
+    expected = "Z:" + str(folder / "1024x768" / name).replace("/", "\\")
+    veld.wait_until(lambda: (veld.read_ini(folder) or {}).get("DefaultWP", "").lower() == expected.lower(),
+                    what="DefaultWP")
+    assert registry_wallpaper(display).lower().endswith("\\tmp_wallpaper.bmp")
+    bmp = (folder / "tmp_wallpaper.bmp").read_bytes()
+    assert bmp[:2] == b"BM" and int.from_bytes(bmp[18:22], "little") == 1024
+
+    program.click_client(*NO_WALLPAPER)
+    veld.wait_until(lambda: veld.read_ini(folder).get("DefaultWP") == "", what="DefaultWP emptied")
+    assert registry_wallpaper(display) in ("", None)
+
+
+def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
+    folder, program = start(display_factory, programs, workdir, shipped=True)
+    display = program.display
+    wallpapers = folder / "1024x768"
+    rows = program.control("ListBox1")["screen"]
+
+    def select_first():
+        display.click(rows[0] + 40, rows[1] + 8)
+        wait_preview(program)
+        return program.control("ListBox1", program.probe())["items"][0]
+
+    # "Nein" by Escape and by its button: file, list and preview stay.
+    for answer in ("Escape", "Nein"):
+        name = select_first()
+        before = region(program, f"delete-before-{answer}", PREVIEW)
+        program.click_client(*DELETE)
+        box = program.wait_dialog()
+        assert box["title"] == "VELDANA"
+        assert veld.dialog_text(box) == f"Datei l\u00f6schen: {name}"
+        assert [c["text"] for c in box["children"] if c["class"].lower() == "button"] == ["Ja", "Nein"]
+        display.screenshot(f"delete-dialog-{answer}")
+        if answer == "Escape":
+            display.move(*veld.centre(box["rect"]))
+            display.key("Escape")
+        else:
+            display.click(*veld.centre(veld.dialog_button(box, "Nein")["screen"]))
+        state = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"] and s, what="the dialog to close")
+        assert (wallpapers / name).exists()
+        assert program.control("ListBox1", state)["selected"] == 0
+        assert not ImageChops.difference(before, region(program, f"delete-after-{answer}", PREVIEW)).getbbox()
+
+    # "Ja" by Return and by its button: deleted, refilled without selection, preview empty.
+    empty = None
+    for answer in ("Return", "Ja"):
+        name = select_first()
+        count = len(program.control("ListBox1", program.probe())["items"])
+        program.click_client(*DELETE)
+        box = program.wait_dialog()
+        if answer == "Return":
+            display.move(*veld.centre(box["rect"]))
+            display.key("Return")
+        else:
+            display.click(*veld.centre(veld.dialog_button(box, "Ja")["screen"]))
+        state = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"] and s, what="the dialog to close")
+        listbox = program.control("ListBox1", state)
+        assert not (wallpapers / name).exists()
+        assert len(listbox["items"]) == count - 1 and name not in listbox["items"]
+        assert listbox["selected"] == -1
+        shown = region(program, f"delete-done-{answer}", PREVIEW)
+        empty = empty or shown
+        assert not ImageChops.difference(empty, shown).getbbox(), "the preview is not empty"
+
+
+def test_add_by_typing_a_path_in_the_dialog(display_factory, programs, workdir):
+    folder, program = start(display_factory, programs, workdir, {"1024x768": ["mine.jpg"]})
+    display = program.display
+    own = workdir / "own pictures"
+    own.mkdir()
+    shutil.copy(veld.ROOT / "assets" / "wallpapers" / "1024x768" / "Tollrand_Spiegelsee.jpg", own / "Lake.jpg")
+
+    program.click_client(*ADD)
+    dialog = program.wait_dialog()
+    display.screenshot("add-dialog")
+    display.move(*veld.centre(dialog["rect"]))
+    display.xdotool("type", "--delay", 20, "Z:" + str(own / "Lake.jpg").replace("/", "\\"))
+    display.key("Return")
+    veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"]
+                    and "Lake.jpg" in program.control("ListBox1", s)["items"], what="the added file in the list")
+    assert (folder / "1024x768" / "Lake.jpg").read_bytes() == (own / "Lake.jpg").read_bytes()
+
+
+def test_add_without_a_wallpaper_folder_says_so(display_factory, programs, workdir):
+    folder, program = start(display_factory, programs, workdir, size=(1280, 960))
+    program.click_client(*ADD)
+    box = program.wait_dialog()
+    assert box["title"] == "VELDANA"
+    assert veld.dialog_text(box) == "F\u00fcr diese Bildschirmgr\u00f6\u00dfe gibt es keinen Hintergrundbild-Ordner."
+    program.display.key("Return")
+    veld.wait_until(lambda: not program.probe()["dialogs"], what="the box to close")
+    assert program.control("ListBox1", program.state)["items"] == []
+
+
+def test_hover_lights_buttons_inactive_look_ignores_them_and_close_saves(display_factory, programs, workdir):
+    folder, program = start(display_factory, programs, workdir, {"1024x768": ["a.jpg"]})
+    display = program.display
+    display.move(*program.to_screen(300, 200))
+    for name, point, box in [("no-wallpaper", NO_WALLPAPER, (503, 319, 739, 355)),
+                             ("set-as-default", SET_AS_DEFAULT, (503, 354, 739, 387)),
+                             ("delete", DELETE, (503, 385, 739, 418)), ("add", ADD, (503, 416, 739, 453)),
+                             ("close", CLOSE, (715, 141, 737, 164))]:
+        normal = region(program, f"hover-{name}-normal", box)
+        display.move(*program.to_screen(*point))
+        veld.wait_until(lambda: ImageChops.difference(normal, region(program, f"hover-{name}", box)).getbbox(),
+                        timeout=5, what=f"{name} to light up")
+        display.move(*program.to_screen(300, 200))
+        veld.wait_until(lambda: not ImageChops.difference(normal, region(program, f"hover-{name}-left", box)).getbbox(),
+                        timeout=5, what=f"{name} to go back")
+
+    # Inactive: greyed buttons ignore clicks (nothing selected anyway, so use "add").
+    program.click_client(527 + 6, 163 + 6)
+    veld.wait_until(lambda: not program.control("CheckBox1", program.probe())["checked"], what="inactive")
+    display.screenshot("inactive-look")
+    program.click_client(*ADD)
+    import time
+    time.sleep(1.0)
+    assert not program.probe()["dialogs"]
+
+    program.click_client(*CLOSE)
+    program.wait_exit()
+    assert veld.read_ini(folder) == {"Active": "False", "Random": "False"}

@@ -1,0 +1,283 @@
+#include "TestSupport.h"
+
+#include "catalogue/Catalogue.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+using namespace testing_support;
+
+namespace {
+
+struct CommandHarness : FormHarness {
+    std::string dir;
+    explicit CommandHarness(bool active = true)
+    {
+        dir = catalogue::ChooseWallpaperDir(Path(), catalogue::PrimaryScreenSize());
+        MakeFolder(dir);
+        if (active)
+            WriteFile(Ini(), "[Settings]\r\nActive=True\r\n");
+    }
+    int IndexOf(const std::string& name)
+    {
+        for (int i = 0; i < Form().ListBox1.Count(); ++i)
+            if (Form().ListBox1.Item(i) == name)
+                return i;
+        return -1;
+    }
+    // The mouse as the window sees it: moves, presses and releases at client points.
+    void MoveTo(POINT at) { SendMessageA(Form().Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y)); }
+    void Click(POINT at)
+    {
+        MoveTo(at);
+        SendMessageA(Form().Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        SendMessageA(Form().Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    }
+};
+
+constexpr POINT kBackground{60, 300};
+constexpr POINT kNoWallpaper{600, 340};
+constexpr POINT kSetAsDefault{600, 370};
+constexpr POINT kAddYourOwn{600, 432};
+constexpr POINT kGameLink{615, 466};
+
+uint64_t Shown(const ui::ImageView& view) { return Pixels::OfBitmap(view.Picture()).Checksum(); }
+uint64_t InList(const ui::ImageList& list, int index)
+{
+    ui::ImageView view("probe");
+    list.Draw(index, view);
+    return Shown(view);
+}
+
+TEST(Commands, SetAsDefaultWithoutSelectionChangesNothing)
+{
+    CommandHarness harness;
+    WriteJpegFile(harness.dir + "a.jpg", 32, 24, RGB(1, 100, 1));
+    harness.Start();
+    SetWallpaperValue("untouched");
+    harness.Click(kSetAsDefault);
+    EXPECT_FALSE(FileExists(harness.Ini()) && ReadFile(harness.Ini()).find("DefaultWP") != std::string::npos);
+    EXPECT_EQ(WallpaperValue(), "untouched");
+    EXPECT_FALSE(FileExists(harness.Path() + "tmp_wallpaper.bmp"));
+    EXPECT_TRUE(harness.errors.empty());
+}
+
+TEST(Commands, SetAsDefaultRecordsThePathAndNoWallpaperEmptiesBoth)
+{
+    CommandHarness harness;
+    WriteJpegFile(harness.dir + "a.jpg", 32, 24, RGB(1, 100, 1));
+    WriteJpegFile(harness.dir + "b.jpg", 32, 24, RGB(100, 1, 1));
+    harness.Start();
+    TForm1& form = harness.Form();
+    form.ListBox1.SetItemIndex(harness.IndexOf("b.jpg"));
+    harness.Click(kSetAsDefault);
+    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", ""), harness.dir + "b.jpg");
+    EXPECT_EQ(WallpaperValue(), harness.Path() + "tmp_wallpaper.bmp");
+
+    harness.Click(kNoWallpaper);
+    EXPECT_NE(ReadFile(harness.Ini()).find("DefaultWP=\r\n"), std::string::npos) << ReadFile(harness.Ini());
+    EXPECT_EQ(WallpaperValue(), "");
+    EXPECT_EQ(form.ListBox1.ItemIndex(), harness.IndexOf("b.jpg")) << "the selection is kept";
+    EXPECT_TRUE(harness.errors.empty());
+}
+
+TEST(Commands, ErrorInsideSetAsDefaultStopsBeforeRecording)
+{
+    CommandHarness harness;
+    WriteFile(harness.dir + "broken.jpg", "not a picture");
+    harness.Start();
+    harness.Form().ListBox1.SetItemIndex(0);
+    harness.Click(kSetAsDefault);
+    EXPECT_EQ(harness.errors, std::vector<std::string>{"JPEG-Fehler #53."});
+    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "<none>"), "<none>");
+}
+
+// Answers the next file-open dialog of this process as a person would: types a name
+// and presses Return, or cancels.
+std::thread AnswerOpenDialog(std::string typed)
+{
+    return std::thread([typed] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 200 && !dialog; ++i) {
+            Sleep(50);
+            HWND candidate = FindWindowA("#32770", nullptr);
+            DWORD process = 0;
+            if (candidate)
+                GetWindowThreadProcessId(candidate, &process);
+            if (process == GetCurrentProcessId())
+                dialog = candidate;
+        }
+        if (!dialog)
+            return;
+        if (typed.empty()) {
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        // The file name box of the explorer-style dialog (cmb13 holds edt1).
+        SendMessageA(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+}
+
+TEST(Commands, AddCopiesNewFilesNeverOverwritesAndAlwaysRefills)
+{
+    CommandHarness harness;
+    WriteJpegFile(harness.dir + "same.jpg", 32, 24, RGB(1, 100, 1));
+    TempFolder outside;
+    WriteJpegFile(outside.Path() + "new.jpg", 40, 30, RGB(9, 9, 200));
+    WriteFile(outside.Path() + "same.jpg", "someone else's same.jpg");
+    harness.Start();
+    TForm1& form = harness.Form();
+    const std::string original = ReadFile(harness.dir + "same.jpg");
+
+    struct Case {
+        std::string typed;
+        std::vector<std::string> listed;
+    };
+    const Case cases[] = {
+        {outside.Path() + "new.jpg", {"new.jpg", "same.jpg"}},
+        {outside.Path() + "same.jpg", {"new.jpg", "same.jpg"}},
+        {outside.Path() + "missing.jpg", {"new.jpg", "same.jpg"}},
+        {"", {"new.jpg", "same.jpg"}},
+    };
+    for (const Case& c : cases) {
+        form.ListBox1.SetItemIndex(0);
+        std::thread answer = AnswerOpenDialog(c.typed);
+        harness.Click(kAddYourOwn);
+        answer.join();
+        PumpMessages();
+        std::vector<std::string> listed;
+        for (int i = 0; i < form.ListBox1.Count(); ++i)
+            listed.push_back(form.ListBox1.Item(i));
+        std::sort(listed.begin(), listed.end());
+        EXPECT_EQ(listed, c.listed) << c.typed;
+        EXPECT_EQ(form.ListBox1.ItemIndex(), -1) << "the refill drops the selection: " << c.typed;
+        EXPECT_EQ(ReadFile(harness.dir + "same.jpg"), original) << c.typed;
+    }
+    EXPECT_EQ(ReadFile(harness.dir + "new.jpg"), ReadFile(outside.Path() + "new.jpg"));
+    EXPECT_FALSE(FileExists(harness.dir + "missing.jpg"));
+    EXPECT_TRUE(harness.errors.empty());
+}
+
+TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
+{
+    CommandHarness harness;
+    harness.Start();
+    TForm1& form = harness.Form();
+    const std::string record = harness.Path() + "opened.txt";
+    SetEnvironmentVariableA("VELD_RECORD", record.c_str());
+    std::string recorder = "Z:" VELD_RECORDER;
+    for (char& c : recorder)
+        if (c == '/')
+            c = '\\';
+    for (const char* scheme : {"http", "https"}) {
+        HKEY key;
+        // The test prefix's own handler: the shell looks the scheme up in HKEY_CLASSES_ROOT.
+        const std::string path = std::string(scheme) + "\\shell\\open\\command";
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        const std::string command = "\"" + recorder + "\" \"%1\"";
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(key);
+    }
+
+    for (const ui::Label* link : {&form.Label1, &form.Label2, &form.Label10}) {
+        DeleteFileA(record.c_str());
+        const ui::Bounds& b = link->GetBounds();
+        harness.Click({b.left + b.width / 2, b.top + b.height / 2});
+        for (int i = 0; i < 100 && !FileExists(record); ++i)
+            Sleep(50);
+        const std::string opened = ReadFile(record);
+        ASSERT_FALSE(link->Hint().empty());
+        EXPECT_NE(opened.find("\"" + link->Hint() + "\""), std::string::npos)
+            << link->Name() << " opened: " << opened;
+    }
+
+    harness.MoveTo(kGameLink);
+    EXPECT_EQ(form.Label1.Color(), RGB(255, 255, 255));
+    harness.MoveTo(kBackground);
+    EXPECT_EQ(form.Label1.Color(), RGB(0, 0, 0));
+}
+
+TEST(Commands, InactiveLookKeepsRandomLockedAndStoredAndEmptiesThePreview)
+{
+    CommandHarness harness;
+    WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\nRandom=True\r\n");
+    WriteJpegFile(harness.dir + "a.jpg", 32, 24, RGB(1, 100, 1));
+    harness.Start();
+    TForm1& form = harness.Form();
+    ClickListEntry(form, 0);
+    ASSERT_NE(form.Image2.Picture(), nullptr);
+
+    SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(form.CheckBox2.Checked());
+    EXPECT_FALSE(form.CheckBox2.Enabled());
+    EXPECT_FALSE(form.ListBox1.Enabled());
+    EXPECT_EQ(form.Image2.Picture(), nullptr);
+    EXPECT_TRUE(form.Animate2.Visible());
+    EXPECT_TRUE(form.Animate2.Active());
+    EXPECT_EQ(Shown(form.ImageNoWallpaper), InList(form.ImageList2, 2));
+    EXPECT_FALSE(form.Label4.Visible());
+    // The hidden hit areas do not react.
+    harness.MoveTo(kNoWallpaper);
+    EXPECT_EQ(Shown(form.ImageNoWallpaper), InList(form.ImageList2, 2));
+    harness.Click(kSetAsDefault);
+    EXPECT_FALSE(FileExists(harness.Path() + "tmp_wallpaper.bmp"));
+
+    SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(form.Image2.Picture(), nullptr) << "the preview does not come back";
+    EXPECT_FALSE(form.Animate2.Visible());
+    EXPECT_EQ(Shown(form.ImageNoWallpaper), InList(form.ImageList2, 0));
+    SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
+
+    harness.CloseWindow();
+    EXPECT_EQ(settings::ReadSetting("Settings", "Active", ""), "False");
+    EXPECT_EQ(settings::ReadSetting("Settings", "Random", ""), "True");
+}
+
+TEST(Commands, PictureButtonsLightUpUnderTheMouseAndGoBackAfterAClick)
+{
+    CommandHarness harness;
+    harness.Start();
+    TForm1& form = harness.Form();
+    auto picture = [](const ui::ImageView& view) { return Pixels::OfBitmap(view.Picture()).Checksum(); };
+    auto inList = [](const ui::ImageList& list, int index) {
+        ui::ImageView view("probe");
+        list.Draw(index, view);
+        return Pixels::OfBitmap(view.Picture()).Checksum();
+    };
+    struct Case {
+        POINT at;
+        const ui::ImageView* view;
+        const ui::ImageList* list;
+    };
+    for (const Case& c : {Case{kNoWallpaper, &form.ImageNoWallpaper, &form.ImageList2},
+                          Case{kSetAsDefault, &form.ImageSetAsDefault, &form.ImageList3},
+                          Case{{600, 400}, &form.ImageDeleteSelected, &form.ImageList4},
+                          Case{{726, 152}, &form.ImageClose, &form.ImageList1}}) {
+        ASSERT_NE(inList(*c.list, 0), inList(*c.list, 1)) << c.view->Name();
+        harness.MoveTo(c.at);
+        EXPECT_EQ(picture(*c.view), inList(*c.list, 1)) << c.view->Name();
+        if (c.view != &form.ImageClose)
+            harness.Click(c.at);
+        harness.MoveTo(kBackground);
+        EXPECT_EQ(picture(*c.view), inList(*c.list, 0)) << c.view->Name();
+    }
+}
+
+TEST(Commands, ActionListHoldsTheFiveCommandsUnderTheirNames)
+{
+    const auto& actions = TForm1::ActionList1();
+    ASSERT_EQ(actions.size(), 5u);
+    for (const Action& action : actions) {
+        EXPECT_STREQ(action.name, action.caption);
+        EXPECT_NE(action.execute, nullptr) << action.name;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+#include "TestSupport.h"
+
+#include "catalogue/Catalogue.h"
+#include "preview/Preview.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+struct PreviewHarness : FormHarness {
+    std::string dir;
+    PreviewHarness()
+    {
+        dir = catalogue::ChooseWallpaperDir(Path(), catalogue::PrimaryScreenSize());
+        MakeFolder(dir);
+        WriteFile(Ini(), "[Settings]\r\nActive=True\r\n");
+    }
+    int IndexOf(const std::string& name)
+    {
+        for (int i = 0; i < Form().ListBox1.Count(); ++i)
+            if (Form().ListBox1.Item(i) == name)
+                return i;
+        return -1;
+    }
+};
+
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof(info), &info);
+    return {info.bmWidth, info.bmHeight};
+}
+
+TEST(Preview, WallpapersOfEverySizeAreSqueezedToThePreview)
+{
+    PreviewHarness harness;
+    WriteJpegFile(harness.dir + "wide.jpg", 1024, 768, RGB(220, 20, 20));
+    WriteJpegFile(harness.dir + "tall.jpg", 1280, 1024, RGB(20, 20, 220));
+    WriteJpegFile(harness.dir + "grey.jpg", 300, 200, RGB(128, 128, 128), true);
+    harness.Start();
+    TForm1& form = harness.Form();
+
+    struct Case {
+        const char* name;
+        COLORREF colour;
+    };
+    for (const Case& c : {Case{"wide.jpg", RGB(220, 20, 20)}, Case{"tall.jpg", RGB(20, 20, 220)},
+                          Case{"grey.jpg", RGB(128, 128, 128)}}) {
+        ClickListEntry(form, harness.IndexOf(c.name));
+        ASSERT_NE(form.Image2.Picture(), nullptr) << c.name;
+        const SIZE size = BitmapSize(form.Image2.Picture());
+        EXPECT_EQ(size.cx, 154) << c.name;
+        EXPECT_EQ(size.cy, 114) << c.name;
+        const COLORREF shown = Pixels::OfBitmap(form.Image2.Picture()).At(77, 57);
+        EXPECT_NEAR(GetRValue(shown), GetRValue(c.colour), 6) << c.name;
+        EXPECT_NEAR(GetGValue(shown), GetGValue(c.colour), 6) << c.name;
+        EXPECT_NEAR(GetBValue(shown), GetBValue(c.colour), 6) << c.name;
+        EXPECT_FALSE(form.Animate1.Visible()) << c.name;
+        EXPECT_FALSE(form.Animate1.Active()) << c.name;
+    }
+    EXPECT_TRUE(harness.errors.empty());
+    // The window shows it in the preview area.
+    const COLORREF onScreen = Pixels::OfWindow(form.Handle()).At(173 + 77, 287 + 57);
+    EXPECT_NEAR(GetRValue(onScreen), 128, 6);
+}
+
+TEST(Preview, FailedDecodeKeepsThePreviousPictureAndHidesTheClip)
+{
+    PreviewHarness harness;
+    WriteJpegFile(harness.dir + "good.jpg", 320, 240, RGB(20, 200, 20));
+    WriteFile(harness.dir + "broken.jpg", "this is no picture");
+    WriteFile(harness.dir + "vanishing.jpg", "x");
+    harness.Start();
+    TForm1& form = harness.Form();
+    ClickListEntry(form, harness.IndexOf("good.jpg"));
+    HBITMAP before = form.Image2.Picture();
+    ASSERT_NE(before, nullptr);
+
+    ClickListEntry(form, harness.IndexOf("broken.jpg"));
+    ASSERT_EQ(harness.errors.size(), 1u);
+    EXPECT_EQ(harness.errors[0], "JPEG-Fehler #53.");
+    EXPECT_EQ(form.Image2.Picture(), before);
+    EXPECT_FALSE(form.Animate1.Visible());
+
+    DeleteFileA((harness.dir + "vanishing.jpg").c_str());
+    ClickListEntry(form, harness.IndexOf("vanishing.jpg"));
+    ASSERT_EQ(harness.errors.size(), 2u);
+    EXPECT_NE(harness.errors[1].find("vanishing.jpg"), std::string::npos) << harness.errors[1];
+    EXPECT_EQ(form.Image2.Picture(), before);
+}
+
+TEST(Preview, ScaleBitmapReportsFailureInsteadOfThrowing)
+{
+    PreviewBitmap empty;
+    EXPECT_FALSE(ScaleBitmap(empty, 154, 114));
+    PreviewBitmap picture;
+    picture.pixels.width = 4;
+    picture.pixels.height = 2;
+    picture.pixels.pixels.assign(picture.pixels.Stride() * 2, 0x80);
+    EXPECT_TRUE(ScaleBitmap(picture, 154, 114));
+    EXPECT_EQ(BitmapSize(picture.bitmap.get()).cx, 154);
+}
+
+}  // namespace
