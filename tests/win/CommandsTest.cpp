@@ -12,22 +12,7 @@ using namespace testing_support;
 
 namespace {
 
-struct CommandHarness : FormHarness {
-    std::string dir;
-    explicit CommandHarness(bool active = true)
-    {
-        dir = catalogue::ChooseWallpaperDir(Path(), catalogue::PrimaryScreenSize());
-        MakeFolder(dir);
-        if (active)
-            WriteFile(Ini(), "[Settings]\r\nActive=True\r\n");
-    }
-    int IndexOf(const std::string& name)
-    {
-        for (int i = 0; i < Form().ListBox1.Count(); ++i)
-            if (Form().ListBox1.Item(i) == name)
-                return i;
-        return -1;
-    }
+struct CommandHarness : WallpaperHarness {
     // The mouse as the window sees it: moves, presses and releases at client points.
     void MoveTo(POINT at) { SendMessageA(Form().Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y)); }
     void Click(POINT at)

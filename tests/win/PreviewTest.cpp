@@ -9,22 +9,7 @@ using namespace testing_support;
 
 namespace {
 
-struct PreviewHarness : FormHarness {
-    std::string dir;
-    PreviewHarness()
-    {
-        dir = catalogue::ChooseWallpaperDir(Path(), catalogue::PrimaryScreenSize());
-        MakeFolder(dir);
-        WriteFile(Ini(), "[Settings]\r\nActive=True\r\n");
-    }
-    int IndexOf(const std::string& name)
-    {
-        for (int i = 0; i < Form().ListBox1.Count(); ++i)
-            if (Form().ListBox1.Item(i) == name)
-                return i;
-        return -1;
-    }
-};
+using PreviewHarness = WallpaperHarness;
 
 SIZE BitmapSize(HBITMAP bitmap)
 {

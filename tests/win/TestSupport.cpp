@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "catalogue/Catalogue.h"
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>
@@ -281,6 +282,22 @@ void FormHarness::CloseWindow()
 {
     form_->Close();
     PumpMessages();
+}
+
+WallpaperHarness::WallpaperHarness(bool active)
+{
+    dir = catalogue::ChooseWallpaperDir(Path(), catalogue::PrimaryScreenSize());
+    MakeFolder(dir);
+    if (active)
+        WriteFile(Ini(), "[Settings]\r\nActive=True\r\n");
+}
+
+int WallpaperHarness::IndexOf(const std::string& name)
+{
+    for (int i = 0; i < Form().ListBox1.Count(); ++i)
+        if (Form().ListBox1.Item(i) == name)
+            return i;
+    return -1;
 }
 
 FormHarness::~FormHarness()

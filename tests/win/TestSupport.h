@@ -99,4 +99,14 @@ private:
     std::unique_ptr<TForm1> form_;
 };
 
+// A form whose program folder has the screen's wallpaper folder (dir) and, unless told
+// otherwise, a veld.ini that starts it in the active look.
+class WallpaperHarness : public FormHarness {
+public:
+    explicit WallpaperHarness(bool active = true);
+    // The list entry showing name, or -1.
+    int IndexOf(const std::string& name);
+    std::string dir;
+};
+
 }  // namespace testing_support
