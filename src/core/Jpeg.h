@@ -19,7 +19,7 @@ inline constexpr uint64_t kMaxJpegPixels = uint64_t{64} << 20;
 
 // Real progressive files have about ten scans; a forged one can repeat scans without end,
 // each costing a pass over the whole image.
-inline constexpr int kMaxJpegScans = 500;
+inline constexpr int kMaxJpegScans = 100;
 
 // What libjpeg may hold in whole-image buffers for the largest admitted picture: the
 // coefficients of a progressive file (3 components at full resolution, 2 bytes per
