@@ -34,6 +34,7 @@ clean:
 bench: dist
 	@scripts/bench-convert.sh
 	@scripts/bench-startup.sh
+	@scripts/bench-refill.sh
 
 # A long fuzzing run of JPEG decoding (an hour; FUZZ_SECONDS to change).
 FUZZ_SECONDS ?= 3600

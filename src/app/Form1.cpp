@@ -114,8 +114,11 @@ void TForm1::RefillWallpaperList()
 
 void TForm1::AddWallpaperNames()
 {
+    std::vector<std::string> names;
+    names.reserve(WallpaperFiles.size());
     for (const std::string& path : WallpaperFiles)
-        ListBox1.Add(veld::FileNamePart(path, ui::IsLeadByte));
+        names.push_back(veld::FileNamePart(path, ui::IsLeadByte));
+    ListBox1.AddAll(names);
 }
 
 std::string TForm1::SelectedFile() const

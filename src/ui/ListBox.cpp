@@ -20,6 +20,19 @@ void ListBox::Add(const std::string& text)
     SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void ListBox::AddAll(const std::vector<std::string>& texts)
+{
+    size_t bytes = 0;
+    for (const std::string& text : texts)
+        bytes += text.size() + 1;
+    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    SendMessageA(Handle(), LB_INITSTORAGE, texts.size(), static_cast<LPARAM>(bytes));
+    for (const std::string& text : texts)
+        Add(text);
+    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 int ListBox::Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
 
 std::string ListBox::Item(int index) const

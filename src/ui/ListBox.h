@@ -5,6 +5,7 @@
 #include "ui/Handles.h"
 
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -22,6 +23,8 @@ public:
 
     void Clear();
     void Add(const std::string& text);
+    // Appends many entries with one repaint at the end instead of one per entry.
+    void AddAll(const std::vector<std::string>& texts);
     int Count() const;
     std::string Item(int index) const;
     // -1 when nothing is selected.

@@ -136,6 +136,56 @@ def test_add_by_typing_a_path_in_the_dialog(display_factory, programs, workdir):
     assert (folder / "1024x768" / "Lake.jpg").read_bytes() == (own / "Lake.jpg").read_bytes()
 
 
+def test_add_never_overwrites_and_a_missing_or_cancelled_choice_only_refills(display_factory, programs, workdir):
+    folder, program = start(display_factory, programs, workdir, {"1024x768": ["mine.jpg", "other.jpg"]})
+    display = program.display
+    for name in ("mine.jpg", "other.jpg"):
+        shutil.copy(veld.ROOT / "assets" / "wallpapers" / "800x600" / "Tollrand_Nebelpass.jpg",
+                    folder / "1024x768" / name)
+    kept = (folder / "1024x768" / "mine.jpg").read_bytes()
+    own = workdir / "own"
+    own.mkdir()
+    (own / "mine.jpg").write_bytes(b"\xff\xd8 a different picture of the same name")
+    rows = program.control("ListBox1")["screen"]
+
+    for typed in ["Z:" + str(own / "mine.jpg").replace("/", "\\"),
+                  "Z:" + str(own / "nowhere.jpg").replace("/", "\\"), None]:
+        display.click(rows[0] + 40, rows[1] + 8)
+        veld.wait_until(lambda: program.control("ListBox1", program.probe())["selected"] == 0, what="a selection")
+        wait_preview(program)
+        program.click_client(*ADD)
+        dialog = program.wait_dialog()
+        display.move(*veld.centre(dialog["rect"]))
+        if typed is None:
+            display.key("Escape")
+        else:
+            display.xdotool("type", "--delay", 20, typed)
+            display.key("Return")
+        # The refill follows the dialog: it drops the selection.
+        state = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"]
+                                and program.control("ListBox1", s)["selected"] == -1 and s,
+                                what=f"the refilled list ({typed})")
+        assert sorted(program.control("ListBox1", state)["items"]) == ["mine.jpg", "other.jpg"], typed
+        assert (folder / "1024x768" / "mine.jpg").read_bytes() == kept
+        assert not (folder / "1024x768" / "nowhere.jpg").exists()
+
+
+def test_the_text_link_turns_white_under_the_mouse(display_factory, programs, workdir):
+    folder, program = start(display_factory, programs, workdir)
+    display = program.display
+    link = (519, 456, 519 + 192, 456 + 26)
+    display.move(*program.to_screen(300, 200))
+
+    def white_pixels(name):
+        return sum(1 for p in region(program, name, link).getdata() if p == (255, 255, 255))
+
+    assert white_pixels("link-black") == 0
+    display.move(*program.to_screen(615, 468))
+    veld.wait_until(lambda: white_pixels("link-white") > 50, timeout=5, what="the white text")
+    display.move(*program.to_screen(300, 200))
+    veld.wait_until(lambda: white_pixels("link-black-again") == 0, timeout=5, what="the black text")
+
+
 def test_add_without_a_wallpaper_folder_says_so(display_factory, programs, workdir):
     folder, program = start(display_factory, programs, workdir, size=(1280, 960))
     program.click_client(*ADD)
