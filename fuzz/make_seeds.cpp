@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
+#include "JpegFixture.h"
 
 namespace {
 
@@ -34,52 +34,26 @@ const Seed kSeeds[] = {
     {"ycck", 16, 16, JCS_CMYK, JCS_YCCK, 2, false, false, 0},
 };
 
-uint8_t Sample(int x, int y, int c)
-{
-    return static_cast<uint8_t>(x * 5 + y * 3 + c * 60 + ((x ^ y) & 7) * 9);
-}
-
 bool Write(const Seed& seed, const std::string& folder)
 {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(seed.width);
-    cinfo.image_height = static_cast<JDIMENSION>(seed.height);
-    cinfo.input_components = seed.input == JCS_GRAYSCALE ? 1 : seed.input == JCS_CMYK ? 4 : 3;
-    cinfo.in_color_space = seed.input;
-    jpeg_set_defaults(&cinfo);
-    if (seed.stored != JCS_UNKNOWN)
-        jpeg_set_colorspace(&cinfo, seed.stored);
-    jpeg_set_quality(&cinfo, 75, TRUE);
-    cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = seed.lumaSampling;
-    cinfo.arith_code = seed.arithmetic ? TRUE : FALSE;
-    cinfo.restart_in_rows = static_cast<int>(seed.restartRows);
-    if (seed.progressive)
-        jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(seed.width) * cinfo.input_components);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        for (int x = 0; x < seed.width; ++x)
-            for (int c = 0; c < cinfo.input_components; ++c)
-                row[static_cast<size_t>(x) * cinfo.input_components + c] =
-                    Sample(x, static_cast<int>(cinfo.next_scanline), c);
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
+    fixture::JpegRecipe recipe;
+    recipe.width = seed.width;
+    recipe.height = seed.height;
+    recipe.input = seed.input;
+    recipe.stored = seed.stored;
+    recipe.quality = 75;
+    recipe.lumaSampling = seed.lumaSampling;
+    recipe.progressive = seed.progressive;
+    recipe.arithmetic = seed.arithmetic;
+    recipe.restartRows = seed.restartRows;
+    recipe.sample = [](int x, int y, int c) { return static_cast<uint8_t>(x * 5 + y * 3 + c * 60 + ((x ^ y) & 7) * 9); };
+    const std::vector<uint8_t> jpeg = fixture::EncodeJpeg(recipe);
 
     const std::string path = folder + "/" + seed.name + ".jpg";
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    const bool written = file != nullptr && std::fwrite(buffer, 1, size, file) == size;
+    const bool written = file != nullptr && std::fwrite(jpeg.data(), 1, jpeg.size(), file) == jpeg.size();
     if (file != nullptr && std::fclose(file) != 0)
         return false;
-    std::free(buffer);
     return written;
 }
 

@@ -16,75 +16,17 @@
 
 #include <jpeglib.h>
 
+#include "JpegFixture.h"
+
 namespace veld {
 namespace {
 
 namespace fs = std::filesystem;
 
 // How a fixture is compressed. Defaults give a small 4:2:0 colour baseline file.
-struct Encoding {
-    int width = 96;
-    int height = 64;
-    J_COLOR_SPACE input = JCS_RGB;      // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
-    J_COLOR_SPACE stored = JCS_UNKNOWN; // JCS_YCCK and the like; unknown keeps libjpeg's choice
-    int quality = 85;
-    bool progressive = false;
-    bool fullChroma = false;           // 4:4:4 instead of 4:2:0
-    std::vector<jpeg_scan_info> scans; // a scan script of its own
-};
+using Encoding = fixture::JpegRecipe;
 
-// Something like a photo: gradients, a wave and grain, so every decoding step matters.
-uint8_t Sample(int x, int y, int c, const Encoding& e)
-{
-    uint32_t h = static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u ^
-                 static_cast<uint32_t>(c + 1) * 83492791u;
-    h = (h ^ (h >> 13)) * 0x5bd1e995u;
-    const int wave = ((x / 7 + y / 5 + c * 3) % 16) * 4;
-    const int gradient = (x * 160 / e.width + y * 96 / e.height + c * 40) % 200;
-    return static_cast<uint8_t>(gradient + wave / 2 + static_cast<int>(h >> 28));
-}
-
-std::vector<uint8_t> Encode(const Encoding& e)
-{
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(e.width);
-    cinfo.image_height = static_cast<JDIMENSION>(e.height);
-    cinfo.input_components = e.input == JCS_GRAYSCALE ? 1 : e.input == JCS_CMYK ? 4 : 3;
-    cinfo.in_color_space = e.input;
-    jpeg_set_defaults(&cinfo);
-    if (e.stored != JCS_UNKNOWN)
-        jpeg_set_colorspace(&cinfo, e.stored);
-    jpeg_set_quality(&cinfo, e.quality, TRUE);
-    if (e.fullChroma)
-        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
-    if (e.progressive)
-        jpeg_simple_progression(&cinfo);
-    if (!e.scans.empty()) {
-        cinfo.scan_info = e.scans.data();
-        cinfo.num_scans = static_cast<int>(e.scans.size());
-    }
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(e.width) * cinfo.input_components);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < e.width; ++x)
-            for (int c = 0; c < cinfo.input_components; ++c)
-                row[static_cast<size_t>(x) * cinfo.input_components + c] = Sample(x, y, c, e);
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::vector<uint8_t> file(buffer, buffer + size);
-    std::free(buffer);
-    return file;
-}
+std::vector<uint8_t> Encode(const Encoding& e) { return fixture::EncodeJpeg(e); }
 
 // A progressive script for one-component files: the DC scan, then every AC coefficient
 // on its own, its bits sent one at a time. Valid, and 694 scans long.
@@ -187,7 +129,7 @@ TEST_F(JpegDecoding, PicturesComeOutAsDjpegWritesThem)
     Encoding grey = odd;
     grey.input = JCS_GRAYSCALE;
     Encoding full;
-    full.fullChroma = true;
+    full.lumaSampling = 1;
     Encoding rgb;
     rgb.stored = JCS_RGB;
     Encoding progressive = odd;
@@ -383,7 +325,7 @@ TEST(JpegDecodingLimits, LargestPicturesDecode)
     largest.height = static_cast<int>(kMaxJpegPixels / kMaxJpegSide);
     largest.quality = 10;
     largest.progressive = true;
-    largest.fullChroma = true;
+    largest.lumaSampling = 1;
     for (const auto& [encoding, eightBitScreen] : {std::pair{eightK, false}, std::pair{largest, true}}) {
         const DibImage image = Decode(Encode(encoding), eightBitScreen);
         EXPECT_EQ(image.width, encoding.width);

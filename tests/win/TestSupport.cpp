@@ -7,7 +7,7 @@
 
 #include <atomic>
 #include <cstdio>
-#include <jpeglib.h>
+#include "JpegFixture.h"
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -142,38 +142,15 @@ void WriteBmpFile(const std::string& path, int width, int height, COLORREF left,
 
 void WriteJpegFile(const std::string& path, int width, int height, COLORREF colour, bool grey)
 {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = grey ? 1 : 3;
-    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(width) * (grey ? 1 : 3));
-    for (int x = 0; x < width; ++x) {
-        if (grey) {
-            row[x] = GetRValue(colour);
-        } else {
-            row[x * 3] = GetRValue(colour);
-            row[x * 3 + 1] = GetGValue(colour);
-            row[x * 3 + 2] = GetBValue(colour);
-        }
-    }
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    WriteFile(path, std::string(reinterpret_cast<char*>(buffer), size));
-    free(buffer);
+    fixture::JpegRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.quality = 95;
+    recipe.input = grey ? JCS_GRAYSCALE : JCS_RGB;
+    const uint8_t rgb[3] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    recipe.sample = [rgb](int, int, int c) { return rgb[c]; };
+    const std::vector<uint8_t> jpeg = fixture::EncodeJpeg(recipe);
+    WriteFile(path, std::string(jpeg.begin(), jpeg.end()));
 }
 
 std::string WallpaperValue()
