@@ -1,5 +1,6 @@
 # Veldana: `make run` starts the program, `make test` runs every test, `make dist`
-# lays out dist/Veldana/ and its zip. Each first installs what is missing.
+# lays out dist/Veldana/, its zip and the per-user setup program. Each first installs
+# what is missing.
 JOBS := $(shell nproc)
 WIN_TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
 

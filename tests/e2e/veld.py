@@ -91,10 +91,14 @@ class Display:
             raise RuntimeError("Xvfb did not start")
         self.display = f":{number}"
         self.env = wine_env(self.display)
-        # A wineserver left from another screen size would keep that size.
-        self._wine(["wineserver", "-k"], check=False)
-        self._wine(["wineserver", "-p"])
-        self._wine(["wine", "wineboot"], check=False)
+        try:
+            # A wineserver left from another screen size would keep that size.
+            self._wine(["wineserver", "-k"], check=False)
+            self._wine(["wineserver", "-p"])
+            self._wine(["wine", "wineboot"], check=False)
+        except BaseException:
+            self.close()
+            raise
 
     def _wine(self, args, check=True, timeout=120):
         log = self.workdir / "wine.log"

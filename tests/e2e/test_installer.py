@@ -1,0 +1,198 @@
+"""The setup program as a person uses it: install Veldana for one user, use it, remove it.
+
+The per-user parts of the installation (Start-menu shortcut, entry in the list of
+installed programs) live in the shared Wine prefix; a test that fails half-way still
+takes them away again.
+"""
+
+import getpass
+import re
+import shutil
+import subprocess
+from pathlib import Path
+
+import pytest
+
+import veld
+
+VERSION = re.search(r"^project\(Veldana VERSION ([0-9.]+)", (veld.ROOT / "CMakeLists.txt").read_text(), re.M)[1]
+SETUP = veld.ROOT / "dist" / f"Veldana-{VERSION}-setup.exe"
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veldana"
+STATE_FILES = {"veld.ini", "tmp_wallpaper.bmp"}
+
+ACTIVE = (527 + 6, 163 + 6)
+SET_AS_DEFAULT = (620, 370)
+ADD = (620, 432)
+CLOSE = (726, 152)
+
+
+def win_path(path):
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def files_under(folder):
+    return {p.relative_to(folder).as_posix() for p in folder.rglob("*") if p.is_file()}
+
+
+def shipped_files():
+    return files_under(veld.DIST) - STATE_FILES
+
+
+def shortcut(env):
+    programs = "AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+    return Path(env["WINEPREFIX"]) / "drive_c" / "users" / getpass.getuser() / programs / "Veldana.lnk"
+
+
+class Installer:
+    """setup.exe and Uninstall.exe run on a Display, without Wine's desktop menu entries."""
+
+    def __init__(self, display, folder):
+        self.display = display
+        self.folder = folder
+        self.env = dict(display.env, WINEDLLOVERRIDES=display.env["WINEDLLOVERRIDES"] + ";winemenubuilder.exe=d")
+
+    def run(self, *args, wait=True):
+        log = open(self.display.workdir / "installer.log", "ab")
+        with log:
+            process = subprocess.Popen(["wine", *map(str, args)], env=self.env, stdin=subprocess.DEVNULL,
+                                       stdout=log, stderr=log)
+        return process.wait(timeout=60) if wait else process
+
+    def install(self):
+        # /D must come last and unquoted.
+        assert self.run(SETUP, "/S", f"/D={win_path(self.folder)}") == 0
+
+    def uninstall(self, *args, wait=True):
+        """Runs Uninstall.exe as the list of programs does: it copies itself away and
+        returns at once; the copy is done when it has deleted the original."""
+        process = self.run(self.folder / "Uninstall.exe", *args, wait=wait)
+        if wait:
+            veld.wait_until(lambda: not (self.folder / "Uninstall.exe").exists(), timeout=30,
+                            what="the uninstaller to finish")
+        return process
+
+    def registry_entry(self):
+        result = subprocess.run(["wine", "reg", "query", UNINSTALL_KEY], env=self.env, capture_output=True,
+                                text=True, stdin=subprocess.DEVNULL, timeout=60)
+        if result.returncode != 0:
+            return None
+        values = {}
+        for line in result.stdout.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) == 3 and parts[1].startswith("REG_"):
+                values[parts[0]] = parts[2]
+        return values
+
+    def clean_up(self):
+        subprocess.run(["wine", "reg", "delete", UNINSTALL_KEY, "/f"], env=self.env, capture_output=True,
+                       stdin=subprocess.DEVNULL, timeout=60)
+        shortcut(self.env).unlink(missing_ok=True)
+
+
+@pytest.fixture
+def installer(display_factory, workdir):
+    if not SETUP.exists():
+        pytest.fail(f"{SETUP} is missing: run make dist")
+    display = display_factory(1024, 768)
+    setup = Installer(display, workdir / "Local" / "Programs" / "Veldana")
+    setup.clean_up()
+    yield setup
+    setup.clean_up()
+
+
+def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, programs, workdir):
+    folder = installer.folder
+    installer.install()
+
+    assert files_under(folder) == shipped_files() | {"Uninstall.exe"}
+    for name in shipped_files():
+        assert (folder / name).read_bytes() == (veld.DIST / name).read_bytes(), name
+    link = shortcut(installer.env).read_bytes()
+    assert win_path(folder / "Veldana.exe").encode("utf-16-le") in link
+    entry = installer.registry_entry()
+    size_kb = sum((veld.DIST / name).stat().st_size for name in shipped_files()) / 1024
+    assert abs(int(entry.pop("EstimatedSize"), 16) - size_kb) < 0.1 * size_kb
+    uninstaller = f'"{win_path(folder / "Uninstall.exe")}"'
+    assert entry == {
+        "DisplayName": "Veldana", "DisplayVersion": VERSION, "Publisher": "Veldana",
+        "DisplayIcon": win_path(folder / "Veldana.exe"), "InstallLocation": win_path(folder),
+        "UninstallString": uninstaller, "QuietUninstallString": f"{uninstaller} /S",
+        "NoModify": "0x1", "NoRepair": "0x1",
+    }
+
+    # Use it: switch it on, add an own picture through the dialog, make it the wallpaper.
+    program = programs(installer.display, folder)
+    display = program.display
+    program.click_client(*ACTIVE)
+    veld.wait_until(lambda: program.control("CheckBox1", program.probe())["checked"], what="active")
+    own = workdir / "own pictures"
+    own.mkdir()
+    shutil.copy(veld.DIST / "1024x768" / "Tollrand_Spiegelsee.jpg", own / "Lake.jpg")
+    program.click_client(*ADD)
+    dialog = program.wait_dialog()
+    display.move(*veld.centre(dialog["rect"]))
+    display.xdotool("type", "--delay", 20, win_path(own / "Lake.jpg"))
+    display.key("Return")
+    listbox = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"]
+                              and "Lake.jpg" in (l := program.control("ListBox1", s))["items"] and l,
+                              what="the added file in the list")
+    row = listbox["items"].index("Lake.jpg")
+    display.click(listbox["screen"][0] + 40, listbox["screen"][1] + 2 + row * listbox["item_height"] + 6)
+    veld.wait_until(lambda: not program.control("Animate1", program.probe())["visible"], what="the preview")
+    program.click_client(*SET_AS_DEFAULT)
+    veld.wait_until(lambda: (folder / "tmp_wallpaper.bmp").exists(), what="tmp_wallpaper.bmp")
+
+    # While it runs, its files cannot be replaced: the uninstaller gives up and touches nothing.
+    in_place = f"_?={win_path(folder)}"
+    assert installer.run(folder / "Uninstall.exe", "/S", in_place) == 2
+    assert installer.registry_entry() is not None and shortcut(installer.env).exists()
+    assert files_under(folder) == shipped_files() | {"Uninstall.exe", "1024x768/Lake.jpg"} | STATE_FILES
+
+    program.click_client(*CLOSE)
+    program.wait_exit()
+    installer.uninstall("/S")
+    assert files_under(folder) == {"1024x768/Lake.jpg"}
+    assert {p.name for p in folder.iterdir()} == {"1024x768"}
+    assert not shortcut(installer.env).exists()
+    assert installer.registry_entry() is None
+
+
+def test_interactive_uninstall_deletes_own_wallpapers_only_when_told(installer):
+    folder = installer.folder
+    display = installer.display
+
+    def uninstall_answering(key):
+        installer.uninstall(wait=False)
+        confirm = veld.wait_until(lambda: windows(), what="the uninstaller")[0]
+        press(confirm, "Return")  # "Uninstall" on the confirmation page
+        question = veld.wait_until(lambda: [w for w in windows() if w != confirm], what="the question")[0]
+        press(question, key)
+        veld.wait_until(lambda: not (folder / "Uninstall.exe").exists(), timeout=30, what="the uninstaller")
+        # "Close" on the last page, pressed until it is enabled and takes.
+        veld.wait_until(lambda: not windows() or press(confirm, "Return"), interval=0.5,
+                        what="the uninstaller to close")
+
+    def windows():
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Veldana"], env=installer.env,
+                                capture_output=True, text=True, timeout=30)
+        return result.stdout.split()
+
+    def press(window, key):
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=installer.env,
+                                  capture_output=True, text=True, timeout=30)
+        if geometry.returncode != 0:
+            return  # closed meanwhile
+        place = dict(line.split("=") for line in geometry.stdout.split())
+        # Without a window manager keys go to the window under the pointer. (A synced
+        # move waits long when the pointer is already there.)
+        display.xdotool("mousemove", int(place["X"]) + int(place["WIDTH"]) // 2, int(place["Y"]) + 10)
+        display.key(key)
+
+    installer.install()
+    (folder / "800x600" / "mine.jpg").write_bytes(b"\xff\xd8 mine")
+    uninstall_answering("Return")  # the default answer is No
+    assert files_under(folder) == {"800x600/mine.jpg"}
+
+    installer.install()
+    uninstall_answering("y")  # "&Yes" (the prefix runs in English)
+    assert not folder.exists()
