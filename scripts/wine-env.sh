@@ -1,11 +1,13 @@
 # Sourced by the scripts that run Windows programs: one private Wine prefix under the
-# build folder, no Mono/Gecko prompts, no debug noise, code page 1252.
+# build folder, no Mono/Gecko prompts, no debug noise, code page 1252, and Linux file
+# names read as UTF-8 (C.UTF-8 is present on every Debian machine; a locale that is
+# not installed makes Wine read them as ASCII).
 veld_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${VELD_WINEPREFIX:-$veld_root/build/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
-export LANG=en_US.UTF-8
+export LANG=C.UTF-8
 unset LC_ALL
 
 # Creates the prefix once; later calls find it booted.

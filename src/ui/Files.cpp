@@ -65,28 +65,37 @@ void ReplaceFile(const std::string& path, std::initializer_list<std::span<const 
         DeleteFileA(temporary.c_str());
         throw veld::Error("Datei " + path + " kann nicht erstellt werden. " + SystemMessage(error));
     };
+    DWORD error = ERROR_SUCCESS;
     {
         HANDLE handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             // No temporary file was made: there is nothing of ours to remove.
-            const DWORD error = GetLastError();
+            error = GetLastError();
             throw veld::Error("Datei " + path + " kann nicht erstellt werden. " + SystemMessage(error));
         }
         File file(handle);
-        for (std::span<const uint8_t> part : parts) {
+        for (auto part = parts.begin(); part != parts.end() && error == ERROR_SUCCESS; ++part) {
             size_t done = 0;
-            while (done < part.size()) {
+            while (done < part->size()) {
                 DWORD written = 0;
-                const DWORD chunk = static_cast<DWORD>(std::min<size_t>(part.size() - done, 1u << 30));
-                if (!WriteFile(handle, part.data() + done, chunk, &written, nullptr) || written == 0)
-                    fail(GetLastError());
+                const DWORD chunk = static_cast<DWORD>(std::min<size_t>(part->size() - done, 1u << 30));
+                if (!WriteFile(handle, part->data() + done, chunk, &written, nullptr) || written == 0) {
+                    error = GetLastError();
+                    if (error == ERROR_SUCCESS)
+                        error = ERROR_WRITE_FAULT;
+                    break;
+                }
                 done += written;
             }
         }
-        if (!FlushFileBuffers(handle))
-            fail(GetLastError());
+        if (error == ERROR_SUCCESS && !FlushFileBuffers(handle))
+            error = GetLastError();
     }
+    // Removed only once closed: the open file would refuse to go, and a half-written
+    // one on a full disk would keep it full.
+    if (error != ERROR_SUCCESS)
+        fail(error);
     if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(GetLastError());
 }

@@ -41,7 +41,7 @@ def wine_env(display=None):
         WINEDEBUG="-all",
         WINEDLLOVERRIDES="mscoree,mshtml=",
         WINEARCH="win64",
-        LANG="en_US.UTF-8",
+        LANG="C.UTF-8",
     )
     env.pop("LC_ALL", None)
     if display is not None:
@@ -130,7 +130,11 @@ class Display:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def move(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # --sync waits in vain for a move to where the pointer already is.
+        here = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, capture_output=True,
+                              text=True, timeout=30).stdout
+        if f"X={x}\nY={y}\n" not in here:
+            self.xdotool("mousemove", "--sync", x, y)
 
     def click(self, x, y, button=1):
         self.move(x, y)
