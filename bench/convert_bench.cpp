@@ -42,7 +42,7 @@ std::vector<uint8_t> ReadWhole(const std::string& path)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -74,8 +74,8 @@ int main(int argc, char** argv)
         for (; made < count; ++made) {
             char name[64];
             std::snprintf(name, sizeof(name), "Wallpaper %05d.jpg", made);
-            HANDLE file = CreateFileA((wallpapers + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                      nullptr);
+            HANDLE file =
+                CreateFileA((wallpapers + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
             CloseHandle(file);
         }
         std::vector<double> times;
@@ -91,8 +91,8 @@ int main(int argc, char** argv)
             return 1;
         }
         if (previous > 0)
-            std::printf("  %6d files %9.2f ms   x%.1f for 10 times the files (target <= 12)\n", count,
-                        median * 1000, median / previous);
+            std::printf("  %6d files %9.2f ms   x%.1f for 10 times the files (target <= 12)\n", count, median * 1000,
+                        median / previous);
         else
             std::printf("  %6d files %9.2f ms\n", count, median * 1000);
         previous = median;

@@ -28,8 +28,7 @@ double TimeStart(const std::string& exe, const char* windowClass)
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     const double start = Now();
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &startup,
-                        &process))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &startup, &process))
         return -1;
     double shown = -1;
     while (Now() - start < 60) {

@@ -50,7 +50,7 @@ bool SmallEnoughToFuzz(const uint8_t* data, size_t size)
     return small;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

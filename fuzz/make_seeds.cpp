@@ -13,8 +13,8 @@ struct Seed {
     const char* name;
     int width, height;
     J_COLOR_SPACE input;
-    J_COLOR_SPACE stored; // JCS_UNKNOWN keeps libjpeg's choice for the input
-    int lumaSampling;     // 1: 4:4:4, 2: 4:2:0
+    J_COLOR_SPACE stored;  // JCS_UNKNOWN keeps libjpeg's choice for the input
+    int lumaSampling;      // 1: 4:4:4, 2: 4:2:0
     bool progressive;
     bool arithmetic;
     unsigned restartRows;
@@ -46,7 +46,9 @@ bool Write(const Seed& seed, const std::string& folder)
     recipe.progressive = seed.progressive;
     recipe.arithmetic = seed.arithmetic;
     recipe.restartRows = seed.restartRows;
-    recipe.sample = [](int x, int y, int c) { return static_cast<uint8_t>(x * 5 + y * 3 + c * 60 + ((x ^ y) & 7) * 9); };
+    recipe.sample = [](int x, int y, int c) {
+        return static_cast<uint8_t>(x * 5 + y * 3 + c * 60 + ((x ^ y) & 7) * 9);
+    };
     const std::vector<uint8_t> jpeg = fixture::EncodeJpeg(recipe);
 
     const std::string path = folder + "/" + seed.name + ".jpg";
@@ -57,7 +59,7 @@ bool Write(const Seed& seed, const std::string& folder)
     return written;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -44,9 +44,7 @@ void TForm1::FormCreate()
     app.Guard([&] { LoadClips(); });
     app.Guard([&] { ApplyWindowShape(); });
     app.Guard([&] { WallpaperFiles.clear(); });
-    app.Guard([&] {
-        WallpaperDir = catalogue::ChooseWallpaperDir(ui::ProgramDir(), catalogue::PrimaryScreenSize());
-    });
+    app.Guard([&] { WallpaperDir = catalogue::ChooseWallpaperDir(ui::ProgramDir(), catalogue::PrimaryScreenSize()); });
     app.Guard([&] {
         catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg");
         AddWallpaperNames();

@@ -40,15 +40,48 @@ void TForm1::ApplyActiveState(std::string_view state)
     }
 }
 
-void TForm1::CheckBox1Click() { ApplyActiveState(CheckBox1.Checked() ? "true" : "false"); }
+void TForm1::CheckBox1Click()
+{
+    ApplyActiveState(CheckBox1.Checked() ? "true" : "false");
+}
 
-void TForm1::Label3MouseEnter() { ImageList1.Draw(kHoverPicture, ImageClose); }
-void TForm1::Label3MouseLeave() { ImageList1.Draw(kNormalPicture, ImageClose); }
-void TForm1::Label4MouseEnter() { ImageList2.Draw(kHoverPicture, ImageNoWallpaper); }
-void TForm1::Label4MouseLeave() { ImageList2.Draw(kNormalPicture, ImageNoWallpaper); }
-void TForm1::Label5MouseEnter() { ImageList3.Draw(kHoverPicture, ImageSetAsDefault); }
-void TForm1::Label5MouseLeave() { ImageList3.Draw(kNormalPicture, ImageSetAsDefault); }
-void TForm1::Label6MouseEnter() { ImageList4.Draw(kHoverPicture, ImageDeleteSelected); }
-void TForm1::Label6MouseLeave() { ImageList4.Draw(kNormalPicture, ImageDeleteSelected); }
-void TForm1::Label7MouseEnter() { ImageList5.Draw(kHoverPicture, ImageAddYourOwn); }
-void TForm1::Label7MouseLeave() { ImageList5.Draw(kNormalPicture, ImageAddYourOwn); }
+void TForm1::Label3MouseEnter()
+{
+    ImageList1.Draw(kHoverPicture, ImageClose);
+}
+void TForm1::Label3MouseLeave()
+{
+    ImageList1.Draw(kNormalPicture, ImageClose);
+}
+void TForm1::Label4MouseEnter()
+{
+    ImageList2.Draw(kHoverPicture, ImageNoWallpaper);
+}
+void TForm1::Label4MouseLeave()
+{
+    ImageList2.Draw(kNormalPicture, ImageNoWallpaper);
+}
+void TForm1::Label5MouseEnter()
+{
+    ImageList3.Draw(kHoverPicture, ImageSetAsDefault);
+}
+void TForm1::Label5MouseLeave()
+{
+    ImageList3.Draw(kNormalPicture, ImageSetAsDefault);
+}
+void TForm1::Label6MouseEnter()
+{
+    ImageList4.Draw(kHoverPicture, ImageDeleteSelected);
+}
+void TForm1::Label6MouseLeave()
+{
+    ImageList4.Draw(kNormalPicture, ImageDeleteSelected);
+}
+void TForm1::Label7MouseEnter()
+{
+    ImageList5.Draw(kHoverPicture, ImageAddYourOwn);
+}
+void TForm1::Label7MouseLeave()
+{
+    ImageList5.Draw(kNormalPicture, ImageAddYourOwn);
+}

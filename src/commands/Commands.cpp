@@ -28,7 +28,9 @@ void TForm1::acDeleteSelectedExecute()
     const std::string file = SelectedFile();
     if (!ui::FileExists(file))
         return;
-    const std::string message = "Datei l\xF6" "schen: " + veld::FileNamePart(file, ui::IsLeadByte);
+    const std::string message = "Datei l\xF6"
+                                "schen: " +
+                                veld::FileNamePart(file, ui::IsLeadByte);
     if (ui::AskYesNo(message, {"Ja", "Nein"}) != 1)
         return;
     DeleteFileA(file.c_str());  // a failed delete shows in the refilled list
@@ -41,7 +43,8 @@ void TForm1::acAddYourOwnExecute()
     // Without a wallpaper folder there is nowhere to copy to: the target would be the
     // root of the current drive.
     if (WallpaperDir.empty()) {
-        ui::ShowInformation("F\xFCr diese Bildschirmgr\xF6\xDF" "e gibt es keinen Hintergrundbild-Ordner.");
+        ui::ShowInformation("F\xFCr diese Bildschirmgr\xF6\xDF"
+                            "e gibt es keinen Hintergrundbild-Ordner.");
         RefillWallpaperList();
         return;
     }
@@ -54,4 +57,7 @@ void TForm1::acAddYourOwnExecute()
     RefillWallpaperList();
 }
 
-void TForm1::acCloseExecute() { Close(); }
+void TForm1::acCloseExecute()
+{
+    Close();
+}

@@ -18,9 +18,24 @@ void OpenAddress(HWND window, const ui::Label& area)
 
 }  // namespace
 
-void TForm1::Label1Click() { OpenAddress(Handle(), Label1); }
-void TForm1::Label2Click() { OpenAddress(Handle(), Label2); }
-void TForm1::Label10Click() { OpenAddress(Handle(), Label10); }
+void TForm1::Label1Click()
+{
+    OpenAddress(Handle(), Label1);
+}
+void TForm1::Label2Click()
+{
+    OpenAddress(Handle(), Label2);
+}
+void TForm1::Label10Click()
+{
+    OpenAddress(Handle(), Label10);
+}
 
-void TForm1::Label1MouseEnter() { Label1.SetColor(RGB(255, 255, 255)); }
-void TForm1::Label1MouseLeave() { Label1.SetColor(RGB(0, 0, 0)); }
+void TForm1::Label1MouseEnter()
+{
+    Label1.SetColor(RGB(255, 255, 255));
+}
+void TForm1::Label1MouseLeave()
+{
+    Label1.SetColor(RGB(0, 0, 0));
+}

@@ -42,7 +42,7 @@ void CheckLayout(const DibImage& image)
         throw std::invalid_argument("DIB pixel buffer does not match its size");
 }
 
-} // namespace
+}  // namespace
 
 std::vector<uint8_t> BmpHeaders(const DibImage& image)
 {
@@ -94,4 +94,4 @@ void WriteBmpFile(const std::string& path, const DibImage& image)
         throw Error("Die Datei \"" + path + "\" kann nicht geschrieben werden.");
 }
 
-} // namespace veld
+}  // namespace veld

@@ -22,10 +22,10 @@ struct RgbQuad {
 
 struct DibImage {
     int32_t width = 0;
-    int32_t height = 0;           // positive: the first stored row is the bottom one
-    uint16_t bitsPerPixel = 24;   // 24 (blue, green, red) or 8 (palette indexes)
-    std::vector<RgbQuad> palette; // 8-bit only
-    std::vector<uint8_t> pixels;  // Stride() * height bytes
+    int32_t height = 0;            // positive: the first stored row is the bottom one
+    uint16_t bitsPerPixel = 24;    // 24 (blue, green, red) or 8 (palette indexes)
+    std::vector<RgbQuad> palette;  // 8-bit only
+    std::vector<uint8_t> pixels;   // Stride() * height bytes
 
     // Bytes per stored row: rows start on 4-byte boundaries.
     size_t Stride() const;
@@ -42,4 +42,4 @@ std::vector<uint8_t> BmpHeaders(const DibImage& image);
 // Writes headers and pixels to path, replacing the file. Throws Error when it cannot.
 void WriteBmpFile(const std::string& path, const DibImage& image);
 
-} // namespace veld
+}  // namespace veld

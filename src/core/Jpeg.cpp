@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstddef>
-#include <cstdio> // jpeglib.h uses FILE without including anything
+#include <cstdio>  // jpeglib.h uses FILE without including anything
 #include <limits>
 #include <stdexcept>
 #include <type_traits>
@@ -31,7 +31,7 @@ struct Session {
     Outcome outcome;
     int errorNumber;
     int paletteSize;
-    uint8_t palette[256][3]; // red, green, blue
+    uint8_t palette[256][3];  // red, green, blue
 };
 static_assert(std::is_trivially_destructible_v<Session>);
 
@@ -159,7 +159,7 @@ std::string Quoted(const std::string& name)
     throw Error("Das Bild " + Quoted(options.displayName) + " ist zu gro\xDF (" + size + ").");
 }
 
-} // namespace
+}  // namespace
 
 DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
 {
@@ -215,4 +215,4 @@ DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
     return image;
 }
 
-} // namespace veld
+}  // namespace veld

@@ -55,4 +55,4 @@ private:
 // displayName, for pictures too large or with too many scans.
 DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options);
 
-} // namespace veld
+}  // namespace veld

@@ -2,7 +2,10 @@
 
 namespace veld {
 
-bool NoLeadBytes(unsigned char) { return false; }
+bool NoLeadBytes(unsigned char)
+{
+    return false;
+}
 
 bool CodePage932LeadByte(unsigned char byte)
 {

@@ -31,7 +31,10 @@ void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapP
 
 }  // namespace
 
-std::string ConvertedWallpaperPath() { return ui::ProgramDir() + "tmp_wallpaper.bmp"; }
+std::string ConvertedWallpaperPath()
+{
+    return ui::ProgramDir() + "tmp_wallpaper.bmp";
+}
 
 void SetDesktopWallpaper(const std::string& path)
 {
@@ -51,10 +54,11 @@ void SetDesktopWallpaper(const std::string& path)
 void ClearDesktopWallpaper()
 {
     HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
-                                     nullptr, &key, nullptr);
+    LSTATUS status = RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                     &key, nullptr);
     if (status != ERROR_SUCCESS)
-        throw veld::Error("Registrierungsschl\xFCssel Control Panel\\Desktop kann nicht ge\xF6" "ffnet werden. " +
+        throw veld::Error("Registrierungsschl\xFCssel Control Panel\\Desktop kann nicht ge\xF6"
+                          "ffnet werden. " +
                           ui::SystemMessage(static_cast<DWORD>(status)));
     ui::RegKey owner(key);
     status = RegSetValueExA(key, "Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);

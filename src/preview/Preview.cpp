@@ -46,9 +46,9 @@ ui::Bitmap Stretch(const veld::DibImage& pixels, int width, int height, int stre
     if (stretchMode == HALFTONE)
         SetBrushOrgEx(dc.get(), 0, 0, nullptr);
     const DibFormat format = FormatOf(pixels);
-    const int lines = StretchDIBits(dc.get(), 0, 0, width, height, 0, 0, pixels.width, pixels.height,
-                                    pixels.pixels.data(), reinterpret_cast<const BITMAPINFO*>(&format),
-                                    DIB_RGB_COLORS, SRCCOPY);
+    const int lines =
+        StretchDIBits(dc.get(), 0, 0, width, height, 0, 0, pixels.width, pixels.height, pixels.pixels.data(),
+                      reinterpret_cast<const BITMAPINFO*>(&format), DIB_RGB_COLORS, SRCCOPY);
     if (lines == 0 || lines == static_cast<int>(GDI_ERROR))
         return nullptr;
     return result;

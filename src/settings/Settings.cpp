@@ -7,7 +7,10 @@
 
 namespace settings {
 
-std::string SettingsPath() { return ui::ProgramDir() + "/veld.ini"; }
+std::string SettingsPath()
+{
+    return ui::ProgramDir() + "/veld.ini";
+}
 
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback)
 {

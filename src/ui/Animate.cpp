@@ -12,7 +12,8 @@ namespace ui {
 
 namespace {
 
-const char* const kCannotOpen = "AVI kann nicht ge\xF6" "ffnet werden";
+const char* const kCannotOpen = "AVI kann nicht ge\xF6"
+                                "ffnet werden";
 
 }  // namespace
 

@@ -42,16 +42,16 @@ void Application::Initialize(HINSTANCE instance)
     ownerClass.lpfnWndProc = OwnerProc;
     ownerClass.hInstance = instance;
     ownerClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kProgramIconId));
-    ownerClass.hIconSm = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(kProgramIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    ownerClass.hIconSm =
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kProgramIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     ownerClass.lpszClassName = kOwnerClass;
     RegisterClassExA(&ownerClass);
 
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
     owner_ = CreateWindowExA(0, kOwnerClass, title_.c_str(),
-                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
-                             nullptr, nullptr, instance, nullptr);
+                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr,
+                             nullptr, instance, nullptr);
 }
 
 void Application::SetTitle(std::string_view title)
@@ -148,8 +148,14 @@ std::string ProgramDir()
     return dir;
 }
 
-void SetProgramDirForTests(std::string dir) { ProgramDirOverride() = std::move(dir); }
+void SetProgramDirForTests(std::string dir)
+{
+    ProgramDirOverride() = std::move(dir);
+}
 
-bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+bool IsLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != FALSE;
+}
 
 }  // namespace ui

@@ -7,7 +7,10 @@ void CheckBox::Create(Form& form, const CheckBoxArgs& args)
     CreateWindowed(form, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, args.bounds);
 }
 
-bool CheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool CheckBox::Checked() const
+{
+    return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void CheckBox::SetChecked(bool checked)
 {

@@ -24,8 +24,7 @@ LRESULT CALLBACK RelabelButtons(int code, WPARAM wParam, LPARAM lParam)
         GetWindowRect(box, &r);
         const int width = r.right - r.left, height = r.bottom - r.top;
         SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         pendingCaptions = nullptr;
     }
     return CallNextHookEx(captionHook, code, wParam, lParam);
@@ -47,8 +46,8 @@ int AskYesNo(const std::string& message, const std::vector<std::string>& caption
     Application& app = Application::Instance();
     pendingCaptions = &captions;
     captionHook = SetWindowsHookExA(WH_CBT, RelabelButtons, nullptr, GetCurrentThreadId());
-    const int answer = MessageBoxA(app.MainWindow(), message.c_str(), app.Title().c_str(),
-                                   MB_OKCANCEL | MB_DEFBUTTON1 | MB_APPLMODAL);
+    const int answer =
+        MessageBoxA(app.MainWindow(), message.c_str(), app.Title().c_str(), MB_OKCANCEL | MB_DEFBUTTON1 | MB_APPLMODAL);
     if (captionHook)
         UnhookWindowsHookEx(captionHook);
     captionHook = nullptr;

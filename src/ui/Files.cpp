@@ -20,7 +20,10 @@ std::string SystemMessage(DWORD error)
 
 void ThrowFileOpenError(const std::string& path, DWORD error)
 {
-    throw veld::Error("Datei " + path + " kann nicht ge\xF6" "ffnet werden. " + SystemMessage(error));
+    throw veld::Error("Datei " + path +
+                      " kann nicht ge\xF6"
+                      "ffnet werden. " +
+                      SystemMessage(error));
 }
 
 bool FileExists(const std::string& path)
@@ -31,8 +34,8 @@ bool FileExists(const std::string& path)
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         ThrowFileOpenError(path, GetLastError());
     File file(handle);
@@ -67,8 +70,8 @@ void ReplaceFile(const std::string& path, std::initializer_list<std::span<const 
     };
     DWORD error = ERROR_SUCCESS;
     {
-        HANDLE handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle =
+            CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             // No temporary file was made: there is nothing of ours to remove.
             error = GetLastError();

@@ -12,7 +12,10 @@ constexpr WORD kFirstControlId = 100;
 constexpr int kTooltipDelayMs = 500;
 constexpr int kTooltipShowMs = 2500;
 
-POINT PointFrom(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+POINT PointFrom(LPARAM lParam)
+{
+    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
 
 }  // namespace
 
@@ -77,7 +80,10 @@ WORD Form::Register(WindowedControl& control)
     return static_cast<WORD>(kFirstControlId + windowed_.size() - 1);
 }
 
-void Form::Register(GraphicControl& control) { graphics_.push_back(&control); }
+void Form::Register(GraphicControl& control)
+{
+    graphics_.push_back(&control);
+}
 
 void Form::GraphicChanged(GraphicControl& control)
 {

@@ -5,7 +5,10 @@
 
 namespace ui {
 
-int ImageList::Count() const { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
+int ImageList::Count() const
+{
+    return list_ ? ImageList_GetImageCount(list_.get()) : 0;
+}
 
 void ImageList::SetSize(int width, int height)
 {
@@ -20,9 +23,11 @@ void ImageList::Add(HBITMAP bitmap)
         SetSize(width_, height_);
     BITMAP info{};
     if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info))
-        throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF" "e");
+        throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF"
+                          "e");
     if (info.bmWidth < width_ || info.bmHeight < height_)
-        throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF" "e");
+        throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF"
+                          "e");
 
     // ImageList_Add would silently take whatever fits; cut the pictures ourselves.
     const int pictures = info.bmWidth / width_;
@@ -37,7 +42,8 @@ void ImageList::Add(HBITMAP bitmap)
             BitBlt(target.get(), 0, 0, width_, height_, source.get(), k * width_, 0, SRCCOPY);
         }
         if (ImageList_Add(list_.get(), picture.get(), nullptr) < 0)
-            throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF" "e");
+            throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF"
+                              "e");
     }
 }
 
@@ -67,7 +73,9 @@ Bitmap LoadBitmapFile(const std::string& path)
     Bitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!bitmap)
-        throw veld::Error("Datei " + path + " kann nicht ge\xF6" "ffnet werden. Sie ist keine lesbare Bitmap.");
+        throw veld::Error("Datei " + path +
+                          " kann nicht ge\xF6"
+                          "ffnet werden. Sie ist keine lesbare Bitmap.");
     return bitmap;
 }
 

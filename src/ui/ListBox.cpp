@@ -13,7 +13,10 @@ void ListBox::Create(Form& form, const ListBoxArgs& args)
     SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, args.itemHeight);
 }
 
-void ListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
+void ListBox::Clear()
+{
+    SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+}
 
 void ListBox::Add(const std::string& text)
 {
@@ -33,7 +36,10 @@ void ListBox::AddAll(const std::vector<std::string>& texts)
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-int ListBox::Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
+int ListBox::Count() const
+{
+    return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0));
+}
 
 std::string ListBox::Item(int index) const
 {
@@ -46,9 +52,15 @@ std::string ListBox::Item(int index) const
     return text;
 }
 
-int ListBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0)); }
+int ListBox::ItemIndex() const
+{
+    return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+}
 
-void ListBox::SetItemIndex(int index) { SendMessageA(Handle(), LB_SETCURSEL, index, 0); }
+void ListBox::SetItemIndex(int index)
+{
+    SendMessageA(Handle(), LB_SETCURSEL, index, 0);
+}
 
 void ListBox::OnCommand(WORD code)
 {

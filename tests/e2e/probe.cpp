@@ -14,8 +14,8 @@ std::string Utf8(const std::wstring& text)
 {
     if (text.empty())
         return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
@@ -26,11 +26,21 @@ std::string Quote(const std::string& text)
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20) {
                 char escape[8];
@@ -65,7 +75,10 @@ std::string RectJson(const RECT& r)
            std::to_string(r.bottom) + "]";
 }
 
-std::string Bool(bool value) { return value ? "true" : "false"; }
+std::string Bool(bool value)
+{
+    return value ? "true" : "false";
+}
 
 std::string ListItems(HWND list)
 {
@@ -172,10 +185,9 @@ std::string WindowJson(HWND window, HWND focus)
     GetWindowRect(window, &r);
     RECT client;
     GetClientRect(window, &client);
-    return "{\"class\":" + Quote(ClassName(window)) + ",\"title\":" + Quote(Text(window)) +
-           ",\"rect\":" + RectJson(r) + ",\"client\":" + RectJson(client) +
-           ",\"visible\":" + Bool(IsWindowVisible(window)) + ",\"enabled\":" + Bool(IsWindowEnabled(window)) +
-           ",\"children\":" + Children(window, focus) + "}";
+    return "{\"class\":" + Quote(ClassName(window)) + ",\"title\":" + Quote(Text(window)) + ",\"rect\":" + RectJson(r) +
+           ",\"client\":" + RectJson(client) + ",\"visible\":" + Bool(IsWindowVisible(window)) +
+           ",\"enabled\":" + Bool(IsWindowEnabled(window)) + ",\"children\":" + Children(window, focus) + "}";
 }
 
 }  // namespace
@@ -207,8 +219,8 @@ int main(int argc, char** argv)
         cursor.cbSize = sizeof(cursor);
         GetCursorInfo(&cursor);
         json += ",\"cursor\":{\"pos\":[" + std::to_string(cursor.ptScreenPos.x) + "," +
-                std::to_string(cursor.ptScreenPos.y) + "],\"handle\":" +
-                std::to_string(reinterpret_cast<uintptr_t>(cursor.hCursor)) + "}";
+                std::to_string(cursor.ptScreenPos.y) +
+                "],\"handle\":" + std::to_string(reinterpret_cast<uintptr_t>(cursor.hCursor)) + "}";
         json += ",\"active\":" + Quote(info.hwndActive ? ClassName(info.hwndActive) : "");
         json += ",\"screen\":[" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "," +
                 std::to_string(GetSystemMetrics(SM_CYSCREEN)) + "]";

@@ -106,5 +106,5 @@ TEST_F(BmpFile, UnwritablePlaceGivesAnErrorNamingTheFile)
     }
 }
 
-} // namespace
-} // namespace veld
+}  // namespace
+}  // namespace veld

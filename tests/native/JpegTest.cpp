@@ -26,7 +26,10 @@ namespace fs = std::filesystem;
 // How a fixture is compressed. Defaults give a small 4:2:0 colour baseline file.
 using Encoding = fixture::JpegRecipe;
 
-std::vector<uint8_t> Encode(const Encoding& e) { return fixture::EncodeJpeg(e); }
+std::vector<uint8_t> Encode(const Encoding& e)
+{
+    return fixture::EncodeJpeg(e);
+}
 
 // A progressive script for one-component files: the DC scan, then every AC coefficient
 // on its own, its bits sent one at a time. Valid, and 694 scans long.
@@ -92,7 +95,7 @@ void ExpectSamePicture(const std::vector<uint8_t>& ours, const std::vector<uint8
     EXPECT_EQ(offset, 54 + 4 * colours);
     EXPECT_EQ(Get32(ours, 2), ours.size());
     EXPECT_EQ(Get32(ours, 34), ours.size() - offset);
-    for (size_t field : {18, 22, 26}) // width, height, planes and bit count
+    for (size_t field : {18, 22, 26})  // width, height, planes and bit count
         EXPECT_EQ(Get32(ours, field), Get32(djpeg, field)) << "field at " << field;
     EXPECT_TRUE(std::equal(ours.begin() + 54, ours.begin() + offset, djpeg.begin() + 54)) << "palettes differ";
     const uint32_t theirOffset = Get32(djpeg, 10);
@@ -124,7 +127,7 @@ protected:
 TEST_F(JpegDecoding, PicturesComeOutAsDjpegWritesThem)
 {
     Encoding odd;
-    odd.width = 61; // rows need padding in both bit depths
+    odd.width = 61;  // rows need padding in both bit depths
     odd.height = 37;
     Encoding grey = odd;
     grey.input = JCS_GRAYSCALE;
@@ -184,7 +187,7 @@ TEST(JpegErrors, LibjpegRefusalsCarryItsMessageNumber)
     const Case cases[] = {
         {"empty file", {}, 42},
         {"not a JPEG", {'G', 'I', 'F', '8', '9', 'a', 0, 0}, 53},
-        {"only the start marker", {0xFF, 0xD8}, 51}, // JERR_NO_IMAGE
+        {"only the start marker", {0xFF, 0xD8}, 51},  // JERR_NO_IMAGE
         {"CMYK", Encode(cmyk), 27},
         {"YCCK", Encode(ycck), 27},
     };
@@ -307,7 +310,7 @@ TEST(JpegDecodingLimits, WholeImageBuffersOverTheBudgetGiveLibjpegsError)
             EXPECT_FALSE(c.needsWholeImage) << c.name;
         } catch (const JpegError& e) {
             EXPECT_TRUE(c.needsWholeImage) << c.name;
-            EXPECT_EQ(e.number(), 49) << c.name; // JERR_NO_BACKING_STORE
+            EXPECT_EQ(e.number(), 49) << c.name;  // JERR_NO_BACKING_STORE
         }
     }
 }
@@ -334,5 +337,5 @@ TEST(JpegDecodingLimits, LargestPicturesDecode)
     }
 }
 
-} // namespace
-} // namespace veld
+}  // namespace
+}  // namespace veld

@@ -14,10 +14,18 @@ TEST(WallpaperFolder, ScreenSizesPickTheirFolderOrNone)
         std::string_view folder;
     };
     const Case cases[] = {
-        {800, 600, "800x600\\"},      {1024, 768, "1024x768\\"},  {1280, 1024, "1280x1024\\"},
-        {1920, 1200, "1280x1024\\"},  {2560, 1440, "1280x1024\\"}, {1280, 960, ""},
-        {1152, 864, ""},              {1280, 800, ""},            {1600, 900, ""},
-        {800, 601, ""},               {1024, 1024, ""},           {640, 480, ""},
+        {800, 600, "800x600\\"},
+        {1024, 768, "1024x768\\"},
+        {1280, 1024, "1280x1024\\"},
+        {1920, 1200, "1280x1024\\"},
+        {2560, 1440, "1280x1024\\"},
+        {1280, 960, ""},
+        {1152, 864, ""},
+        {1280, 800, ""},
+        {1600, 900, ""},
+        {800, 601, ""},
+        {1024, 1024, ""},
+        {640, 480, ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(WallpaperSubfolder(c.width, c.height), c.folder) << c.width << "x" << c.height;
@@ -61,7 +69,10 @@ TEST(ErrorBoxText, PeriodAddedOnlyAfterCharactersAboveThePeriod)
         std::string_view message, shown;
     };
     const Case cases[] = {
-        {"AVI kann nicht ge\xF6" "ffnet werden", "AVI kann nicht ge\xF6" "ffnet werden."},
+        {"AVI kann nicht ge\xF6"
+         "ffnet werden",
+         "AVI kann nicht ge\xF6"
+         "ffnet werden."},
         {"JPEG-Fehler #53", "JPEG-Fehler #53."},
         {"Datei:", "Datei:."},
         {"Fertig.", "Fertig."},

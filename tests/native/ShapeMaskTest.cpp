@@ -30,7 +30,9 @@ Picture Draw(const std::vector<std::string>& rows)
         for (size_t x = 0; x < rows[y].size(); ++x) {
             uint8_t* p = picture.pixels.data() + y * picture.stride + x * 3;
             const char c = rows[y][x];
-            const uint8_t bgr[3] = {static_cast<uint8_t>(c == 'n' ? 11 : c == 'k' ? 10 : 220),
+            const uint8_t bgr[3] = {static_cast<uint8_t>(c == 'n'   ? 11
+                                                         : c == 'k' ? 10
+                                                                    : 220),
                                     static_cast<uint8_t>(c == 'k' || c == 'n' ? 10 : 183),
                                     static_cast<uint8_t>(c == 'k' || c == 'n' ? 10 : 142)};
             std::memcpy(p, bgr, 3);
@@ -39,7 +41,10 @@ Picture Draw(const std::vector<std::string>& rows)
     return picture;
 }
 
-std::vector<KeyRun> Runs(const Picture& p) { return KeyColourRuns(p.pixels.data(), p.width, p.height, p.stride); }
+std::vector<KeyRun> Runs(const Picture& p)
+{
+    return KeyColourRuns(p.pixels.data(), p.width, p.height, p.stride);
+}
 
 TEST(ShapeMask, KeyRunsAreExactMatchesIncludingInteriorHoles)
 {
@@ -50,7 +55,8 @@ TEST(ShapeMask, KeyRunsAreExactMatchesIncludingInteriorHoles)
         "kk......kk",
     });
     const std::vector<KeyRun> expected = {
-        {0, 0, 3}, {0, 8, 10}, {1, 0, 1}, {1, 9, 10}, {2, 0, 1}, {2, 3, 5}, {2, 6, 7}, {2, 9, 10}, {3, 0, 2}, {3, 8, 10},
+        {0, 0, 3}, {0, 8, 10}, {1, 0, 1},  {1, 9, 10}, {2, 0, 1},
+        {2, 3, 5}, {2, 6, 7},  {2, 9, 10}, {3, 0, 2},  {3, 8, 10},
     };
     EXPECT_EQ(Runs(picture), expected);
 }

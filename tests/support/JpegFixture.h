@@ -15,14 +15,14 @@ namespace fixture {
 struct JpegRecipe {
     int width = 96;
     int height = 64;
-    J_COLOR_SPACE input = JCS_RGB;      // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
-    J_COLOR_SPACE stored = JCS_UNKNOWN; // JCS_YCCK and the like; unknown keeps libjpeg's choice
+    J_COLOR_SPACE input = JCS_RGB;       // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
+    J_COLOR_SPACE stored = JCS_UNKNOWN;  // JCS_YCCK and the like; unknown keeps libjpeg's choice
     int quality = 85;
-    int lumaSampling = 0; // 1: 4:4:4, 2: 4:2:0, 0: libjpeg's choice
+    int lumaSampling = 0;  // 1: 4:4:4, 2: 4:2:0, 0: libjpeg's choice
     bool progressive = false;
     bool arithmetic = false;
     unsigned restartRows = 0;
-    std::vector<jpeg_scan_info> scans; // a scan script of its own
+    std::vector<jpeg_scan_info> scans;  // a scan script of its own
     // Sample c of pixel (x, y); empty: something like a photo.
     std::function<uint8_t(int x, int y, int c)> sample;
 };

@@ -29,7 +29,10 @@ constexpr POINT kSetAsDefault{600, 370};
 constexpr POINT kAddYourOwn{600, 432};
 constexpr POINT kGameLink{615, 466};
 
-uint64_t Shown(const ui::ImageView& view) { return Pixels::OfBitmap(view.Picture()).Checksum(); }
+uint64_t Shown(const ui::ImageView& view)
+{
+    return Pixels::OfBitmap(view.Picture()).Checksum();
+}
 uint64_t InList(const ui::ImageList& list, int index)
 {
     ui::ImageView view("probe");
@@ -162,9 +165,9 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
         HKEY key;
         // The test prefix's own handler: the shell looks the scheme up in HKEY_CLASSES_ROOT.
         const std::string path = std::string(scheme) + "\\shell\\open\\command";
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
         const std::string command = "\"" + recorder + "\" \"%1\"";
         RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                        static_cast<DWORD>(command.size() + 1));
@@ -179,8 +182,7 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
             Sleep(50);
         const std::string opened = ReadFile(record);
         ASSERT_FALSE(link->Hint().empty());
-        EXPECT_NE(opened.find("\"" + link->Hint() + "\""), std::string::npos)
-            << link->Name() << " opened: " << opened;
+        EXPECT_NE(opened.find("\"" + link->Hint() + "\""), std::string::npos) << link->Name() << " opened: " << opened;
     }
 
     harness.MoveTo(kGameLink);

@@ -10,7 +10,10 @@ using namespace testing_support;
 
 namespace {
 
-std::string Converted(const ProgramFolder& folder) { return folder.Path() + "tmp_wallpaper.bmp"; }
+std::string Converted(const ProgramFolder& folder)
+{
+    return folder.Path() + "tmp_wallpaper.bmp";
+}
 
 int32_t BmpWidth(const std::string& bmp)
 {

@@ -69,13 +69,15 @@ TEST(Look, BadButtonPicturesStopOnlyTheirStepAndSettingsAreStillRead)
     };
     const Case cases[] = {
         {"narrower", [](const std::string& m) { WriteBmpFile(m + "button2_B.bmp", 235, 33, RGB(1, 2, 3)); },
-         "Ung\xFCltige Grafikgr\xF6\xDF" "e.", 3},
+         "Ung\xFCltige Grafikgr\xF6\xDF"
+         "e.",
+         3},
         {"lower", [](const std::string& m) { WriteBmpFile(m + "button1_C.bmp", 236, 35, RGB(1, 2, 3)); },
-         "Ung\xFCltige Grafikgr\xF6\xDF" "e.", 2},
-        {"missing", [](const std::string& m) { DeleteFileA((m + "button1_A.bmp").c_str()); },
-         "Datei ", 0},
-        {"not a bitmap", [](const std::string& m) { WriteFile(m + "button1_A.bmp", "not a bitmap"); },
-         "Datei ", 0},
+         "Ung\xFCltige Grafikgr\xF6\xDF"
+         "e.",
+         2},
+        {"missing", [](const std::string& m) { DeleteFileA((m + "button1_A.bmp").c_str()); }, "Datei ", 0},
+        {"not a bitmap", [](const std::string& m) { WriteFile(m + "button1_A.bmp", "not a bitmap"); }, "Datei ", 0},
     };
     for (const Case& c : cases) {
         FormHarness harness;
@@ -152,7 +154,9 @@ TEST(Look, UnopenableClipReportsAviErrorAndStartUpGoesOn)
         harness.Start();
         TForm1& form = harness.Form();
         ASSERT_EQ(harness.errors.size(), 1u) << spoil;
-        EXPECT_EQ(harness.errors[0], "AVI kann nicht ge\xF6" "ffnet werden.") << spoil;
+        EXPECT_EQ(harness.errors[0], "AVI kann nicht ge\xF6"
+                                     "ffnet werden.")
+            << spoil;
         EXPECT_TRUE(form.CheckBox1.Checked()) << spoil;
         EXPECT_TRUE(form.ListBox1.Enabled()) << spoil;
     }
@@ -198,9 +202,9 @@ TEST(Shape, RegionDropsExactKeyPixelsOnlyInsideAndOut)
 {
     ProgramFolder folder;
     // Corner key, an interior key pixel, a near-key pixel, a key run at the right edge.
-    HBITMAP bitmap = MakeBitmap(20, 10, kPanel,
-                                {{{0, 0}, kKey}, {{7, 4}, kKey}, {{8, 4}, kKey}, {{3, 3}, RGB(10, 10, 11)},
-                                 {{19, 9}, kKey}, {{18, 9}, kKey}});
+    HBITMAP bitmap = MakeBitmap(
+        20, 10, kPanel,
+        {{{0, 0}, kKey}, {{7, 4}, kKey}, {{8, 4}, kKey}, {{3, 3}, RGB(10, 10, 11)}, {{19, 9}, kKey}, {{18, 9}, kKey}});
     ui::Region region = BuildWindowRegion(bitmap);
     ASSERT_TRUE(region);
     EXPECT_FALSE(PtInRegion(region.get(), 0, 0));
@@ -340,10 +344,10 @@ TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabFollowsTheLayout)
         POINT at;
         const ui::GraphicControl* expected;
     };
-    for (const Case& c : {Case{{20, 20}, &form.Image1}, Case{{600, 340}, &form.Label4},
-                          Case{{505, 320}, &form.ImageNoWallpaper}, Case{{720, 150}, &form.Label3},
-                          Case{{600, 465}, &form.Label1}, Case{{500, 500}, &form.Label2},
-                          Case{{650, 500}, &form.Label10}, Case{{200, 300}, &form.Image2}}) {
+    for (const Case& c :
+         {Case{{20, 20}, &form.Image1}, Case{{600, 340}, &form.Label4}, Case{{505, 320}, &form.ImageNoWallpaper},
+          Case{{720, 150}, &form.Label3}, Case{{600, 465}, &form.Label1}, Case{{500, 500}, &form.Label2},
+          Case{{650, 500}, &form.Label10}, Case{{200, 300}, &form.Image2}}) {
         EXPECT_EQ(form.ControlAt(c.at), c.expected) << c.at.x << "," << c.at.y;
     }
     // The hand shows over hit areas only, hidden ones excluded.
@@ -351,7 +355,8 @@ TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabFollowsTheLayout)
         POINT screen = at;
         ClientToScreen(form.Handle(), &screen);
         SetCursorPos(screen.x, screen.y);
-        SendMessageA(form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        SendMessageA(form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.Handle()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         return GetCursor();
     };
     const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);

@@ -19,13 +19,16 @@ TempFolder::TempFolder()
     static std::atomic<int> counter{0};
     char base[MAX_PATH];
     GetTempPathA(static_cast<DWORD>(std::size(base)), base);
-    path_ = std::string(base) + "veld-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) +
-            "\\";
+    path_ =
+        std::string(base) + "veld-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
     RemoveTree(path_);
     MakeFolder(path_);
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder()
+{
+    RemoveTree(path_);
+}
 
 void WriteFile(const std::string& path, const std::string& contents)
 {
@@ -42,9 +45,15 @@ std::string ReadFile(const std::string& path)
     return contents.str();
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
-void MakeFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
+void MakeFolder(const std::string& path)
+{
+    CreateDirectoryA(path.c_str(), nullptr);
+}
 
 void RemoveTree(const std::string& path)
 {
@@ -157,8 +166,8 @@ std::string WallpaperValue()
 {
     char value[1024];
     DWORD size = sizeof(value);
-    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", RRF_RT_REG_SZ, nullptr, value,
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
         return "<missing>";
     return value;
 }
@@ -166,8 +175,7 @@ std::string WallpaperValue()
 void SetWallpaperValue(const std::string& value)
 {
     HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                    nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
     RegSetValueExA(key, "Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
@@ -242,9 +250,15 @@ ProgramFolder::ProgramFolder()
     ui::SetProgramDirForTests(Path());
 }
 
-ProgramFolder::~ProgramFolder() { ui::Application::Instance().SetErrorSink(nullptr); }
+ProgramFolder::~ProgramFolder()
+{
+    ui::Application::Instance().SetErrorSink(nullptr);
+}
 
-FormHarness::FormHarness() { CopyFolder(AssetsDir() + "Media\\", Path() + "Media\\"); }
+FormHarness::FormHarness()
+{
+    CopyFolder(AssetsDir() + "Media\\", Path() + "Media\\");
+}
 
 void FormHarness::Start()
 {
