@@ -3,11 +3,13 @@
 # one it runs in a virtual display, saves a screenshot and says where.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/scripts/wine-env.sh"
 exe="$root/dist/Veldana/Veldana.exe"
 
 if [[ -n ${DISPLAY:-} ]]; then
-  veld_boot_prefix
+  # A prefix of its own, with the desktop's window manager in charge of the windows.
+  export VELD_WINEPREFIX=${VELD_WINEPREFIX:-$root/build/wineprefix-desktop}
+  source "$root/scripts/wine-env.sh"
+  veld_boot_prefix desktop
   exec wine "$exe"
 fi
 

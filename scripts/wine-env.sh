@@ -10,14 +10,17 @@ export WINEARCH=win64
 export LANG=C.UTF-8
 unset LC_ALL
 
-# Creates the prefix once; later calls find it booted.
+# Creates the prefix once; later calls find it booted. With "desktop" the prefix keeps
+# Wine's window-manager integration, for a person's own display.
 veld_boot_prefix() {
   if [[ ! -f $WINEPREFIX/.veld-booted ]]; then
     mkdir -p "$WINEPREFIX"
     DISPLAY= wineboot -i >"$WINEPREFIX/../wineboot.log" 2>&1 || true
-    # There is no window manager on the virtual display: with managed windows Wine
-    # waits two seconds for one at every window destruction.
-    DISPLAY= wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$WINEPREFIX/../wineboot.log" 2>&1
+    if [[ ${1:-} != desktop ]]; then
+      # There is no window manager on the virtual display: with managed windows Wine
+      # waits two seconds for one at every window destruction.
+      DISPLAY= wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$WINEPREFIX/../wineboot.log" 2>&1
+    fi
     wineserver -w
     touch "$WINEPREFIX/.veld-booted"
   fi
