@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/resource.h"
 #include "catalogue/Catalogue.h"
 #include "core/Paths.h"
 #include "settings/Settings.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int kClientWidth = 762;
 constexpr int kClientHeight = 540;
-constexpr int kProgramIconId = 1;
 
 }  // namespace
 
@@ -26,7 +26,7 @@ void TForm1::Create()
                   .clientWidth = kClientWidth,
                   .clientHeight = kClientHeight,
                   .owner = app.OwnerWindow(),
-                  .iconId = kProgramIconId});
+                  .iconId = IDI_PROGRAM});
     if (!app.MainWindow())
         app.SetMainWindow(Handle());
     FormCreate();
