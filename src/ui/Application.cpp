@@ -34,7 +34,8 @@ void Application::Initialize(HINSTANCE instance)
         return;
     instance_ = instance;
 
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS | ICC_WIN95_CLASSES};
+    // Only what the window uses: the animation control and tooltips (ICC_TAB_CLASSES).
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_ANIMATE_CLASS | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
 
     WNDCLASSEXA ownerClass{};
