@@ -6,6 +6,8 @@
 #include "catalogue/Catalogue.h"
 #include "ui/Application.h"
 
+#include "Clock.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -14,14 +16,6 @@
 #include <vector>
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void CopyFolder(const std::string& from, const std::string& to)
 {

@@ -2,6 +2,8 @@
 // and painted, closes it, and repeats, alternating between Veldana and a minimal Win32
 // window so both see the same machine. Prints the medians and their ratio.
 // Usage: startup_bench VELDANA.exe MINIMAL.exe [rounds]
+#include "Clock.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -10,14 +12,6 @@
 #include <vector>
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Seconds from CreateProcess to a visible window of the class; negative on failure.
 double TimeStart(const std::string& exe, const char* windowClass)

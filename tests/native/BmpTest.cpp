@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -16,16 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class BmpFile : public ::testing::Test {
+class BmpFile : public fixture::TempDirTest {
 protected:
-    void SetUp() override
-    {
-        char name[] = "/tmp/veld-bmp-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir_ = name;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::vector<uint8_t> WriteAndRead(const DibImage& image)
     {
         const fs::path path = dir_ / "out.bmp";

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -111,18 +113,7 @@ DibImage Decode(const std::vector<uint8_t>& file, bool eightBitScreen = false)
     return DecodeJpeg(file, options);
 }
 
-class JpegDecoding : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char name[] = "/tmp/veld-jpeg-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir_ = name;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path dir_;
-};
+using JpegDecoding = fixture::TempDirTest;
 
 TEST_F(JpegDecoding, PicturesComeOutAsDjpegWritesThem)
 {
