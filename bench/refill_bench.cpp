@@ -3,8 +3,10 @@
 // refilled several times for each count. Prints medians and how they grow.
 // Usage: refill_bench PROGRAM_FOLDER
 #include "app/Form1.h"
+#include "app/resource.h"
 #include "catalogue/Catalogue.h"
 #include "ui/Application.h"
+#include "win/ProgramDir.h"
 
 #include "Clock.h"
 
@@ -50,10 +52,10 @@ int main(int argc, char** argv)
     CopyFolder(source + "Media\\", dir + "Media\\");
 
     ui::Application& app = ui::Application::Instance();
-    app.Initialize(GetModuleHandleA(nullptr));
+    app.Initialize(GetModuleHandleA(nullptr), IDI_PROGRAM);
     app.SetErrorSink([](const std::string& text) { std::fprintf(stderr, "error: %s\n", text.c_str()); });
-    ui::SetProgramDirForTests(dir);
-    const std::string wallpapers = catalogue::ChooseWallpaperDir(dir, catalogue::PrimaryScreenSize());
+    win::SetProgramDirForTests(dir);
+    const std::string wallpapers = catalogue::ChooseWallpaperDir(dir, win::PrimaryScreenSize());
     CreateDirectoryA(wallpapers.c_str(), nullptr);
 
     TForm1 form;

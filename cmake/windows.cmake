@@ -2,23 +2,26 @@
 enable_language(RC)
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_compile_options(-Wno-missing-field-initializers)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
-file(GLOB VELD_WIN_SOURCES CONFIGURE_DEPENDS
-  src/ui/*.cpp src/settings/*.cpp src/catalogue/*.cpp src/desktop/*.cpp
-  src/preview/*.cpp src/commands/*.cpp src/app/*.cpp)
-list(FILTER VELD_WIN_SOURCES EXCLUDE REGEX "/app/main\\.cpp$")
+# Each folder links only the folders below it and the system libraries it calls.
+veld_folder_library(win USES veld_core user32 gdi32 advapi32)
+veld_folder_library(ui USES veld_win user32 gdi32 comctl32)
+veld_folder_library(settings USES veld_win)
+veld_folder_library(catalogue USES veld_win)
+veld_folder_library(desktop USES veld_win user32)
+veld_folder_library(preview USES veld_win gdi32)
 
-add_library(veld_win STATIC ${VELD_WIN_SOURCES})
-target_link_libraries(veld_win PUBLIC veld_core
-  user32 gdi32 comctl32 comdlg32 shell32 advapi32 msimg32 vfw32)
-target_compile_options(veld_win PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+# TForm1 and its handlers; WinMain stays out so the tests can link the form.
+veld_folder_library(app EXCLUDE "/app/main\\.cpp$"
+  USES veld_preview veld_desktop veld_catalogue veld_settings veld_ui)
 
 configure_file(src/app/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
-target_include_directories(veld_win PUBLIC ${CMAKE_BINARY_DIR}/generated)
+target_include_directories(veld_app PUBLIC ${CMAKE_BINARY_DIR}/generated)
 
 add_executable(Veldana WIN32 src/app/main.cpp src/app/Veldana.rc)
-target_link_libraries(Veldana PRIVATE veld_win)
+target_link_libraries(Veldana PRIVATE veld_app)
 set_source_files_properties(src/app/Veldana.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Veldana.manifest")
 target_include_directories(Veldana PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SOURCE_DIR}/src/app ${CMAKE_BINARY_DIR}/generated)

@@ -5,6 +5,8 @@
 #include "core/Paths.h"
 #include "settings/Settings.h"
 #include "ui/Application.h"
+#include "win/ProgramDir.h"
+#include "win/Screen.h"
 
 std::string WallpaperDir;
 TForm1* Form1 = nullptr;
@@ -17,6 +19,11 @@ constexpr int kClientHeight = 540;
 }  // namespace
 
 TForm1::TForm1() = default;
+
+TForm1::~TForm1()
+{
+    DestroyHandle();
+}
 
 void TForm1::Create()
 {
@@ -44,7 +51,7 @@ void TForm1::FormCreate()
     app.Guard([&] { LoadClips(); });
     app.Guard([&] { ApplyWindowShape(); });
     app.Guard([&] { WallpaperFiles.clear(); });
-    app.Guard([&] { WallpaperDir = catalogue::ChooseWallpaperDir(ui::ProgramDir(), catalogue::PrimaryScreenSize()); });
+    app.Guard([&] { WallpaperDir = catalogue::ChooseWallpaperDir(win::ProgramDir(), win::PrimaryScreenSize()); });
     app.Guard([&] {
         catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg");
         AddWallpaperNames();
@@ -80,7 +87,7 @@ void TForm1::LoadButtonPictures()
     for (const Button& button : buttons) {
         for (const char letter : {'A', 'B', 'C'}) {
             const std::string name = "Media\\button" + std::to_string(number) + "_" + letter + ".bmp";
-            ui::Bitmap scratch = ui::LoadBitmapFile(ui::ProgramDir() + name);
+            win::Bitmap scratch = ui::LoadBitmapFile(win::ProgramDir() + name);
             button.list->Add(scratch.get());
         }
         ++number;
@@ -89,9 +96,9 @@ void TForm1::LoadButtonPictures()
 
 void TForm1::LoadClips()
 {
-    Animate1.Open(ui::ProgramDir() + "Media\\tv.avi");
+    Animate1.Open(win::ProgramDir() + "Media\\tv.avi");
     Animate1.SetActive(false);
-    Animate2.Open(ui::ProgramDir() + "Media\\on.avi");
+    Animate2.Open(win::ProgramDir() + "Media\\on.avi");
     Animate2.SetActive(false);
     Animate2.SetVisible(false);
 }
@@ -115,7 +122,7 @@ void TForm1::AddWallpaperNames()
     std::vector<std::string> names;
     names.reserve(WallpaperFiles.size());
     for (const std::string& path : WallpaperFiles)
-        names.push_back(veld::FileNamePart(path, ui::IsLeadByte));
+        names.push_back(veld::FileNamePart(path, win::IsLeadByte));
     ListBox1.AddAll(names);
 }
 

@@ -1,5 +1,8 @@
 // The main window: every component of the layout under its own name and every event
-// handler as a method. The handlers are defined in the folder of their concern.
+// handler as a method. The handlers are defined in files named after the form, one per
+// concern: Form1.cpp start-up and close, Form1Look.cpp the looks and hover,
+// Form1Commands.cpp the commands, Form1Links.cpp the links, Form1Preview.cpp the preview
+// click; Layout.cpp places the controls and Shape.cpp cuts and drags the window.
 #pragma once
 
 #include "ui/Animate.h"
@@ -30,6 +33,8 @@ struct Action {
 class TForm1 : public ui::Form {
 public:
     TForm1();
+    // The window goes before the controls it still talks to while it is destroyed.
+    ~TForm1() override;
 
     // Creates the window, runs the start-up sequence and shows the window centred.
     void Create();
@@ -124,6 +129,6 @@ private:
 
 // The outline of a picture: the rectangle of its size less every pixel of the key
 // colour (the top-left pixel's), one subtraction per horizontal run.
-ui::Region BuildWindowRegion(HBITMAP bitmap);
+win::Region BuildWindowRegion(HBITMAP bitmap);
 
 extern TForm1* Form1;

@@ -165,7 +165,7 @@ void TForm1::CreateControls()
         ui::ImageList& list = this->*entry.list;
         list.SetSize(entry.width, entry.height);
         if (entry.pictureId) {
-            ui::Bitmap pictures(
+            win::Bitmap pictures(
                 static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(entry.pictureId),
                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
             list.Add(pictures.get());

@@ -2,11 +2,11 @@
 #include "app/Form1.h"
 
 #include "core/ShapeMask.h"
-#include "ui/Handles.h"
+#include "win/Handles.h"
 
 #include <vector>
 
-ui::Region BuildWindowRegion(HBITMAP bitmap)
+win::Region BuildWindowRegion(HBITMAP bitmap)
 {
     BITMAP info{};
     if (!GetObjectA(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
@@ -25,14 +25,14 @@ ui::Region BuildWindowRegion(HBITMAP bitmap)
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
     std::vector<uint8_t> pixels(stride * static_cast<size_t>(height));
     {
-        ui::WindowDc screen(nullptr);
+        win::WindowDc screen(nullptr);
         if (!GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS))
             return nullptr;
     }
 
-    ui::Region region(CreateRectRgn(0, 0, width, height));
+    win::Region region(CreateRectRgn(0, 0, width, height));
     for (const veld::KeyRun& run : veld::KeyColourRuns(pixels.data(), width, height, stride)) {
-        ui::Region cut(CreateRectRgn(run.left, run.y, run.right, run.y + 1));
+        win::Region cut(CreateRectRgn(run.left, run.y, run.right, run.y + 1));
         CombineRgn(region.get(), region.get(), cut.get(), RGN_DIFF);
     }
     return region;
@@ -41,10 +41,10 @@ ui::Region BuildWindowRegion(HBITMAP bitmap)
 void TForm1::ApplyWindowShape()
 {
     // A scratch copy of the background, so the shown picture is never touched.
-    ui::Bitmap scratch(static_cast<HBITMAP>(CopyImage(Image1.Picture(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    win::Bitmap scratch(static_cast<HBITMAP>(CopyImage(Image1.Picture(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!scratch)
         return;
-    ui::Region region = BuildWindowRegion(scratch.get());
+    win::Region region = BuildWindowRegion(scratch.get());
     if (region && SetWindowRgn(Handle(), region.get(), TRUE))
         WindowRegion = region.release();  // the window owns it from now on
 }

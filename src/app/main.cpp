@@ -1,10 +1,11 @@
 #include "app/Form1.h"
+#include "app/resource.h"
 #include "ui/Application.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     ui::Application& app = ui::Application::Instance();
-    app.Initialize(instance);
+    app.Initialize(instance, IDI_PROGRAM);
     app.SetTitle("Veldana");
 
     TForm1 form;

@@ -2,23 +2,14 @@
 
 #include "core/Paths.h"
 #include "core/WallpaperFolder.h"
-#include "ui/Application.h"
-#include "ui/Handles.h"
+#include "win/Handles.h"
+#include "win/ProgramDir.h"
 
 #include <windows.h>
 
 namespace catalogue {
 
-ScreenSize PrimaryScreenSize()
-{
-    DEVMODEA mode{};
-    mode.dmSize = sizeof(mode);
-    if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode))
-        return {static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight)};
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-std::string ChooseWallpaperDir(const std::string& programDir, ScreenSize screen)
+std::string ChooseWallpaperDir(const std::string& programDir, win::ScreenSize screen)
 {
     const std::string_view folder = veld::WallpaperSubfolder(screen.width, screen.height);
     return folder.empty() ? std::string() : programDir + std::string(folder);
@@ -30,15 +21,15 @@ void FindFiles(const std::string& dir, std::vector<std::string>& list, const std
     if (dir.empty())
         return;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(veld::JoinPath(dir, mask, ui::IsLeadByte).c_str(), &found);
+    HANDLE search = FindFirstFileA(veld::JoinPath(dir, mask, win::IsLeadByte).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
-    ui::FindHandle owner(search);
+    win::FindHandle owner(search);
     // Read-only, hidden, system and archive files count; folders and volume labels do not.
     constexpr DWORD kExcluded = FILE_ATTRIBUTE_DIRECTORY | 0x8;
     do {
         if ((found.dwFileAttributes & kExcluded) == 0)
-            list.push_back(veld::JoinPath(dir, found.cFileName, ui::IsLeadByte));
+            list.push_back(veld::JoinPath(dir, found.cFileName, win::IsLeadByte));
     } while (FindNextFileA(search, &found));
 }
 

@@ -1,23 +1,16 @@
 // Where the wallpapers for this screen live and which files are there.
 #pragma once
 
+#include "win/Screen.h"
+
 #include <string>
 #include <vector>
 
 namespace catalogue {
 
-struct ScreenSize {
-    int width = 0;
-    int height = 0;
-};
-
-// The primary screen's current mode in physical pixels, whatever DPI scaling the
-// program is given.
-ScreenSize PrimaryScreenSize();
-
 // programDir followed by the wallpaper folder for the screen size, or an empty string
 // when no folder suits it.
-std::string ChooseWallpaperDir(const std::string& programDir, ScreenSize screen);
+std::string ChooseWallpaperDir(const std::string& programDir, win::ScreenSize screen);
 
 // Appends the full path of every file in dir matching mask, in the order the directory
 // search returns them; subfolders are neither listed nor searched. An empty dir means

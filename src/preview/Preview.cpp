@@ -1,12 +1,14 @@
 #include "preview/Preview.h"
 
-#include "app/Form1.h"
 #include "core/Jpeg.h"
 #include "core/Paths.h"
-#include "ui/Application.h"
-#include "ui/Files.h"
+#include "win/Files.h"
+#include "win/ProgramDir.h"
+#include "win/Screen.h"
 
 #include <vector>
+
+namespace preview {
 
 namespace {
 
@@ -34,14 +36,14 @@ DibFormat FormatOf(const veld::DibImage& pixels)
 }
 
 // Draws the picture stretched into width x height of a new screen-format bitmap.
-ui::Bitmap Stretch(const veld::DibImage& pixels, int width, int height, int stretchMode)
+win::Bitmap Stretch(const veld::DibImage& pixels, int width, int height, int stretchMode)
 {
-    ui::WindowDc screen(nullptr);
-    ui::Bitmap result(CreateCompatibleBitmap(screen.get(), width, height));
+    win::WindowDc screen(nullptr);
+    win::Bitmap result(CreateCompatibleBitmap(screen.get(), width, height));
     if (!result)
         return nullptr;
-    ui::MemoryDc dc(CreateCompatibleDC(screen.get()));
-    ui::SelectGuard keep(dc.get(), result.get());
+    win::MemoryDc dc(CreateCompatibleDC(screen.get()));
+    win::SelectGuard keep(dc.get(), result.get());
     SetStretchBltMode(dc.get(), stretchMode);
     if (stretchMode == HALFTONE)
         SetBrushOrgEx(dc.get(), 0, 0, nullptr);
@@ -56,7 +58,7 @@ ui::Bitmap Stretch(const veld::DibImage& pixels, int width, int height, int stre
 
 }  // namespace
 
-ui::Bitmap ScreenBitmap(const veld::DibImage& pixels, int width, int height)
+win::Bitmap ScreenBitmap(const veld::DibImage& pixels, int width, int height)
 {
     return Stretch(pixels, width, height, COLORONCOLOR);
 }
@@ -64,8 +66,8 @@ ui::Bitmap ScreenBitmap(const veld::DibImage& pixels, int width, int height)
 bool ScaleBitmap(PreviewBitmap& bitmap, int width, int height) noexcept
 {
     try {
-        const bool fewColours = ui::ScreenBitsPerPixel() <= 8 && bitmap.pixels.bitsPerPixel > 8;
-        ui::Bitmap scaled = Stretch(bitmap.pixels, width, height, fewColours ? HALFTONE : COLORONCOLOR);
+        const bool fewColours = win::ScreenBitsPerPixel() <= 8 && bitmap.pixels.bitsPerPixel > 8;
+        win::Bitmap scaled = Stretch(bitmap.pixels, width, height, fewColours ? HALFTONE : COLORONCOLOR);
         if (!scaled)
             return false;
         bitmap.bitmap = std::move(scaled);
@@ -76,35 +78,16 @@ bool ScaleBitmap(PreviewBitmap& bitmap, int width, int height) noexcept
     }
 }
 
-void TForm1::ListBox1Click()
+win::Bitmap LoadPreview(const std::string& path, int width, int height)
 {
-    // The loading clip runs by itself while the decoding blocks this thread.
-    Animate1.SetActive(true);
-    Animate1.SetVisible(true);
-    Animate1.Play(1, 10, 2);
-    UpdateWindow(Animate1.Handle());
-
-    // Whatever happens below, the clip stops and goes.
-    struct ClipGuard {
-        ui::Animate& clip;
-        ~ClipGuard()
-        {
-            clip.Stop();
-            clip.SetActive(false);
-            clip.SetVisible(false);
-        }
-    } stopClip{Animate1};
-
-    const std::string path = SelectedFile();
-    const std::vector<uint8_t> file = ui::ReadWholeFile(path);
+    const std::vector<uint8_t> file = win::ReadWholeFile(path);
     veld::DecodeOptions options;
-    options.eightBitScreen = ui::ScreenBitsPerPixel() <= 8;
-    options.displayName = veld::FileNamePart(path, ui::IsLeadByte);
+    options.eightBitScreen = win::ScreenBitsPerPixel() <= 8;
+    options.displayName = veld::FileNamePart(path, win::IsLeadByte);
     PreviewBitmap bitmap{veld::DecodeJpeg(file, options), nullptr};
-
-    const int width = Image2.GetBounds().width;
-    const int height = Image2.GetBounds().height;
     if (!ScaleBitmap(bitmap, width, height))
         bitmap.bitmap = ScreenBitmap(bitmap.pixels, bitmap.pixels.width, bitmap.pixels.height);
-    Image2.SetPicture(std::move(bitmap.bitmap));
+    return std::move(bitmap.bitmap);
 }
+
+}  // namespace preview

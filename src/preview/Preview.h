@@ -1,14 +1,23 @@
-// The preview: the selected wallpaper decoded and squeezed to the preview's size.
+// The preview: a wallpaper file decoded and squeezed to the preview's size.
 #pragma once
 
 #include "core/Bmp.h"
-#include "ui/Handles.h"
+#include "win/Handles.h"
+
+#include <string>
+
+namespace preview {
+
+// The file decoded and stretched into width x height, as a bitmap of the screen's
+// format (unscaled when stretching fails). Throws the file-open error or the decoder's
+// error naming the file.
+win::Bitmap LoadPreview(const std::string& path, int width, int height);
 
 // A picture on its way into the preview: the decoded pixels at full size until it is
 // scaled, then a bitmap of the screen's format.
 struct PreviewBitmap {
     veld::DibImage pixels;
-    ui::Bitmap bitmap;
+    win::Bitmap bitmap;
 };
 
 // Stretches the whole picture into width x height, replacing it: columns and rows
@@ -17,4 +26,6 @@ struct PreviewBitmap {
 bool ScaleBitmap(PreviewBitmap& bitmap, int width, int height) noexcept;
 
 // The picture as a bitmap of the screen's format, unscaled.
-ui::Bitmap ScreenBitmap(const veld::DibImage& pixels, int width, int height);
+win::Bitmap ScreenBitmap(const veld::DibImage& pixels, int width, int height);
+
+}  // namespace preview

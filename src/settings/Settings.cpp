@@ -1,7 +1,7 @@
 #include "settings/Settings.h"
 
 #include "core/Error.h"
-#include "ui/Application.h"
+#include "win/ProgramDir.h"
 
 #include <windows.h>
 
@@ -9,7 +9,7 @@ namespace settings {
 
 std::string SettingsPath()
 {
-    return ui::ProgramDir() + "/veld.ini";
+    return win::ProgramDir() + "/veld.ini";
 }
 
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback)

@@ -2,7 +2,7 @@
 
 #include "core/AviHeader.h"
 #include "core/Error.h"
-#include "ui/Handles.h"
+#include "win/Handles.h"
 
 #include <commctrl.h>
 
@@ -33,7 +33,7 @@ void Animate::Open(const std::string& path)
     std::array<uint8_t, 128> head{};
     DWORD read = 0;
     {
-        ui::File owner(file);
+        win::File owner(file);
         ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &read, nullptr);
     }
     const auto header = veld::ReadAviHeader(std::span(head.data(), read));

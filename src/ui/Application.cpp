@@ -1,24 +1,14 @@
 #include "ui/Application.h"
 
 #include "core/Error.h"
-#include "core/Paths.h"
 
 #include <commctrl.h>
-
-#include <optional>
 
 namespace ui {
 
 namespace {
 
 constexpr char kOwnerClass[] = "VeldanaApplication";
-constexpr int kProgramIconId = 1;
-
-std::optional<std::string>& ProgramDirOverride()
-{
-    static std::optional<std::string> dir;
-    return dir;
-}
 
 }  // namespace
 
@@ -28,7 +18,7 @@ Application& Application::Instance()
     return application;
 }
 
-void Application::Initialize(HINSTANCE instance)
+void Application::Initialize(HINSTANCE instance, int iconId)
 {
     if (owner_)
         return;
@@ -42,9 +32,9 @@ void Application::Initialize(HINSTANCE instance)
     ownerClass.cbSize = sizeof(ownerClass);
     ownerClass.lpfnWndProc = OwnerProc;
     ownerClass.hInstance = instance;
-    ownerClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kProgramIconId));
+    ownerClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
     ownerClass.hIconSm =
-        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kProgramIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     ownerClass.lpszClassName = kOwnerClass;
     RegisterClassExA(&ownerClass);
 
@@ -136,27 +126,6 @@ LRESULT CALLBACK Application::OwnerProc(HWND window, UINT message, WPARAM wParam
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-std::string ProgramDir()
-{
-    if (ProgramDirOverride())
-        return *ProgramDirOverride();
-    char path[MAX_PATH * 2];
-    const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(std::size(path)));
-    std::string dir(path, length < std::size(path) ? length : 0);
-    dir.resize(dir.size() - veld::FileNamePart(dir, IsLeadByte).size());
-    return dir;
-}
-
-void SetProgramDirForTests(std::string dir)
-{
-    ProgramDirOverride() = std::move(dir);
-}
-
-bool IsLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
 }
 
 }  // namespace ui

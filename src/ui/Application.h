@@ -18,8 +18,9 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Registers the window classes and creates the owner window. Safe to call twice.
-    void Initialize(HINSTANCE instance);
+    // Registers the window classes and creates the owner window, whose task-bar button
+    // shows the icon resource iconId of instance. Safe to call twice.
+    void Initialize(HINSTANCE instance, int iconId);
     HINSTANCE ModuleInstance() const { return instance_; }
 
     void SetTitle(std::string_view title);
@@ -67,13 +68,5 @@ private:
     std::string title_;
     ErrorSink errorSink_;
 };
-
-// The folder of the running program, with a trailing backslash, worked out afresh on
-// every call. Tests point it at a temporary folder with SetProgramDirForTests.
-std::string ProgramDir();
-void SetProgramDirForTests(std::string dir);
-
-// IsDBCSLeadByte as a predicate for the portable path rules.
-bool IsLeadByte(unsigned char byte);
 
 }  // namespace ui

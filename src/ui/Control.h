@@ -56,7 +56,6 @@ public:
     void SetEnabled(bool enabled) { EnableWindow(handle_, enabled ? TRUE : FALSE); }
     bool Visible() const { return IsWindowVisible(handle_) != FALSE; }
     void SetVisible(bool visible);
-    void Focus() { SetFocus(handle_); }
 
     // Notifications from WM_COMMAND, forwarded by the form.
     virtual void OnCommand(WORD /*code*/) {}

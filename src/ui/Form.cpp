@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+#include <cassert>
+
 namespace ui {
 
 namespace {
@@ -20,6 +22,11 @@ POINT PointFrom(LPARAM lParam)
 }  // namespace
 
 Form::~Form()
+{
+    assert(!handle_ && "the derived form's destructor must call DestroyHandle");
+}
+
+void Form::DestroyHandle()
 {
     if (handle_)
         DestroyWindow(handle_);
@@ -132,9 +139,9 @@ void Form::OnPaint()
     const int height = dirty.bottom - dirty.top;
     if (width > 0 && height > 0) {
         // Paint off screen first so overlapping controls never flicker.
-        MemoryDc buffer(CreateCompatibleDC(dc));
-        Bitmap surface(CreateCompatibleBitmap(dc, width, height));
-        SelectGuard keep(buffer.get(), surface.get());
+        win::MemoryDc buffer(CreateCompatibleDC(dc));
+        win::Bitmap surface(CreateCompatibleBitmap(dc, width, height));
+        win::SelectGuard keep(buffer.get(), surface.get());
         SetViewportOrgEx(buffer.get(), -dirty.left, -dirty.top, nullptr);
         PaintContent(buffer.get(), dirty);
         SetViewportOrgEx(buffer.get(), 0, 0, nullptr);

@@ -4,7 +4,7 @@
 
 #include "ui/Control.h"
 #include "ui/Graphic.h"
-#include "ui/Handles.h"
+#include "win/Handles.h"
 
 #include <string>
 #include <vector>
@@ -23,6 +23,8 @@ struct FormArgs {
 class Form {
 public:
     Form() = default;
+    // The derived form destroys the window first (DestroyHandle), while its controls
+    // still exist to receive the window's last messages.
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -51,6 +53,8 @@ public:
     GraphicControl* ControlAt(POINT point) const;
 
 protected:
+    // Destroys the window without a close request, so no close handler runs.
+    void DestroyHandle();
     virtual void CreateControls() {}
     virtual void OnClose() {}
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -70,7 +74,7 @@ private:
 
     HWND handle_ = nullptr;
     HWND lastFocus_ = nullptr;
-    Font font_;
+    win::Font font_;
     std::vector<WindowedControl*> windowed_;
     std::vector<GraphicControl*> graphics_;
     GraphicControl* hovered_ = nullptr;

@@ -41,7 +41,7 @@ void ImageView::Create(Form& form, const ImageArgs& args)
     }
 }
 
-void ImageView::SetPicture(Bitmap picture)
+void ImageView::SetPicture(win::Bitmap picture)
 {
     picture_ = std::move(picture);
     Invalidate();
@@ -54,8 +54,8 @@ void ImageView::Paint(HDC dc)
     BITMAP info;
     if (!GetObjectA(picture_.get(), sizeof(info), &info))
         return;
-    MemoryDc source(CreateCompatibleDC(dc));
-    SelectGuard keep(source.get(), picture_.get());
+    win::MemoryDc source(CreateCompatibleDC(dc));
+    win::SelectGuard keep(source.get(), picture_.get());
     const int width = std::min<int>(info.bmWidth, bounds_.width);
     const int height = std::min<int>(info.bmHeight, bounds_.height);
     BitBlt(dc, bounds_.left, bounds_.top, width, height, source.get(), 0, 0, SRCCOPY);
@@ -86,7 +86,7 @@ void Label::Paint(HDC dc)
 {
     if (text_.empty())
         return;
-    SelectGuard keepFont(dc, font_ ? font_.get() : form_->FormFont());
+    win::SelectGuard keepFont(dc, font_ ? font_.get() : form_->FormFont());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = SetTextColor(dc, color_);
     RECT rect = bounds_.Rect();

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ui/Control.h"
-#include "ui/Handles.h"
+#include "win/Handles.h"
 
 #include <string>
 
@@ -55,13 +55,13 @@ public:
 
     HBITMAP Picture() const { return picture_.get(); }
     // Takes the bitmap over; an empty owner empties the picture.
-    void SetPicture(Bitmap picture);
+    void SetPicture(win::Bitmap picture);
     void Clear() { SetPicture(nullptr); }
 
     void Paint(HDC dc) override;
 
 private:
-    Bitmap picture_;
+    win::Bitmap picture_;
 };
 
 struct LabelArgs {
@@ -90,7 +90,7 @@ public:
 private:
     std::string text_;
     COLORREF color_ = 0;
-    Font font_;
+    win::Font font_;
 };
 
 }  // namespace ui

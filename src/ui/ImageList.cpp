@@ -1,7 +1,7 @@
 #include "ui/ImageList.h"
 
 #include "core/Error.h"
-#include "ui/Files.h"
+#include "win/Files.h"
 
 namespace ui {
 
@@ -31,14 +31,14 @@ void ImageList::Add(HBITMAP bitmap)
 
     // ImageList_Add would silently take whatever fits; cut the pictures ourselves.
     const int pictures = info.bmWidth / width_;
-    WindowDc screen(nullptr);
-    MemoryDc source(CreateCompatibleDC(screen.get()));
-    MemoryDc target(CreateCompatibleDC(screen.get()));
-    SelectGuard keepSource(source.get(), bitmap);
+    win::WindowDc screen(nullptr);
+    win::MemoryDc source(CreateCompatibleDC(screen.get()));
+    win::MemoryDc target(CreateCompatibleDC(screen.get()));
+    win::SelectGuard keepSource(source.get(), bitmap);
     for (int k = 0; k < pictures; ++k) {
-        Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
+        win::Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
         {
-            SelectGuard keepTarget(target.get(), picture.get());
+            win::SelectGuard keepTarget(target.get(), picture.get());
             BitBlt(target.get(), 0, 0, width_, height_, source.get(), k * width_, 0, SRCCOPY);
         }
         if (ImageList_Add(list_.get(), picture.get(), nullptr) < 0)
@@ -50,11 +50,11 @@ void ImageList::Add(HBITMAP bitmap)
 void ImageList::Draw(int index, ImageView& view) const
 {
     view.Clear();
-    WindowDc screen(nullptr);
-    Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
+    win::WindowDc screen(nullptr);
+    win::Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
     {
-        MemoryDc target(CreateCompatibleDC(screen.get()));
-        SelectGuard keep(target.get(), picture.get());
+        win::MemoryDc target(CreateCompatibleDC(screen.get()));
+        win::SelectGuard keep(target.get(), picture.get());
         RECT all{0, 0, width_, height_};
         FillRect(target.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
         if (list_)
@@ -63,14 +63,14 @@ void ImageList::Draw(int index, ImageView& view) const
     view.SetPicture(std::move(picture));
 }
 
-Bitmap LoadBitmapFile(const std::string& path)
+win::Bitmap LoadBitmapFile(const std::string& path)
 {
     // LoadImage says nothing about why it failed; ask the file system first.
     HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe == INVALID_HANDLE_VALUE)
-        ThrowFileOpenError(path, GetLastError());
+        win::ThrowFileOpenError(path, GetLastError());
     CloseHandle(probe);
-    Bitmap bitmap(static_cast<HBITMAP>(
+    win::Bitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!bitmap)
         throw veld::Error("Datei " + path +

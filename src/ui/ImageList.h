@@ -2,7 +2,7 @@
 #pragma once
 
 #include "ui/Graphic.h"
-#include "ui/Handles.h"
+#include "win/Handles.h"
 
 namespace ui {
 
@@ -31,10 +31,10 @@ private:
     std::string name_;
     int width_ = 16;
     int height_ = 16;
-    ImageListHandle list_;
+    win::ImageListHandle list_;
 };
 
 // Loads a .bmp file as a DIB section; throws the file-open error naming the file.
-Bitmap LoadBitmapFile(const std::string& path);
+win::Bitmap LoadBitmapFile(const std::string& path);
 
 }  // namespace ui

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "ui/Control.h"
-#include "ui/Handles.h"
+#include "win/Handles.h"
 
 #include <string>
 #include <vector>
@@ -39,7 +39,7 @@ public:
     HBRUSH OnCtlColor(HDC dc) override;
 
 private:
-    Brush background_;
+    win::Brush background_;
     COLORREF backgroundColor_ = 0;
 };
 

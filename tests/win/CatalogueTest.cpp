@@ -16,7 +16,7 @@ std::vector<std::string> Names(const std::vector<std::string>& paths)
 {
     std::vector<std::string> names;
     for (const std::string& path : paths)
-        names.push_back(veld::FileNamePart(path, ui::IsLeadByte));
+        names.push_back(veld::FileNamePart(path, win::IsLeadByte));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -67,7 +67,7 @@ TEST(Catalogue, WallpaperFolderFollowsTheScreenSize)
     EXPECT_EQ(catalogue::ChooseWallpaperDir("C:\\V\\", {1920, 1200}), "C:\\V\\1280x1024\\");
     EXPECT_EQ(catalogue::ChooseWallpaperDir("C:\\V\\", {1280, 960}), "");
     // The rig's display is what the program reads as the primary screen.
-    const catalogue::ScreenSize screen = catalogue::PrimaryScreenSize();
+    const win::ScreenSize screen = win::PrimaryScreenSize();
     EXPECT_EQ(screen.width, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(screen.height, GetSystemMetrics(SM_CYSCREEN));
 }

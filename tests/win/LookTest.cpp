@@ -205,7 +205,7 @@ TEST(Shape, RegionDropsExactKeyPixelsOnlyInsideAndOut)
     HBITMAP bitmap = MakeBitmap(
         20, 10, kPanel,
         {{{0, 0}, kKey}, {{7, 4}, kKey}, {{8, 4}, kKey}, {{3, 3}, RGB(10, 10, 11)}, {{19, 9}, kKey}, {{18, 9}, kKey}});
-    ui::Region region = BuildWindowRegion(bitmap);
+    win::Region region = BuildWindowRegion(bitmap);
     ASSERT_TRUE(region);
     EXPECT_FALSE(PtInRegion(region.get(), 0, 0));
     EXPECT_TRUE(PtInRegion(region.get(), 1, 0));
@@ -224,7 +224,7 @@ TEST(Shape, RegionDropsExactKeyPixelsOnlyInsideAndOut)
 
     // Only the corner has the key colour: one pixel goes.
     HBITMAP plain = MakeBitmap(30, 20, kPanel, {{{0, 0}, kKey}});
-    ui::Region corner = BuildWindowRegion(plain);
+    win::Region corner = BuildWindowRegion(plain);
     RECT box;
     GetRgnBox(corner.get(), &box);
     EXPECT_EQ(box.right, 30);
@@ -245,7 +245,7 @@ TEST(Shape, ShippedBackgroundKeepsItsOutlineAndFiveEnclosedHoles)
     GetObjectA(form.Image1.Picture(), sizeof(info), &info);
     EXPECT_EQ(info.bmWidth, 757);
     EXPECT_EQ(info.bmHeight, 544);
-    ui::Region region = BuildWindowRegion(form.Image1.Picture());
+    win::Region region = BuildWindowRegion(form.Image1.Picture());
     RECT box;
     GetRgnBox(region.get(), &box);
     EXPECT_EQ(box.left, 6);
@@ -293,7 +293,7 @@ TEST(Shape, ShippedBackgroundKeepsItsOutlineAndFiveEnclosedHoles)
 
     // The window keeps that mask: its 762 x 540 client loses the rightmost columns.
     ASSERT_NE(form.WindowRegion, nullptr);
-    ui::Region applied(CreateRectRgn(0, 0, 0, 0));
+    win::Region applied(CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(GetWindowRgn(form.Handle(), applied.get()), ERROR);
     EXPECT_TRUE(EqualRgn(applied.get(), region.get()));
     for (int y : {100, 300, 500})

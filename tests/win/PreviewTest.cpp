@@ -78,13 +78,13 @@ TEST(Preview, FailedDecodeKeepsThePreviousPictureAndHidesTheClip)
 
 TEST(Preview, ScaleBitmapReportsFailureInsteadOfThrowing)
 {
-    PreviewBitmap empty;
-    EXPECT_FALSE(ScaleBitmap(empty, 154, 114));
-    PreviewBitmap picture;
+    preview::PreviewBitmap empty;
+    EXPECT_FALSE(preview::ScaleBitmap(empty, 154, 114));
+    preview::PreviewBitmap picture;
     picture.pixels.width = 4;
     picture.pixels.height = 2;
     picture.pixels.pixels.assign(picture.pixels.Stride() * 2, 0x80);
-    EXPECT_TRUE(ScaleBitmap(picture, 154, 114));
+    EXPECT_TRUE(preview::ScaleBitmap(picture, 154, 114));
     EXPECT_EQ(BitmapSize(picture.bitmap.get()).cx, 154);
 }
 

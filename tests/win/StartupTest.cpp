@@ -13,7 +13,7 @@ namespace {
 // The rig's screen decides the folder; the tests lay their files out there.
 std::string ScreenFolder(const ProgramFolder& folder)
 {
-    return catalogue::ChooseWallpaperDir(folder.Path(), catalogue::PrimaryScreenSize());
+    return catalogue::ChooseWallpaperDir(folder.Path(), win::PrimaryScreenSize());
 }
 
 TEST(Startup, FirstStartWithoutSettingsIsInactiveAndWritesOnlyWhenClosed)

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "app/resource.h"
 #include "catalogue/Catalogue.h"
 #include "ui/Application.h"
 
@@ -244,10 +245,10 @@ uint64_t Pixels::Checksum() const
 ProgramFolder::ProgramFolder()
 {
     ui::Application& app = ui::Application::Instance();
-    app.Initialize(GetModuleHandleA(nullptr));
+    app.Initialize(GetModuleHandleA(nullptr), IDI_PROGRAM);
     app.SetTitle("Veldana");
     app.SetErrorSink([this](const std::string& text) { errors.push_back(text); });
-    ui::SetProgramDirForTests(Path());
+    win::SetProgramDirForTests(Path());
 }
 
 ProgramFolder::~ProgramFolder()
@@ -277,7 +278,7 @@ void FormHarness::CloseWindow()
 
 WallpaperHarness::WallpaperHarness(bool active)
 {
-    dir = catalogue::ChooseWallpaperDir(Path(), catalogue::PrimaryScreenSize());
+    dir = catalogue::ChooseWallpaperDir(Path(), win::PrimaryScreenSize());
     MakeFolder(dir);
     if (active)
         WriteFile(Ini(), "[Settings]\r\nActive=True\r\n");

@@ -1,9 +1,11 @@
 // Helpers for in-process tests under Wine. The program folder is a temporary folder
-// that the tests point ui::ProgramDir at (SetProgramDirForTests); the test executable
+// that the tests point win::ProgramDir at (SetProgramDirForTests); the test executable
 // itself stays where the build put it. Error boxes are recorded instead of shown.
 #pragma once
 
 #include "app/Form1.h"
+#include "win/ProgramDir.h"
+#include "win/Screen.h"
 
 #include <windows.h>
 

@@ -6,7 +6,8 @@
 #include "settings/Settings.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
-#include "ui/Files.h"
+#include "win/Files.h"
+#include "win/ProgramDir.h"
 
 void TForm1::acNoWallpaperExecute()
 {
@@ -26,11 +27,11 @@ void TForm1::acSetAsDefaultExecute()
 void TForm1::acDeleteSelectedExecute()
 {
     const std::string file = SelectedFile();
-    if (!ui::FileExists(file))
+    if (!win::FileExists(file))
         return;
     const std::string message = "Datei l\xF6"
                                 "schen: " +
-                                veld::FileNamePart(file, ui::IsLeadByte);
+                                veld::FileNamePart(file, win::IsLeadByte);
     if (ui::AskYesNo(message, {"Ja", "Nein"}) != 1)
         return;
     DeleteFileA(file.c_str());  // a failed delete shows in the refilled list
@@ -50,7 +51,7 @@ void TForm1::acAddYourOwnExecute()
     }
     if (OpenDialog1.Execute(Handle())) {
         const std::string chosen = OpenDialog1.FileName();
-        const std::string target = WallpaperDir + "/" + veld::FileNamePart(chosen, ui::IsLeadByte);
+        const std::string target = WallpaperDir + "/" + veld::FileNamePart(chosen, win::IsLeadByte);
         // Never over an existing file; a refused or failed copy is not reported.
         CopyFileA(chosen.c_str(), target.c_str(), TRUE);
     }

@@ -1,22 +1,10 @@
-#include "ui/Files.h"
+#include "win/Files.h"
 
 #include "core/Error.h"
-#include "ui/Handles.h"
+#include "win/Handles.h"
+#include "win/SystemMessage.h"
 
-namespace ui {
-
-std::string SystemMessage(DWORD error)
-{
-    char text[512] = "";
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                        text, static_cast<DWORD>(std::size(text)), nullptr);
-    std::string message(text, length);
-    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
-        message.pop_back();
-    if (message.empty())
-        message = "Fehler " + std::to_string(error);
-    return message;
-}
+namespace win {
 
 void ThrowFileOpenError(const std::string& path, DWORD error)
 {
@@ -103,10 +91,4 @@ void ReplaceFile(const std::string& path, std::initializer_list<std::span<const 
         fail(GetLastError());
 }
 
-int ScreenBitsPerPixel()
-{
-    WindowDc screen(nullptr);
-    return GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
-}
-
-}  // namespace ui
+}  // namespace win

@@ -4,14 +4,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
 
-namespace ui {
-
-// The system's text for an error code, without its trailing line break.
-std::string SystemMessage(DWORD error);
+namespace win {
 
 // "Datei <path> kann nicht geöffnet werden. <reason>"
 [[noreturn]] void ThrowFileOpenError(const std::string& path, DWORD error);
@@ -27,7 +25,4 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path);
 // the temporary file is removed and the error names path and the system's reason.
 void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
 
-// Bits per pixel of the screen.
-int ScreenBitsPerPixel();
-
-}  // namespace ui
+}  // namespace win

@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace ui {
+namespace win {
 
 struct GdiDeleter {
     void operator()(HGDIOBJ object) const { DeleteObject(object); }
@@ -72,4 +72,4 @@ private:
     HGDIOBJ previous_;
 };
 
-}  // namespace ui
+}  // namespace win

@@ -1,0 +1,24 @@
+#include "win/Screen.h"
+
+#include "win/Handles.h"
+
+#include <windows.h>
+
+namespace win {
+
+ScreenSize PrimaryScreenSize()
+{
+    DEVMODEA mode{};
+    mode.dmSize = sizeof(mode);
+    if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode))
+        return {static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight)};
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+int ScreenBitsPerPixel()
+{
+    WindowDc screen(nullptr);
+    return GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
+}
+
+}  // namespace win
