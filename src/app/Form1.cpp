@@ -3,6 +3,7 @@
 #include "app/resource.h"
 #include "catalogue/Catalogue.h"
 #include "core/Paths.h"
+#include "core/Texts.h"
 #include "settings/Settings.h"
 #include "ui/Application.h"
 #include "win/ProgramDir.h"
@@ -46,7 +47,7 @@ void TForm1::FormCreate()
     ui::Application& app = ui::Application::Instance();
     // Each step reports its own error and the next one still runs: settings left unread
     // would be overwritten with "False" at the next close.
-    app.Guard([&] { app.SetTitle("VELDANA"); });
+    app.Guard([&] { app.SetTitle(veld::texts::kRunningTitle); });
     app.Guard([&] { LoadButtonPictures(); });
     app.Guard([&] { LoadClips(); });
     app.Guard([&] { ApplyWindowShape(); });

@@ -2,6 +2,7 @@
 #include "app/Form1.h"
 
 #include "core/Paths.h"
+#include "core/Texts.h"
 #include "desktop/Desktop.h"
 #include "settings/Settings.h"
 #include "ui/Application.h"
@@ -29,10 +30,8 @@ void TForm1::acDeleteSelectedExecute()
     const std::string file = SelectedFile();
     if (!win::FileExists(file))
         return;
-    const std::string message = "Datei l\xF6"
-                                "schen: " +
-                                veld::FileNamePart(file, win::IsLeadByte);
-    if (ui::AskYesNo(message, {"Ja", "Nein"}) != 1)
+    const std::string message = veld::texts::AskDeleteFile(veld::FileNamePart(file, win::IsLeadByte));
+    if (ui::AskYesNo(message, {veld::texts::kYes, veld::texts::kNo}) != 1)
         return;
     DeleteFileA(file.c_str());  // a failed delete shows in the refilled list
     RefillWallpaperList();
@@ -44,8 +43,7 @@ void TForm1::acAddYourOwnExecute()
     // Without a wallpaper folder there is nowhere to copy to: the target would be the
     // root of the current drive.
     if (WallpaperDir.empty()) {
-        ui::ShowInformation("F\xFCr diese Bildschirmgr\xF6\xDF"
-                            "e gibt es keinen Hintergrundbild-Ordner.");
+        ui::ShowInformation(veld::texts::kNoWallpaperFolder);
         RefillWallpaperList();
         return;
     }

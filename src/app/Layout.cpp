@@ -3,6 +3,7 @@
 #include "app/Form1.h"
 
 #include "app/resource.h"
+#include "core/Texts.h"
 
 #include <variant>
 
@@ -61,7 +62,7 @@ const LayoutEntry kLayout[] = {
     ImageEntry   {&TForm1::Image1,              {.bounds = {0, 0, 762, 540}, .pictureId = IDB_BACKGROUND}, &TForm1::Image1MouseDown},
     ImageEntry   {&TForm1::Image2,              {.bounds = {173, 287, 154, 114}}},
     LabelEntry   {&TForm1::Label1,              {.bounds = {519, 456, 192, 26},
-                                                 .text = "Klicke hier, um mehr \xFC" "ber Tollrand zu erfahren",
+                                                 .text = veld::texts::kGameLink,
                                                  .bold = true, .color = RGB(0, 0, 0), .handCursor = true, .hint = kGamePage},
                                                 &TForm1::Label1Click, &TForm1::Label1MouseEnter, &TForm1::Label1MouseLeave},
     ImageEntry   {&TForm1::ImageClose,          {.bounds = {715, 141, 22, 23}, .pictureId = IDB_CLOSE}},

@@ -1,12 +1,13 @@
 #include "app/Form1.h"
 #include "app/resource.h"
+#include "core/Texts.h"
 #include "ui/Application.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     ui::Application& app = ui::Application::Instance();
     app.Initialize(instance, IDI_PROGRAM);
-    app.SetTitle("Veldana");
+    app.SetTitle(veld::texts::kTitle);
 
     TForm1 form;
     Form1 = &form;

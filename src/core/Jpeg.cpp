@@ -1,5 +1,7 @@
 #include "core/Jpeg.h"
 
+#include "core/Texts.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstddef>
@@ -12,7 +14,7 @@
 
 namespace veld {
 
-JpegError::JpegError(int number) : Error("JPEG-Fehler #" + std::to_string(number)), number_(number) {}
+JpegError::JpegError(int number) : Error(texts::JpegError(number)), number_(number) {}
 
 namespace {
 
@@ -136,19 +138,13 @@ Outcome Decompress(Session& session, uint8_t* pixels, size_t stride, int compone
     return Outcome::Done;
 }
 
-std::string Quoted(const std::string& name)
-{
-    return "\"" + name + "\"";
-}
-
 [[noreturn]] void Fail(const Session& session, Outcome outcome, const DecodeOptions& options)
 {
     switch (outcome) {
     case Outcome::LibjpegError:
         throw JpegError(session.errorNumber);
     case Outcome::TooManyScans:
-        throw Error("Das Bild " + Quoted(options.displayName) + " hat zu viele Abschnitte (mehr als " +
-                    std::to_string(kMaxJpegScans) + " Scans).");
+        throw Error(texts::TooManyScans(options.displayName, kMaxJpegScans));
     default:
         throw std::logic_error("libjpeg did not deliver the picture as requested");
     }
@@ -156,7 +152,7 @@ std::string Quoted(const std::string& name)
 
 [[noreturn]] void RefuseAsTooLarge(const DecodeOptions& options, const std::string& size)
 {
-    throw Error("Das Bild " + Quoted(options.displayName) + " ist zu gro\xDF (" + size + ").");
+    throw Error(texts::PictureTooLarge(options.displayName, size));
 }
 
 }  // namespace
@@ -179,7 +175,7 @@ DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
     jpeg_decompress_struct& cinfo = session.cinfo;
     const uint64_t width = cinfo.image_width;
     const uint64_t height = cinfo.image_height;
-    if (width > kMaxJpegSide || height > kMaxJpegSide || width * height > kMaxJpegPixels)
+    if (width > kMaxJpegSide || height > kMaxJpegSide || width * height > options.maxPixels)
         RefuseAsTooLarge(options, std::to_string(width) + " x " + std::to_string(height) + " Pixel");
 
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;

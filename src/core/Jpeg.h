@@ -35,6 +35,9 @@ struct DecodeOptions {
     std::string displayName;
     // libjpeg's budget for whole-image buffers. Only tests lower it, to see the refusal.
     uint64_t memoryLimit = kJpegMemoryLimit;
+    // The most pixels a picture may have. Only tests lower it: a fuzzer spending seconds
+    // on every forged 64-megapixel header finds nothing more and times out.
+    uint64_t maxPixels = kMaxJpegPixels;
 };
 
 // A failure libjpeg reported, with its message number (JERR_NO_SOI is 53,

@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "core/Error.h"
+#include "core/Texts.h"
 #include "win/ProgramDir.h"
 
 #include <windows.h>
@@ -28,7 +29,7 @@ void WriteSetting(const std::string& section, const std::string& key, const std:
     // says nothing about the write (Wine reports FALSE for a successful flush).
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
     if (!written)
-        throw veld::Error("In " + path + " kann nicht geschrieben werden");
+        throw veld::Error(veld::texts::CannotWriteSettings(path));
 }
 
 }  // namespace settings

@@ -2,6 +2,7 @@
 
 #include "core/AviHeader.h"
 #include "core/Error.h"
+#include "core/Texts.h"
 #include "win/Handles.h"
 
 #include <commctrl.h>
@@ -9,13 +10,6 @@
 #include <array>
 
 namespace ui {
-
-namespace {
-
-const char* const kCannotOpen = "AVI kann nicht ge\xF6"
-                                "ffnet werden";
-
-}  // namespace
 
 void Animate::Create(Form& form, const AnimateArgs& args)
 {
@@ -29,7 +23,7 @@ void Animate::Open(const std::string& path)
     Stop();
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        throw veld::Error(kCannotOpen);
+        throw veld::Error(veld::texts::kCannotOpenClip);
     std::array<uint8_t, 128> head{};
     DWORD read = 0;
     {
@@ -38,7 +32,7 @@ void Animate::Open(const std::string& path)
     }
     const auto header = veld::ReadAviHeader(std::span(head.data(), read));
     if (!header || header->frames == 0 || !SendMessageA(Handle(), ACM_OPENA, 0, reinterpret_cast<LPARAM>(path.c_str())))
-        throw veld::Error(kCannotOpen);
+        throw veld::Error(veld::texts::kCannotOpenClip);
 
     frameCount_ = static_cast<int>(header->frames);
     startFrame_ = 1;

@@ -2,6 +2,8 @@
 // button, the general error box and the message loop.
 #pragma once
 
+#include "core/Texts.h"
+
 #include <windows.h>
 
 #include <exception>
@@ -46,7 +48,7 @@ public:
         } catch (const std::exception& error) {
             ShowErrorNoThrow(error.what());
         } catch (...) {
-            ShowErrorNoThrow("Unbekannter Fehler");
+            ShowErrorNoThrow(veld::texts::kUnknownError);
         }
     }
 

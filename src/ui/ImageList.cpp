@@ -1,6 +1,7 @@
 #include "ui/ImageList.h"
 
 #include "core/Error.h"
+#include "core/Texts.h"
 #include "win/Files.h"
 
 namespace ui {
@@ -23,11 +24,9 @@ void ImageList::Add(HBITMAP bitmap)
         SetSize(width_, height_);
     BITMAP info{};
     if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info))
-        throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF"
-                          "e");
+        throw veld::Error(veld::texts::kInvalidPictureSize);
     if (info.bmWidth < width_ || info.bmHeight < height_)
-        throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF"
-                          "e");
+        throw veld::Error(veld::texts::kInvalidPictureSize);
 
     // ImageList_Add would silently take whatever fits; cut the pictures ourselves.
     const int pictures = info.bmWidth / width_;
@@ -42,8 +41,7 @@ void ImageList::Add(HBITMAP bitmap)
             BitBlt(target.get(), 0, 0, width_, height_, source.get(), k * width_, 0, SRCCOPY);
         }
         if (ImageList_Add(list_.get(), picture.get(), nullptr) < 0)
-            throw veld::Error("Ung\xFCltige Grafikgr\xF6\xDF"
-                              "e");
+            throw veld::Error(veld::texts::kInvalidPictureSize);
     }
 }
 
@@ -73,9 +71,7 @@ win::Bitmap LoadBitmapFile(const std::string& path)
     win::Bitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!bitmap)
-        throw veld::Error("Datei " + path +
-                          " kann nicht ge\xF6"
-                          "ffnet werden. Sie ist keine lesbare Bitmap.");
+        throw veld::Error(veld::texts::CannotOpenFile(path, veld::texts::kNotABitmap));
     return bitmap;
 }
 

@@ -1,6 +1,7 @@
 #include "win/Files.h"
 
 #include "core/Error.h"
+#include "core/Texts.h"
 #include "win/Handles.h"
 #include "win/SystemMessage.h"
 
@@ -8,10 +9,7 @@ namespace win {
 
 void ThrowFileOpenError(const std::string& path, DWORD error)
 {
-    throw veld::Error("Datei " + path +
-                      " kann nicht ge\xF6"
-                      "ffnet werden. " +
-                      SystemMessage(error));
+    throw veld::Error(veld::texts::CannotOpenFile(path, SystemMessage(error)));
 }
 
 bool FileExists(const std::string& path)
@@ -33,7 +31,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path)
     // A wallpaper is a few megabytes; refuse what could not be one before allocating.
     constexpr LONGLONG kLargestFile = LONGLONG{1} << 30;
     if (size.QuadPart > kLargestFile)
-        throw veld::Error("Datei " + path + " ist zu gro\xDF (mehr als 1 GB)");
+        throw veld::Error(veld::texts::FileTooLarge(path));
     std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
     size_t done = 0;
     while (done < bytes.size()) {
@@ -54,7 +52,7 @@ void ReplaceFile(const std::string& path, std::initializer_list<std::span<const 
     const std::string temporary = path + ".new";
     auto fail = [&](DWORD error) {
         DeleteFileA(temporary.c_str());
-        throw veld::Error("Datei " + path + " kann nicht erstellt werden. " + SystemMessage(error));
+        throw veld::Error(veld::texts::CannotCreateFile(path, SystemMessage(error)));
     };
     DWORD error = ERROR_SUCCESS;
     {
@@ -63,7 +61,7 @@ void ReplaceFile(const std::string& path, std::initializer_list<std::span<const 
         if (handle == INVALID_HANDLE_VALUE) {
             // No temporary file was made: there is nothing of ours to remove.
             error = GetLastError();
-            throw veld::Error("Datei " + path + " kann nicht erstellt werden. " + SystemMessage(error));
+            throw veld::Error(veld::texts::CannotCreateFile(path, SystemMessage(error)));
         }
         File file(handle);
         for (auto part = parts.begin(); part != parts.end() && error == ERROR_SUCCESS; ++part) {

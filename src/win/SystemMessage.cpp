@@ -1,5 +1,7 @@
 #include "win/SystemMessage.h"
 
+#include "core/Texts.h"
+
 namespace win {
 
 std::string SystemMessage(DWORD error)
@@ -11,7 +13,7 @@ std::string SystemMessage(DWORD error)
     while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
         message.pop_back();
     if (message.empty())
-        message = "Fehler " + std::to_string(error);
+        message = veld::texts::ErrorNumber(error);
     return message;
 }
 

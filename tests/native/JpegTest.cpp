@@ -230,18 +230,23 @@ TEST(JpegDecodingLimits, OversizedPicturesAreRefusedBeforeDecoding)
     struct Case {
         uint16_t width, height;
         bool refused;
+        uint64_t maxPixels = kMaxJpegPixels;  // lowered by the fuzzer
     };
     const Case cases[] = {
-        {65500, 65500, true}, {16385, 16, true},  {16, 16385, true},  {9000, 8000, true},
-        {8192, 8193, true},   {16384, 16, false}, {16, 16384, false},
+        {65500, 65500, true}, {16385, 16, true},           {16, 16385, true},
+        {9000, 8000, true},   {8192, 8193, true},          {16384, 16, false},
+        {16, 16384, false},   {1025, 1024, true, 1 << 20}, {1024, 1024, false, 1 << 20},
     };
     const std::vector<uint8_t> small = Encode({});
     for (const Case& c : cases) {
         std::vector<uint8_t> file = small;
         ClaimSize(file, c.width, c.height);
         const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
+        DecodeOptions options;
+        options.displayName = "Bild.jpg";
+        options.maxPixels = c.maxPixels;
         try {
-            const DibImage image = Decode(file);
+            const DibImage image = DecodeJpeg(file, options);
             EXPECT_FALSE(c.refused) << size << " decoded";
             EXPECT_EQ(image.width, c.width);
         } catch (const JpegError& e) {

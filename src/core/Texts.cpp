@@ -1,0 +1,89 @@
+#include "core/Texts.h"
+
+namespace veld::texts {
+
+namespace {
+
+std::string Join(std::initializer_list<std::string_view> parts)
+{
+    std::string text;
+    for (std::string_view part : parts)
+        text += part;
+    return text;
+}
+
+std::string Quoted(std::string_view name)
+{
+    return Join({"\"", name, "\""});
+}
+
+}  // namespace
+
+std::string AskDeleteFile(std::string_view name)
+{
+    return Join({"Datei l\xF6"
+                 "schen: ",
+                 name});
+}
+
+std::string ErrorNumber(uint32_t code)
+{
+    return "Fehler " + std::to_string(code);
+}
+
+std::string CannotOpenFile(std::string_view path, std::string_view reason)
+{
+    return Join({"Datei ", path,
+                 " kann nicht ge\xF6"
+                 "ffnet werden. ",
+                 reason});
+}
+
+std::string CannotCreateFile(std::string_view path, std::string_view reason)
+{
+    return Join({"Datei ", path, " kann nicht erstellt werden. ", reason});
+}
+
+std::string FileTooLarge(std::string_view path)
+{
+    return Join({"Datei ", path, " ist zu gro\xDF (mehr als 1 GB)"});
+}
+
+std::string CannotWriteSettings(std::string_view path)
+{
+    return Join({"In ", path, " kann nicht geschrieben werden"});
+}
+
+std::string CannotOpenRegistryKey(std::string_view key, std::string_view reason)
+{
+    return Join({"Registrierungsschl\xFC"
+                 "ssel ",
+                 key,
+                 " kann nicht ge\xF6"
+                 "ffnet werden. ",
+                 reason});
+}
+
+std::string CannotSetRegistryValue(std::string_view name, std::string_view reason)
+{
+    return Join({"Fehler beim Setzen der Daten f\xFC"
+                 "r '",
+                 name, "'. ", reason});
+}
+
+std::string JpegError(int number)
+{
+    return "JPEG-Fehler #" + std::to_string(number);
+}
+
+std::string PictureTooLarge(std::string_view name, std::string_view size)
+{
+    return Join({"Das Bild ", Quoted(name), " ist zu gro\xDF (", size, ")."});
+}
+
+std::string TooManyScans(std::string_view name, int limit)
+{
+    return Join({"Das Bild ", Quoted(name), " hat zu viele Abschnitte (mehr als ", std::to_string(limit), " Scans)."});
+}
+
+}  // namespace veld::texts

@@ -1,0 +1,57 @@
+// Every text the program shows the user, in one place. German, in Windows-1252 bytes
+// whatever the source file's encoding; a hex escape ends where the literal is split
+// ("\xF6" "ffnet"). The formatters put names and the system's reasons where the
+// sentence wants them; the error box adds the closing period.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace veld::texts {
+
+// The application title: before start-up (the task bar's first word) and after it.
+inline constexpr char kTitle[] = "Veldana";
+inline constexpr char kRunningTitle[] = "VELDANA";
+
+// The text link to the game's page.
+inline constexpr char kGameLink[] = "Klicke hier, um mehr \xFC"
+                                    "ber Tollrand zu erfahren";
+
+// Asking before a file is deleted, with the two buttons' captions.
+std::string AskDeleteFile(std::string_view name);
+inline constexpr char kYes[] = "Ja";
+inline constexpr char kNo[] = "Nein";
+
+inline constexpr char kNoWallpaperFolder[] = "F\xFC"
+                                             "r diese Bildschirmgr\xF6\xDF"
+                                             "e gibt es keinen Hintergrundbild-Ordner.";
+
+inline constexpr char kUnknownError[] = "Unbekannter Fehler";
+// What stands for the system's reason when it has no text for an error code.
+std::string ErrorNumber(uint32_t code);
+
+// "Datei <path> kann nicht geöffnet werden. <reason>"
+std::string CannotOpenFile(std::string_view path, std::string_view reason);
+// The reason when a file opens but holds no bitmap.
+inline constexpr char kNotABitmap[] = "Sie ist keine lesbare Bitmap.";
+std::string CannotCreateFile(std::string_view path, std::string_view reason);
+std::string FileTooLarge(std::string_view path);
+std::string CannotWriteSettings(std::string_view path);
+
+std::string CannotOpenRegistryKey(std::string_view key, std::string_view reason);
+std::string CannotSetRegistryValue(std::string_view name, std::string_view reason);
+
+inline constexpr char kInvalidPictureSize[] = "Ung\xFC"
+                                              "ltige Grafikgr\xF6\xDF"
+                                              "e";
+inline constexpr char kCannotOpenClip[] = "AVI kann nicht ge\xF6"
+                                          "ffnet werden";
+
+// libjpeg's refusal by its message number: "JPEG-Fehler #53".
+std::string JpegError(int number);
+// A picture refused before decoding; size says how large it is ("9000 x 9000 Pixel").
+std::string PictureTooLarge(std::string_view name, std::string_view size);
+std::string TooManyScans(std::string_view name, int limit);
+
+}  // namespace veld::texts
