@@ -21,10 +21,14 @@ import random
 import shutil
 import struct
 import subprocess
+import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont, ImageOps
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "scripts"))
+import places  # noqa: E402
+
 FONT_DIR = "/usr/share/fonts/truetype/dejavu"
 
 # ---------------------------------------------------------------------------
@@ -37,20 +41,19 @@ PANEL = (142, 183, 220)
 KEEP_BOX = (6, 6, 747, 536)     # inclusive bounds of the visible window shape
 PANEL_BOX = (452, 132, 747, 526)
 
-PREVIEW = (173, 287, 154, 114)
-LABEL1 = (519, 456, 192, 26)
-LABEL2 = (473, 492, 92, 26)
-LABEL10 = (628, 493, 110, 24)
-CLOSE = (715, 141, 22, 23)
-LISTBOX = (509, 231, 223, 81)
+# The controls' places come from the layout table (src/app/Layout.cpp).
+PLACES = places.read_places()
+PREVIEW = PLACES["Image2"]
+LABEL1 = PLACES["Label1"]
+LABEL2 = PLACES["Label2"]
+LABEL10 = PLACES["Label10"]
+CLOSE = PLACES["ImageClose"]
+LISTBOX = PLACES["ListBox1"]
 LIST_FRAME = (503, 224, 736, 316)   # inclusive outer edge of the sunken frame
-CHECK1 = (527, 163, 12, 13)
-CHECK2 = (527, 192, 12, 13)
+CHECK1 = PLACES["CheckBox1"]
+CHECK2 = PLACES["CheckBox2"]
 BUTTONS = [  # picture rectangles, stacked into one block
-    (503, 319, 236, 36),
-    (503, 354, 236, 33),
-    (503, 385, 236, 33),
-    (503, 416, 236, 37),
+    PLACES[name] for name in ("ImageNoWallpaper", "ImageSetAsDefault", "ImageDeleteSelected", "ImageAddYourOwn")
 ]
 # Visible face of each button inside its picture (inclusive, picture-relative).
 BUTTON_FACES = [

@@ -1,5 +1,7 @@
 // The main window's controls, in creation order, with their places, settings and
-// events, and the window's image lists and commands.
+// events, and the window's image lists and commands. This table is the one place where
+// a control's place is written: the artwork generator and the end-to-end tests read the
+// places from it (scripts/places.py), so keep each row's bounds right after its name.
 #include "app/Form1.h"
 
 #include "app/resource.h"

@@ -7,12 +7,12 @@ from PIL import Image, ImageChops
 
 import veld
 
-SET_AS_DEFAULT = (620, 370)
-NO_WALLPAPER = (620, 340)
-DELETE = (620, 400)
-ADD = (620, 432)
-CLOSE = (726, 152)
-PREVIEW = (173, 287, 173 + 154, 287 + 114)
+SET_AS_DEFAULT = veld.middle("Label5")
+NO_WALLPAPER = veld.middle("Label4")
+DELETE = veld.middle("Label6")
+ADD = veld.middle("Label7")
+CLOSE = veld.middle("Label3")
+PREVIEW = veld.box("Image2")
 
 
 def registry_wallpaper(display):
@@ -173,14 +173,14 @@ def test_add_never_overwrites_and_a_missing_or_cancelled_choice_only_refills(dis
 def test_the_text_link_turns_white_under_the_mouse(display_factory, programs, workdir):
     folder, program = start(display_factory, programs, workdir)
     display = program.display
-    link = (519, 456, 519 + 192, 456 + 26)
+    link = veld.box("Label1")
     display.move(*program.to_screen(300, 200))
 
     def white_pixels(name):
         return sum(1 for p in region(program, name, link).getdata() if p == (255, 255, 255))
 
     assert white_pixels("link-black") == 0
-    display.move(*program.to_screen(615, 468))
+    display.move(*program.to_screen(*veld.middle("Label1")))
     veld.wait_until(lambda: white_pixels("link-white") > 50, timeout=5, what="the white text")
     display.move(*program.to_screen(300, 200))
     veld.wait_until(lambda: white_pixels("link-black-again") == 0, timeout=5, what="the black text")
@@ -201,10 +201,10 @@ def test_hover_lights_buttons_inactive_look_ignores_them_and_close_saves(display
     folder, program = start(display_factory, programs, workdir, {"1024x768": ["a.jpg"]})
     display = program.display
     display.move(*program.to_screen(300, 200))
-    for name, point, box in [("no-wallpaper", NO_WALLPAPER, (503, 319, 739, 355)),
-                             ("set-as-default", SET_AS_DEFAULT, (503, 354, 739, 387)),
-                             ("delete", DELETE, (503, 385, 739, 418)), ("add", ADD, (503, 416, 739, 453)),
-                             ("close", CLOSE, (715, 141, 737, 164))]:
+    for name, point, box in [("no-wallpaper", NO_WALLPAPER, veld.box("ImageNoWallpaper")),
+                             ("set-as-default", SET_AS_DEFAULT, veld.box("ImageSetAsDefault")),
+                             ("delete", DELETE, veld.box("ImageDeleteSelected")), ("add", ADD, veld.box("ImageAddYourOwn")),
+                             ("close", CLOSE, veld.box("ImageClose"))]:
         normal = region(program, f"hover-{name}-normal", box)
         display.move(*program.to_screen(*point))
         veld.wait_until(lambda: ImageChops.difference(normal, region(program, f"hover-{name}", box)).getbbox(),
@@ -214,7 +214,7 @@ def test_hover_lights_buttons_inactive_look_ignores_them_and_close_saves(display
                         timeout=5, what=f"{name} to go back")
 
     # Inactive: greyed buttons ignore clicks (nothing selected anyway, so use "add").
-    program.click_client(527 + 6, 163 + 6)
+    program.click_client(*veld.middle("CheckBox1"))
     veld.wait_until(lambda: not program.control("CheckBox1", program.probe())["checked"], what="inactive")
     display.screenshot("inactive-look")
     program.click_client(*ADD)

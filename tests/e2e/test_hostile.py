@@ -21,10 +21,10 @@ from PIL import Image
 
 import veld
 
-SET_AS_DEFAULT = (620, 370)
-CLOSE = (726, 152)
-ACTIVE_BOX = (533, 169)
-PREVIEW = (173, 287, 173 + 154, 287 + 114)
+SET_AS_DEFAULT = veld.middle("Label5")
+CLOSE = veld.middle("Label3")
+ACTIVE_BOX = veld.middle("CheckBox1")
+PREVIEW = veld.box("Image2")
 
 RED, BLUE = (200, 40, 40), (40, 40, 200)
 OPEN_FAILS = "Datei {dir}\\{name} kann nicht ge\u00f6ffnet werden. "

@@ -20,10 +20,10 @@ SETUP = veld.ROOT / "dist" / f"Veldana-{VERSION}-setup.exe"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veldana"
 STATE_FILES = {"veld.ini", "tmp_wallpaper.bmp"}
 
-ACTIVE = (527 + 6, 163 + 6)
-SET_AS_DEFAULT = (620, 370)
-ADD = (620, 432)
-CLOSE = (726, 152)
+ACTIVE = veld.middle("CheckBox1")
+SET_AS_DEFAULT = veld.middle("Label5")
+ADD = veld.middle("Label7")
+CLOSE = veld.middle("Label3")
 
 
 def win_path(path):

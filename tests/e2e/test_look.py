@@ -64,7 +64,7 @@ def test_left_drag_on_the_background_moves_the_window_and_nothing_else_does(star
     assert dragged((200, 250), button=3) == (0, 0)
     assert dragged((200, 250), button=2) == (0, 0)
     assert dragged((250, 340)) == (0, 0)
-    assert dragged((620, 370)) == (0, 0)
+    assert dragged(veld.middle("Label5")) == (0, 0)
     # The left button on the background drags by the distance moved.
     veld.wait_until(lambda: dragged((200, 250)) == (40, 30), timeout=5, what="the window to follow the drag")
 
@@ -82,9 +82,11 @@ def test_hit_areas_show_the_hand_and_link_tooltips_after_half_a_second(started):
     # The edge of a picture button outside its hit area is no hit area.
     assert cursor_at((505, 321))["cursor"]["handle"] == background
     hands = set()
-    for name, point, tooltip in [("close", (726, 152), False), ("Set as default", (620, 370), False),
-                                 ("game link", (615, 468), True), ("publisher logo", (515, 505), True),
-                                 ("console logo", (680, 505), True)]:
+    for name, point, tooltip in [("close", veld.middle("Label3"), False),
+                                 ("Set as default", veld.middle("Label5"), False),
+                                 ("game link", veld.middle("Label1"), True),
+                                 ("publisher logo", veld.middle("Label2"), True),
+                                 ("console logo", veld.middle("Label10"), True)]:
         state = cursor_at(point)
         hands.add(state["cursor"]["handle"])
         if tooltip:

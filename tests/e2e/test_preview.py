@@ -4,7 +4,7 @@ from PIL import Image, ImageChops
 
 import veld
 
-PREVIEW = (173, 287, 173 + 154, 287 + 114)
+PREVIEW = veld.box("Image2")
 
 
 def preview_of(program, name):

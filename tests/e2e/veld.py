@@ -12,26 +12,34 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / "scripts"))
+import places  # noqa: E402
+
 BUILD = ROOT / "build"
 DIST = ROOT / "dist" / "Veldana"
 PROBE = BUILD / "win" / "tests" / "e2e" / "veldprobe.exe"
 SCREENSHOTS = BUILD / "e2e-screenshots"
 
-CLIENT_WIDTH, CLIENT_HEIGHT = 762, 540
+# Where a person finds each control, in client coordinates (left, top, width, height),
+# as the layout table places it.
+PLACES = places.read_places()
+CLIENT_WIDTH, CLIENT_HEIGHT = PLACES["Image1"][2:]
 
-# Where a person finds each control, in client coordinates (left, top).
-CONTROL_PLACES = {
-    "ListBox1": (509, 231),
-    "CheckBox1": (527, 163),
-    "CheckBox2": (527, 192),
-    "Animate1": (173, 287),
-    "Animate2": (174, 288),
-}
+
+def box(name):
+    """A control's rectangle in client coordinates: (left, top, right, bottom)."""
+    return places.box(PLACES[name])
+
+
+def middle(name):
+    """The client point at the middle of a control, where a person clicks it."""
+    return places.middle(PLACES[name])
 
 
 def wine_env(display=None):
@@ -236,7 +244,7 @@ class Program:
 
     def control(self, name, state=None):
         state = state or self.state
-        left, top = CONTROL_PLACES[name]
+        left, top = PLACES[name][:2]
         for child in state["main"]["children"]:
             if child["rect"][0] == left and child["rect"][1] == top:
                 return child

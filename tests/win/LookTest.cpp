@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <functional>
 
@@ -375,6 +376,60 @@ TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabFollowsTheLayout)
     HWND third = GetNextDlgTabItem(form.Handle(), second, FALSE);
     EXPECT_EQ(third, form.CheckBox2.Handle());
     EXPECT_EQ(GetNextDlgTabItem(form.Handle(), third, FALSE), first);
+}
+
+TEST(Look, EveryControlStandsAtThePlaceTheLayoutGivesIt)
+{
+    FormHarness harness;
+    harness.Start();
+    TForm1& form = harness.Form();
+    RECT client;
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, 762);
+    EXPECT_EQ(client.bottom, 540);
+
+    // The window's control table: left, top, width, height in client pixels.
+    struct Row {
+        const ui::Control* control;
+        int left, top, width, height;
+    };
+    const Row rows[] = {
+        {&form.Image1, 0, 0, 762, 540},
+        {&form.Image2, 173, 287, 154, 114},
+        {&form.Label1, 519, 456, 192, 26},
+        {&form.ImageClose, 715, 141, 22, 23},
+        {&form.Label3, 713, 139, 27, 28},
+        {&form.ImageNoWallpaper, 503, 319, 236, 36},
+        {&form.ImageSetAsDefault, 503, 354, 236, 33},
+        {&form.ImageDeleteSelected, 503, 385, 236, 33},
+        {&form.ImageAddYourOwn, 503, 416, 236, 37},
+        {&form.Label4, 510, 325, 223, 30},
+        {&form.Label5, 508, 356, 222, 29},
+        {&form.Label6, 510, 387, 220, 29},
+        {&form.Label7, 509, 419, 223, 30},
+        {&form.Label10, 628, 493, 110, 24},
+        {&form.Label2, 473, 492, 92, 26},
+        {&form.Animate2, 174, 288, 154, 115},
+        {&form.ListBox1, 509, 231, 223, 81},
+        {&form.Animate1, 173, 287, 154, 115},
+        {&form.CheckBox1, 527, 163, 12, 13},
+        {&form.CheckBox2, 527, 192, 12, 13},
+    };
+    for (const Row& row : rows) {
+        const ui::Bounds& b = row.control->GetBounds();
+        EXPECT_EQ((std::array{b.left, b.top, b.width, b.height}),
+                  (std::array{row.left, row.top, row.width, row.height}))
+            << row.control->Name();
+        // A child window stands where its bounds say.
+        if (const auto* windowed = dynamic_cast<const ui::WindowedControl*>(row.control)) {
+            RECT r;
+            GetWindowRect(windowed->Handle(), &r);
+            MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                      (std::array<LONG, 4>{row.left, row.top, row.width, row.height}))
+                << row.control->Name();
+        }
+    }
 }
 
 }  // namespace
