@@ -29,6 +29,8 @@ xvfb_pid=$!
 read -r -t 20 display <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; exit 1; }
 rm -f "$fifo"
 export DISPLAY=":$display"
+# The tests compare what the program sees with the screen started here.
+export VELD_RIG_SCREEN=$size
 
 # A wineserver from an earlier display would keep the old screen size.
 wineserver -k 2>/dev/null || true

@@ -70,6 +70,9 @@ TEST(Catalogue, WallpaperFolderFollowsTheScreenSize)
     const win::ScreenSize screen = win::PrimaryScreenSize();
     EXPECT_EQ(screen.width, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(screen.height, GetSystemMetrics(SM_CYSCREEN));
+    const win::ScreenSize rig = RigScreenSize();
+    EXPECT_EQ(screen.width, rig.width);
+    EXPECT_EQ(screen.height, rig.height);
 }
 
 }  // namespace

@@ -83,30 +83,66 @@ TEST(Commands, ErrorInsideSetAsDefaultStopsBeforeRecording)
     EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "<none>"), "<none>");
 }
 
-// Answers the next file-open dialog of this process as a person would: types a name
-// and presses Return, or cancels.
+// The first visible dialog box (file dialog or message box) of a thread, or nullptr.
+HWND DialogOf(DWORD thread)
+{
+    HWND found = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM result) {
+            char name[16] = "";
+            GetClassNameA(window, name, static_cast<int>(std::size(name)));
+            if (std::string(name) != "#32770" || !IsWindowVisible(window))
+                return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Waits up to ten seconds for done() to hold.
+template <typename Condition>
+bool WithinTenSeconds(Condition done)
+{
+    for (int i = 0; i < 200; ++i) {
+        if (done())
+            return true;
+        Sleep(50);
+    }
+    return done();
+}
+
+// Answers the next file-open dialog of this thread as a person would: types a name and
+// presses Return, or cancels. A dialog that does not come or does not go within ten
+// seconds fails the test, and whatever dialog is open then is closed, so the test goes
+// on instead of waiting in it until ctest gives up.
 std::thread AnswerOpenDialog(std::string typed)
 {
-    return std::thread([typed] {
+    const DWORD thread = GetCurrentThreadId();
+    return std::thread([typed, thread] {
         HWND dialog = nullptr;
-        for (int i = 0; i < 200 && !dialog; ++i) {
-            Sleep(50);
-            HWND candidate = FindWindowA("#32770", nullptr);
-            DWORD process = 0;
-            if (candidate)
-                GetWindowThreadProcessId(candidate, &process);
-            if (process == GetCurrentProcessId())
-                dialog = candidate;
+        if (WithinTenSeconds([&] { return (dialog = DialogOf(thread)) != nullptr; })) {
+            if (typed.empty()) {
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            } else {
+                // The file name box of the explorer-style dialog (cmb13 holds edt1).
+                SendMessageA(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            }
+            if (WithinTenSeconds([&] { return DialogOf(thread) == nullptr; }))
+                return;
+            ADD_FAILURE() << "a dialog is still open 10 s after answering \"" << typed << "\"";
+        } else {
+            ADD_FAILURE() << "no file dialog within 10 s (answer \"" << typed << "\")";
         }
-        if (!dialog)
-            return;
-        if (typed.empty()) {
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            return;
+        for (int tries = 0; tries < 3; ++tries) {
+            HWND left = DialogOf(thread);
+            if (!left)
+                break;
+            PostMessageA(left, WM_CLOSE, 0, 0);
+            WithinTenSeconds([&] { return !IsWindow(left); });
         }
-        // The file name box of the explorer-style dialog (cmb13 holds edt1).
-        SendMessageA(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
 }
 

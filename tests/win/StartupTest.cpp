@@ -13,7 +13,7 @@ namespace {
 // The rig's screen decides the folder; the tests lay their files out there.
 std::string ScreenFolder(const ProgramFolder& folder)
 {
-    return catalogue::ChooseWallpaperDir(folder.Path(), win::PrimaryScreenSize());
+    return folder.Path() + RigWallpaperSubfolder();
 }
 
 TEST(Startup, FirstStartWithoutSettingsIsInactiveAndWritesOnlyWhenClosed)
@@ -108,6 +108,7 @@ TEST(Startup, RefillFindsNewFilesAndDropsTheSelection)
     WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\n");
     harness.Start();
     TForm1& form = harness.Form();
+    ASSERT_EQ(form.WallpaperFiles.size(), 2u);
     form.ListBox1.SetItemIndex(1);
     EXPECT_EQ(form.SelectedFile(), form.WallpaperFiles[1]);
 

@@ -163,6 +163,31 @@ void WriteJpegFile(const std::string& path, int width, int height, COLORREF colo
     WriteFile(path, std::string(jpeg.begin(), jpeg.end()));
 }
 
+win::ScreenSize RigScreenSize()
+{
+    char text[32] = "";
+    win::ScreenSize size;
+    if (!GetEnvironmentVariableA("VELD_RIG_SCREEN", text, static_cast<DWORD>(std::size(text))) ||
+        std::sscanf(text, "%dx%d", &size.width, &size.height) != 2)
+        ADD_FAILURE() << "VELD_RIG_SCREEN is not set: run the tests under scripts/wine-rig.sh";
+    return size;
+}
+
+std::string RigWallpaperSubfolder()
+{
+    const win::ScreenSize screen = RigScreenSize();
+    const std::string size = std::to_string(screen.width) + "x" + std::to_string(screen.height);
+    const std::pair<const char*, const char*> expected[] = {
+        {"800x600", "800x600\\"},     {"1024x768", "1024x768\\"}, {"1280x1024", "1280x1024\\"},
+        {"1920x1200", "1280x1024\\"}, {"1280x960", ""},
+    };
+    for (const auto& [screenSize, folder] : expected)
+        if (size == screenSize)
+            return folder;
+    ADD_FAILURE() << "no expected wallpaper folder for a rig screen of " << size;
+    return {};
+}
+
 std::string WallpaperValue()
 {
     char value[1024];
@@ -278,7 +303,7 @@ void FormHarness::CloseWindow()
 
 WallpaperHarness::WallpaperHarness(bool active)
 {
-    dir = catalogue::ChooseWallpaperDir(Path(), win::PrimaryScreenSize());
+    dir = Path() + RigWallpaperSubfolder();
     MakeFolder(dir);
     if (active)
         WriteFile(Ini(), "[Settings]\r\nActive=True\r\n");

@@ -51,6 +51,12 @@ void WriteBmpFile(const std::string& path, int width, int height, COLORREF left,
 // A baseline JPEG of one colour (greyscale when grey is set), made with libjpeg.
 void WriteJpegFile(const std::string& path, int width, int height, COLORREF colour, bool grey = false);
 
+// The screen size scripts/wine-rig.sh started the display at (VELD_RIG_SCREEN).
+win::ScreenSize RigScreenSize();
+// The wallpaper folder the program must choose on that screen (with a trailing
+// backslash, relative to the program folder); empty when no folder suits it.
+std::string RigWallpaperSubfolder();
+
 // HKCU\Control Panel\Desktop\Wallpaper, or "<missing>".
 std::string WallpaperValue();
 void SetWallpaperValue(const std::string& value);
