@@ -4,6 +4,13 @@
 JOBS := $(shell nproc)
 WIN_TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
 
+# Every timestamp the build writes (the programs' headers, the zip, the files in the
+# setup program) is the last commit's time, so one commit always gives the same bytes.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
+
 .PHONY: all deps native win dist test run bench fuzz clean
 
 all: dist
@@ -29,7 +36,7 @@ run: dist
 	@scripts/run.sh
 
 clean:
-	rm -rf build/native build/win dist
+	rm -rf build/native build/win build/debug dist
 
 # Benchmarks: ratios against references measured in the same run, printed only.
 bench: dist

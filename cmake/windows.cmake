@@ -18,12 +18,13 @@ veld_folder_library(app EXCLUDE "/app/main\\.cpp$"
   USES veld_preview veld_desktop veld_catalogue veld_settings veld_ui)
 
 configure_file(src/app/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+configure_file(src/app/Veldana.manifest.in ${CMAKE_BINARY_DIR}/generated/Veldana.manifest @ONLY)
 target_include_directories(veld_app PUBLIC ${CMAKE_BINARY_DIR}/generated)
 
 add_executable(Veldana WIN32 src/app/main.cpp src/app/Veldana.rc)
 target_link_libraries(Veldana PRIVATE veld_app)
 set_source_files_properties(src/app/Veldana.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Veldana.manifest")
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/generated/Veldana.manifest")
 target_include_directories(Veldana PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SOURCE_DIR}/src/app ${CMAKE_BINARY_DIR}/generated)
 
 add_subdirectory(tests/win)

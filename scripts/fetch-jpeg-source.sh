@@ -6,6 +6,19 @@
 set -euo pipefail
 
 dest=$(realpath -m "$1")
+work="$dest/src"
+
+# A source package fetched and unpacked before is used again (the cross-build runs again
+# when its flags change; the source need not be fetched for that).
+if [[ -f $work/.complete ]]; then
+  src=$(find "$work" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+  if [[ -n $src ]]; then
+    ln -sfn "src/$(basename "$src")" "$dest/libjpeg-turbo"
+    echo "$src"
+    exit 0
+  fi
+fi
+
 apt_dir="$dest/apt"
 mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
 
@@ -35,11 +48,12 @@ apt_opts=(
 # A source that offers no deb-src index (a third-party repository) only warns here.
 apt-get "${apt_opts[@]}" update -qq || true
 
-work="$dest/src"
 rm -rf "$work"
 mkdir -p "$work"
 (cd "$work" && apt-get "${apt_opts[@]}" source -qq libjpeg-turbo)
 src=$(find "$work" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
 [[ -n $src ]] || { echo "libjpeg-turbo source was not unpacked" >&2; exit 1; }
-ln -sfn "$src" "$dest/libjpeg-turbo"
+touch "$work/.complete"
+# Relative, so the cache still works when its folder is copied or moved.
+ln -sfn "src/$(basename "$src")" "$dest/libjpeg-turbo"
 echo "$src"

@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# Lays out the ready-to-run program folder dist/Veldana/, zips it and builds the
-# per-user setup program from it (installer/Veldana.nsi).
+# Lays out the ready-to-run program folder dist/Veldana/, zips it, builds the per-user
+# setup program from it (installer/Veldana.nsi) and writes their checksums to
+# dist/SHA256SUMS. One commit gives the same bytes in any folder on any day
+# (scripts/check-reproducible.sh compares two builds).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 version=$(sed -n 's/^project(Veldana VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [[ -n $version ]] || { echo "make-dist: no version in CMakeLists.txt's project()" >&2; exit 1; }
+# Every time written here is the last commit's (the Makefile hands it over; objcopy,
+# too, stamps the programs' headers with it).
+if [[ -z ${SOURCE_DATE_EPOCH:-} ]]; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=$(date +%s)
+fi
+export SOURCE_DATE_EPOCH
+
 out=dist/Veldana
 rm -rf "$out"
 mkdir -p "$out/Media"
@@ -21,9 +30,31 @@ for size in 800x600 1024x768 1280x1024; do
   fi
 done
 
+# Every program ships stripped of its debug information and symbols; they stay in a
+# debug file per program under build/debug/, which the program names in its debug link,
+# so a crash address can be read (README, "Reading a crash address").
+mapfile -t programs < <(cd "$out" && find . -maxdepth 1 -name '*.exe' -printf '%P\n' | LC_ALL=C sort)
+mkdir -p build/debug
+for name in "${programs[@]}"; do
+  x86_64-w64-mingw32-objcopy --only-keep-debug "build/win/$name" "build/debug/$name.debug"
+  x86_64-w64-mingw32-objcopy --strip-all --add-gnu-debuglink="build/debug/$name.debug" \
+    "build/win/$name" "$out/$name"
+done
+
+# The licence notices of the code of others in the programs and the setup program.
+deps=$(sed -n 's/^VELD_DEPS_DIR:PATH=//p' build/win/CMakeCache.txt)
+python3 scripts/make-notices.py "$out/NOTICES.txt" "$version" "$deps/libjpeg-turbo/debian/copyright" \
+  "${programs[@]}"
+
+# Fixed modes and times: the zip and the setup program store them.
+find "$out" -type d -exec chmod 755 {} +
+find "$out" -type f -exec chmod 644 {} +
+find "$out" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+
 zip_name="dist/Veldana-$version.zip"
 rm -f "$zip_name"
-(cd dist && zip -qr "Veldana-$version.zip" Veldana)
+# Names in a fixed order, no Unix extra fields (-X: owner, access times), times in UTC.
+(cd dist && find Veldana | LC_ALL=C sort | TZ=UTC zip -q -X -@ "Veldana-$version.zip")
 
 command -v makensis >/dev/null || { echo "make-dist: makensis is missing (scripts/install-deps.sh)" >&2; exit 1; }
 setup_name="dist/Veldana-$version-setup.exe"
@@ -37,6 +68,10 @@ makensis -V2 -WX -INPUTCHARSET UTF8 -DVERSION="$version" -DDIST="$root/$out" \
 chmod 644 "$setup_part"
 mv "$setup_part" "$setup_name"
 
+(cd dist && sha256sum "Veldana-$version.zip" "Veldana-$version-setup.exe" >SHA256SUMS)
+
 echo "Program folder: $root/$out"
 echo "Zip: $root/$zip_name"
 echo "Setup: $root/$setup_name"
+echo "Checksums: $root/dist/SHA256SUMS"
+echo "Debug files: $root/build/debug"

@@ -1,4 +1,5 @@
-"""The setup program as a person uses it: install Veldana for one user, use it, remove it.
+"""The release as a person gets it: the zip and its checksums, and the setup program used
+to install Veldana for one user, use it and remove it.
 
 The per-user parts of the installation (Start-menu shortcut, entry in the list of
 installed programs) live in the shared Wine prefix; a test that fails half-way still
@@ -9,6 +10,8 @@ import getpass
 import re
 import shutil
 import subprocess
+import zipfile
+import zlib
 from pathlib import Path
 
 import pytest
@@ -17,6 +20,7 @@ import veld
 
 VERSION = re.search(r"^project\(Veldana VERSION ([0-9.]+)", (veld.ROOT / "CMakeLists.txt").read_text(), re.M)[1]
 SETUP = veld.ROOT / "dist" / f"Veldana-{VERSION}-setup.exe"
+ZIP = veld.ROOT / "dist" / f"Veldana-{VERSION}.zip"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veldana"
 STATE_FILES = {"veld.ini", "tmp_wallpaper.bmp"}
 
@@ -89,6 +93,31 @@ class Installer:
         shortcut(self.env).unlink(missing_ok=True)
 
 
+def test_zip_and_checksums_hold_the_program_folder_with_stripped_programs():
+    with zipfile.ZipFile(ZIP) as archive:
+        packed = {n.removeprefix("Veldana/"): archive.read(n) for n in archive.namelist() if not n.endswith("/")}
+    assert packed.keys() == shipped_files() and "NOTICES.txt" in packed
+    assert all(data == (veld.DIST / name).read_bytes() for name, data in packed.items())
+    checked = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=ZIP.parent, capture_output=True, text=True)
+    assert checked.returncode == 0 and checked.stdout.count(": OK") == 2, checked.stdout
+
+    # Each program ships without debug sections and without a path of the build folder,
+    # and names its debug file under build/ with that file's checksum.
+    programs = sorted(veld.DIST.glob("*.exe"))
+    assert programs
+    for program in programs:
+        sections = subprocess.run(["x86_64-w64-mingw32-objdump", "-h", program], capture_output=True, text=True,
+                                  check=True).stdout
+        assert ".debug_" not in sections, program.name
+        data = program.read_bytes()
+        assert str(veld.ROOT).encode() not in data, program.name
+        link = f"{program.name}.debug".encode() + b"\0"
+        crc_at = (data.index(link) + len(link) + 3) // 4 * 4
+        debug = (veld.BUILD / "debug" / program.name).with_suffix(".exe.debug").read_bytes()
+        assert int.from_bytes(data[crc_at:crc_at + 4], "little") == zlib.crc32(debug), program.name
+        assert b".debug_info" in debug
+
+
 @pytest.fixture
 def installer(display_factory, workdir):
     if not SETUP.exists():
@@ -104,6 +133,7 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
     folder = installer.folder
     installer.install()
 
+    assert {"Veldana.exe", "NOTICES.txt"} <= shipped_files()
     assert files_under(folder) == shipped_files() | {"Uninstall.exe"}
     for name in shipped_files():
         assert (folder / name).read_bytes() == (veld.DIST / name).read_bytes(), name
