@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Starts Veldana from dist/Veldana under Wine. With a display it simply runs; without
-# one it runs in a virtual display, saves a screenshot and says where.
+# Starts Veldana under Wine from build/run/Veldana, a copy of dist/Veldana. With a
+# display it simply runs; without one it runs in a virtual display, saves a screenshot
+# and says where.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-exe="$root/dist/Veldana/Veldana.exe"
+folder="$root/build/run/Veldana"
+exe="$folder/Veldana.exe"
+
+# make dist lays out dist/Veldana anew each time; the copy keeps what the program and
+# its user wrote beside it (veld.ini, tmp_wallpaper.bmp, veldstart.log, added
+# wallpapers) and takes every shipped file afresh, so a bundled wallpaper the user
+# deleted comes back, as with a new installation.
+mkdir -p "$folder"
+# A new file for each, not overwritten in place: a Veldana still running keeps its own.
+cp -r --remove-destination "$root/dist/Veldana/." "$folder/"
 
 if [[ -n ${DISPLAY:-} ]]; then
   # A prefix of its own, with the desktop's window manager in charge of the windows.
