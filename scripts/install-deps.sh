@@ -23,6 +23,7 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   sudo=""
   [[ $(id -u) == 0 ]] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  # apt-get's own progress stays on screen: a first install takes minutes.
+  $sudo apt-get update
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 fi
