@@ -51,10 +51,13 @@ void TForm1::FormCreate()
     app.Guard([&] { LoadButtonPictures(); });
     app.Guard([&] { LoadClips(); });
     app.Guard([&] { ApplyWindowShape(); });
-    app.Guard([&] { WallpaperFiles.clear(); });
+    app.Guard([&] {
+        WallpaperFiles.clear();
+        WallpaperShortNames.clear();
+    });
     app.Guard([&] { WallpaperDir = catalogue::ChooseWallpaperDir(win::ProgramDir(), win::PrimaryScreenSize()); });
     app.Guard([&] {
-        catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg");
+        catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg", &WallpaperShortNames);
         AddWallpaperNames();
     });
     app.Guard([&] {
@@ -114,7 +117,8 @@ void TForm1::RefillWallpaperList()
 {
     ListBox1.Clear();
     WallpaperFiles = {};
-    catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg");
+    WallpaperShortNames = {};
+    catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg", &WallpaperShortNames);
     AddWallpaperNames();
 }
 
@@ -132,5 +136,8 @@ std::string TForm1::SelectedFile() const
     const int index = ListBox1.ItemIndex();
     if (index < 0 || static_cast<size_t>(index) >= WallpaperFiles.size())
         return {};
-    return WallpaperFiles[static_cast<size_t>(index)];
+    const std::string& path = WallpaperFiles[static_cast<size_t>(index)];
+    if (static_cast<size_t>(index) < WallpaperShortNames.size())
+        catalogue::CheckListedFile(path, WallpaperShortNames[static_cast<size_t>(index)]);
+    return path;
 }

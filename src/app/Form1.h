@@ -74,6 +74,9 @@ public:
     HRGN WindowRegion = nullptr;
     // Full paths behind the entries of ListBox1, entry for entry.
     std::vector<std::string> WallpaperFiles;
+    // The short names the directory search gave them (empty where none), entry for entry:
+    // they tell whether a listed name still leads to the listed file.
+    std::vector<std::string> WallpaperShortNames;
 
     // Start-up and closing.
     void FormCreate();
@@ -117,6 +120,7 @@ public:
     // The wallpaper list.
     void RefillWallpaperList();
     // The WallpaperFiles entry of the selected list entry, or empty with no selection.
+    // Throws when that path now leads to another file than the one listed.
     std::string SelectedFile() const;
 
 protected:

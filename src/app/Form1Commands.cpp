@@ -33,7 +33,7 @@ void TForm1::acDeleteSelectedExecute()
     const std::string message = veld::texts::AskDeleteFile(veld::FileNamePart(file, win::IsLeadByte));
     if (ui::AskYesNo(message, {veld::texts::kYes, veld::texts::kNo}) != 1)
         return;
-    DeleteFileA(file.c_str());  // a failed delete shows in the refilled list
+    win::RemoveFile(file);  // a failed delete shows in the refilled list
     RefillWallpaperList();
     Image2.Clear();
 }

@@ -1,7 +1,10 @@
 #include "catalogue/Catalogue.h"
 
+#include "core/Error.h"
 #include "core/Paths.h"
+#include "core/Texts.h"
 #include "core/WallpaperFolder.h"
+#include "win/Files.h"
 #include "win/Handles.h"
 #include "win/ProgramDir.h"
 
@@ -15,7 +18,8 @@ std::string ChooseWallpaperDir(const std::string& programDir, win::ScreenSize sc
     return folder.empty() ? std::string() : programDir + std::string(folder);
 }
 
-void FindFiles(const std::string& dir, std::vector<std::string>& list, const std::string& mask)
+void FindFiles(const std::string& dir, std::vector<std::string>& list, const std::string& mask,
+               std::vector<std::string>* shortNames)
 {
     // Joining an empty folder would search the root of the current drive.
     if (dir.empty())
@@ -28,9 +32,27 @@ void FindFiles(const std::string& dir, std::vector<std::string>& list, const std
     // Read-only, hidden, system and archive files count; folders and volume labels do not.
     constexpr DWORD kExcluded = FILE_ATTRIBUTE_DIRECTORY | 0x8;
     do {
-        if ((found.dwFileAttributes & kExcluded) == 0)
+        if ((found.dwFileAttributes & kExcluded) == 0) {
             list.push_back(veld::JoinPath(dir, found.cFileName, win::IsLeadByte));
+            if (shortNames)
+                shortNames->push_back(found.cAlternateFileName);
+        }
     } while (FindNextFileA(search, &found));
+}
+
+void CheckListedFile(const std::string& path, const std::string& shortName)
+{
+    // Without a short name the listed name is an 8.3 name of its own, or the system keeps
+    // no short names and nothing better than the listed name is known.
+    if (shortName.empty())
+        return;
+    const std::optional<win::FileIdentity> reached = win::IdentityOf(path);
+    if (!reached)
+        return;
+    const std::string name = veld::FileNamePart(path, win::IsLeadByte);
+    const std::string dir = path.substr(0, path.size() - name.size());
+    if (win::IdentityOf(veld::JoinPath(dir, shortName, win::IsLeadByte)) != reached)
+        throw veld::Error(veld::texts::LeadsToAnotherFile(path));
 }
 
 }  // namespace catalogue

@@ -54,6 +54,13 @@ std::string CannotWriteSettings(std::string_view path)
     return Join({"In ", path, " kann nicht geschrieben werden"});
 }
 
+std::string LeadsToAnotherFile(std::string_view path)
+{
+    return Join({"Der Pfad ", path,
+                 " f\xFC"
+                 "hrt zu einer anderen Datei als der aufgelisteten"});
+}
+
 std::string CannotOpenRegistryKey(std::string_view key, std::string_view reason)
 {
     return Join({"Registrierungsschl\xFC"

@@ -38,6 +38,8 @@ inline constexpr char kNotABitmap[] = "Sie ist keine lesbare Bitmap.";
 std::string CannotCreateFile(std::string_view path, std::string_view reason);
 std::string FileTooLarge(std::string_view path);
 std::string CannotWriteSettings(std::string_view path);
+// A listed name that now reaches another file than the one the list stands for.
+std::string LeadsToAnotherFile(std::string_view path);
 
 std::string CannotOpenRegistryKey(std::string_view key, std::string_view reason);
 std::string CannotSetRegistryValue(std::string_view name, std::string_view reason);

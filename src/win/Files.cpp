@@ -1,8 +1,10 @@
 #include "win/Files.h"
 
 #include "core/Error.h"
+#include "core/Paths.h"
 #include "core/Texts.h"
 #include "win/Handles.h"
+#include "win/ProgramDir.h"
 #include "win/SystemMessage.h"
 
 namespace win {
@@ -12,16 +14,38 @@ void ThrowFileOpenError(const std::string& path, DWORD error)
     throw veld::Error(veld::texts::CannotOpenFile(path, SystemMessage(error)));
 }
 
+std::string ExactPath(const std::string& path)
+{
+    const size_t last = veld::LastCharOffset(path, IsLeadByte);
+    if (last == std::string::npos || (path[last] != ' ' && path[last] != '.') || path.starts_with("\\\\?\\"))
+        return path;
+    // The folder may be written any way the rules accept; only the name must stay as it is.
+    const std::string name = veld::FileNamePart(path, IsLeadByte);
+    const std::string folder = path.substr(0, path.size() - name.size());
+    if (folder.empty())
+        return path;
+    char full[MAX_PATH * 2];
+    const DWORD length = GetFullPathNameA(folder.c_str(), static_cast<DWORD>(std::size(full)), full, nullptr);
+    if (length == 0 || length >= std::size(full))
+        return path;
+    const std::string dir(full, length);
+    if (dir.starts_with("\\\\.\\"))
+        return path;  // a device path has no "\\?\" form
+    if (dir.starts_with("\\\\"))
+        return "\\\\?\\UNC\\" + veld::JoinPath(dir.substr(2), name, IsLeadByte);
+    return "\\\\?\\" + veld::JoinPath(dir, name, IsLeadByte);
+}
+
 bool FileExists(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesA(ExactPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE handle = CreateFileA(ExactPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         ThrowFileOpenError(path, GetLastError());
     File file(handle);
@@ -45,6 +69,27 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path)
     }
     bytes.resize(done);
     return bytes;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return DeleteFileA(ExactPath(path).c_str()) != FALSE;
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path)
+{
+    // Attributes only: a file another program holds open without sharing still answers.
+    HANDLE handle =
+        CreateFileA(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    File file(handle);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information))
+        return std::nullopt;
+    return FileIdentity{information.dwVolumeSerialNumber,
+                        (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
 }
 
 void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts)

@@ -26,6 +26,7 @@ struct CommandHarness : WallpaperHarness {
 constexpr POINT kBackground{60, 300};
 constexpr POINT kNoWallpaper{600, 340};
 constexpr POINT kSetAsDefault{600, 370};
+constexpr POINT kDeleteSelected{600, 400};
 constexpr POINT kAddYourOwn{600, 432};
 constexpr POINT kGameLink{615, 466};
 
@@ -144,6 +145,85 @@ std::thread AnswerOpenDialog(std::string typed)
             WithinTenSeconds([&] { return !IsWindow(left); });
         }
     });
+}
+
+// A file under a name the path rules would change, made as an unpacking tool or Linux
+// makes it: through the "\\?\" form.
+std::wstring Exactly(const std::string& dir, const std::wstring& name)
+{
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, dir.c_str(), -1, wide, static_cast<int>(std::size(wide)));
+    return L"\\\\?\\" + std::wstring(wide) + name;
+}
+
+TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
+{
+    struct Case {
+        const wchar_t* odd;
+        const char* listed;  // how the list spells it
+        const char* twin;    // the good picture that the listed name would reach
+        bool refused;        // the listed name is the twin's: the odd file cannot be reached by it
+    };
+    for (const Case& c :
+         {Case{L"trail.jpg ", "trail.jpg ", "trail.jpg", false}, Case{L"dot.jpg.", "dot.jpg.", "dot.jpg", false},
+          Case{L"\u0100pfel.jpg", "Apfel.jpg", "Apfel.jpg", true}}) {
+        CommandHarness harness;
+        WriteJpegFile(harness.dir + c.twin, 32, 24, RGB(1, 100, 1));
+        const std::string twin = ReadFile(harness.dir + c.twin);
+        HANDLE file =
+            CreateFileW(Exactly(harness.dir, c.odd).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(file, "not a picture", 13, &written, nullptr);
+        CloseHandle(file);
+        harness.Start();
+        TForm1& form = harness.Form();
+        ASSERT_EQ(form.ListBox1.Count(), 2) << c.listed;
+        const std::string expected =
+            c.refused ? "Der Pfad " + harness.dir + c.listed + " f\xFChrt zu einer anderen Datei als der aufgelisteten."
+                      : "JPEG-Fehler #53.";
+
+        // The twin shows its picture; the odd entry shows its own content, or is refused.
+        int odd = -1;
+        for (int i = 0; i < 2; ++i) {
+            harness.errors.clear();
+            ClickListEntry(form, i);
+            if (!harness.errors.empty()) {
+                EXPECT_EQ(odd, -1) << c.listed << ": both entries failed";
+                EXPECT_EQ(harness.errors, std::vector<std::string>{expected}) << c.listed;
+                odd = i;
+            }
+        }
+        ASSERT_NE(odd, -1) << c.listed << ": both entries showed the twin's picture";
+
+        harness.errors.clear();
+        form.ListBox1.SetItemIndex(odd);
+        harness.Click(kSetAsDefault);
+        EXPECT_FALSE(FileExists(harness.Path() + "tmp_wallpaper.bmp")) << c.listed;
+        EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "<none>") == "<none>", c.refused) << c.listed;
+        EXPECT_EQ(harness.errors, c.refused ? std::vector<std::string>{expected} : std::vector<std::string>{})
+            << c.listed;
+
+        harness.errors.clear();
+        form.ListBox1.SetItemIndex(odd);
+        std::thread answer;
+        if (!c.refused)
+            answer = std::thread([thread = GetCurrentThreadId()] {
+                HWND box = nullptr;
+                if (WithinTenSeconds([&] { return (box = DialogOf(thread)) != nullptr; }))
+                    PostMessageA(box, WM_COMMAND, IDOK, 0);
+                else
+                    ADD_FAILURE() << "no question before deleting";
+            });
+        harness.Click(kDeleteSelected);
+        if (answer.joinable())
+            answer.join();
+        EXPECT_EQ(harness.errors, c.refused ? std::vector<std::string>{expected} : std::vector<std::string>{})
+            << c.listed;
+        EXPECT_EQ(ReadFile(harness.dir + c.twin), twin) << c.listed;
+        EXPECT_EQ(GetFileAttributesW(Exactly(harness.dir, c.odd).c_str()) != INVALID_FILE_ATTRIBUTES, c.refused)
+            << c.listed;
+    }
 }
 
 TEST(Commands, AddCopiesNewFilesNeverOverwritesAndAlwaysRefills)
