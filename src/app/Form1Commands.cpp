@@ -21,6 +21,8 @@ void TForm1::acSetAsDefaultExecute()
     if (ListBox1.ItemIndex() < 0)
         return;
     const std::string file = SelectedFile();
+    // Refused before the wallpaper changes: it and DefaultWP would name different files.
+    settings::CheckValue("DefaultWP", file);
     desktop::SetDesktopWallpaper(file);
     settings::WriteSetting("Settings", "DefaultWP", file);
 }

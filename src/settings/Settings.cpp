@@ -21,8 +21,16 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
     return std::string(buffer, length);
 }
 
+void CheckValue(const std::string& key, const std::string& value)
+{
+    if (value.find_first_of("\r\n") != std::string::npos)
+        throw veld::Error("In " + SettingsPath() + " kann nicht geschrieben werden: der Wert f\xFCr " + key +
+                          " enth\xE4lt einen Zeilenumbruch");
+}
+
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value)
 {
+    CheckValue(key, value);
     const std::string path = SettingsPath();
     const bool written = WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
     // Flush the system's cached copy, so the file on disk is what was written. Its result

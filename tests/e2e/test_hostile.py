@@ -30,6 +30,8 @@ RED, BLUE = (200, 40, 40), (40, 40, 200)
 OPEN_FAILS = "Datei {dir}\\{name} kann nicht ge\u00f6ffnet werden. "
 CREATE_FAILS = "Datei {dir}\\tmp_wallpaper.bmp kann nicht erstellt werden. "
 INI_FAILS = "In {dir}\\/veld.ini kann nicht geschrieben werden."
+LINE_BREAK_REFUSED = ("In {dir}\\/veld.ini kann nicht geschrieben werden: "
+                      "der Wert f\u00fcr DefaultWP enth\u00e4lt einen Zeilenumbruch.")
 
 
 def win(path):
@@ -335,6 +337,9 @@ SHELF = {
     "gone.jpg": lambda: GOOD_JPEG,
     "locked.jpg": lambda: GOOD_JPEG,
 }
+# A legal name on Linux; as DefaultWP it would write a section and keys of its own.
+LINE_BREAK = "a\r\n[Settings]\r\nActive=True\r\nRandom=True\r\nz.jpg"
+SHELF[LINE_BREAK] = lambda: GOOD_JPEG
 
 
 class TestWallpaperFiles:
@@ -423,6 +428,16 @@ class TestWallpaperFiles:
             assert text.endswith(".")
         assert not program.exited()
         assert (folder / "tmp_wallpaper.bmp").read_bytes() == OLD_BMP
+
+    def test_a_name_with_a_line_break_is_refused_before_anything_is_converted(self, case):
+        program, folder, _ = case
+        path = folder / "1024x768" / LINE_BREAK
+        ini = (folder / "veld.ini").read_bytes()
+        assert select(program, LINE_BREAK).startswith(OPEN_FAILS.format(dir=win(path.parent), name=LINE_BREAK))
+        assert set_as_default(program, folder, path) == LINE_BREAK_REFUSED.format(dir=win(folder))
+        assert (folder / "tmp_wallpaper.bmp").read_bytes() == OLD_BMP
+        assert not (folder / "tmp_wallpaper.bmp.new").exists()
+        assert (folder / "veld.ini").read_bytes() == ini
 
     def test_a_file_gone_since_the_scan_is_named_and_changes_no_wallpaper(self, case):
         program, folder, _ = case

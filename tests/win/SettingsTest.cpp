@@ -72,6 +72,24 @@ TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)
     EXPECT_NE(ReadFile(folder.Ini()).find("Active=False"), std::string::npos);
 }
 
+TEST(Settings, AValueWithALineBreakIsNeverWritten)
+{
+    ProgramFolder folder;
+    const std::string original = "[Settings]\r\nActive=True\r\n";
+    WriteFile(folder.Ini(), original);
+    for (const char* value : {"a\r\n[Settings]\r\nRandom=True\r\nz.jpg", "a\nb.jpg", "a\rb.jpg", "z.jpg\r\n"}) {
+        try {
+            settings::WriteSetting("Settings", "DefaultWP", value);
+            ADD_FAILURE() << "written: " << value;
+        } catch (const std::exception& error) {
+            EXPECT_EQ(std::string(error.what()), "In " + folder.Path() +
+                                                     "/veld.ini kann nicht geschrieben werden: der Wert f\xFCr "
+                                                     "DefaultWP enth\xE4lt einen Zeilenumbruch");
+        }
+        EXPECT_EQ(ReadFile(folder.Ini()), original) << value;
+    }
+}
+
 TEST(Settings, FolderInPlaceOfTheFileFailsTheWrite)
 {
     ProgramFolder folder;
