@@ -2,6 +2,7 @@
 
 #include "app/resource.h"
 #include "catalogue/Catalogue.h"
+#include "desktop/Desktop.h"
 #include "core/Paths.h"
 #include "core/Texts.h"
 #include "settings/Settings.h"
@@ -48,6 +49,7 @@ void TForm1::FormCreate()
     // Each step reports its own error and the next one still runs: settings left unread
     // would be overwritten with "False" at the next close.
     app.Guard([&] { app.SetTitle(veld::texts::kRunningTitle); });
+    app.Guard([&] { desktop::RemoveLeftoverConversion(); });
     app.Guard([&] { LoadButtonPictures(); });
     app.Guard([&] { LoadClips(); });
     app.Guard([&] { ApplyWindowShape(); });

@@ -37,6 +37,13 @@ std::string ConvertedWallpaperPath()
     return win::ProgramDir() + "tmp_wallpaper.bmp";
 }
 
+void RemoveLeftoverConversion()
+{
+    // Not looked at: one that cannot go now goes at the next start, and the next
+    // conversion replaces it.
+    win::RemoveFile(win::TemporaryFileOf(ConvertedWallpaperPath()));
+}
+
 void SetDesktopWallpaper(const std::string& path)
 {
     if (!win::FileExists(path))

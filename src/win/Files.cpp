@@ -94,7 +94,7 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
 
 void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts)
 {
-    const std::string temporary = path + ".new";
+    const std::string temporary = TemporaryFileOf(path);
     auto fail = [&](DWORD error) {
         DeleteFileA(temporary.c_str());
         throw veld::Error(veld::texts::CannotCreateFile(path, SystemMessage(error)));
@@ -132,6 +132,11 @@ void ReplaceFile(const std::string& path, std::initializer_list<std::span<const 
         fail(error);
     if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(GetLastError());
+}
+
+std::string TemporaryFileOf(const std::string& path)
+{
+    return path + ".new";
 }
 
 }  // namespace win

@@ -44,4 +44,7 @@ std::optional<FileIdentity> IdentityOf(const std::string& path);
 // the temporary file is removed and the error names path and the system's reason.
 void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
 
+// The temporary file ReplaceFile writes for path.
+std::string TemporaryFileOf(const std::string& path);
+
 }  // namespace win

@@ -37,6 +37,25 @@ TEST(Startup, FirstStartWithoutSettingsIsInactiveAndWritesOnlyWhenClosed)
     EXPECT_TRUE(harness.errors.empty());
 }
 
+TEST(Startup, ALeftoverOfAKilledConversionGoesButNoFolderOfItsName)
+{
+    for (const bool folder : {false, true}) {
+        FormHarness harness;
+        const std::string bitmap = harness.Path() + "tmp_wallpaper.bmp";
+        WriteFile(bitmap, "the last good wallpaper");
+        if (folder) {
+            MakeFolder(bitmap + ".new");
+            WriteFile(bitmap + ".new\\mine.txt", "mine");
+        } else {
+            WriteFile(bitmap + ".new", "half a conversion");
+        }
+        harness.Start();
+        EXPECT_EQ(FileExists(bitmap + ".new"), folder) << folder;
+        EXPECT_EQ(ReadFile(bitmap), "the last good wallpaper") << folder;
+        EXPECT_TRUE(harness.errors.empty()) << folder;
+    }
+}
+
 TEST(Startup, OnlyTheExactWordTrueCountsAndCloseWritesBack)
 {
     struct Case {
