@@ -20,6 +20,17 @@ constexpr int kClientHeight = 540;
 
 }  // namespace
 
+bool ProgramDirUsable()
+{
+    try {
+        win::ProgramDir();
+        return true;
+    } catch (const std::exception& error) {
+        ui::Application::Instance().ShowError(error.what());
+        return false;
+    }
+}
+
 TForm1::TForm1() = default;
 
 TForm1::~TForm1()

@@ -8,6 +8,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     ui::Application& app = ui::Application::Instance();
     app.Initialize(instance, IDI_PROGRAM);
     app.SetTitle(veld::texts::kTitle);
+    if (!ProgramDirUsable())
+        return 1;
 
     TForm1 form;
     Form1 = &form;

@@ -54,6 +54,15 @@ std::string CannotWriteSettings(std::string_view path)
     return Join({"In ", path, " kann nicht geschrieben werden"});
 }
 
+std::string ProgramFolderCannotBeSpelled(std::string_view folder)
+{
+    return Join({"Der Name des Programmordners ", folder,
+                 " enth\xE4"
+                 "lt Zeichen au\xDF"
+                 "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). Bitte Veldana in "
+                 "einen anderen Ordner installieren"});
+}
+
 std::string LeadsToAnotherFile(std::string_view path)
 {
     return Join({"Der Pfad ", path,

@@ -1,6 +1,7 @@
 #include "win/ProgramDir.h"
 
-#include "core/Paths.h"
+#include "core/Error.h"
+#include "core/Texts.h"
 
 #include <windows.h>
 
@@ -10,28 +11,105 @@ namespace win {
 
 namespace {
 
-std::optional<std::string>& ProgramDirOverride()
+// Paths can be longer than MAX_PATH where the system allows it; this is its limit.
+constexpr size_t kLongestPath = 32768;
+
+struct ProgramPathOverrides {
+    std::optional<std::string> dir;
+    std::wstring modulePath;
+    ShortPathLookup shortPath;
+};
+
+ProgramPathOverrides& Overrides()
 {
-    static std::optional<std::string> dir;
-    return dir;
+    static ProgramPathOverrides overrides;
+    return overrides;
+}
+
+std::string AnsiNearest(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size, nullptr, nullptr);
+    return ansi;
+}
+
+// The ANSI spelling of text, or nothing when the code page has no exact one: its
+// nearest spelling ("?" or a letter without its accent) would be another path.
+std::optional<std::string> AnsiExactly(const std::wstring& text)
+{
+    std::string ansi = AnsiNearest(text);
+    const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring back(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), back.data(), size);
+    if (back != text)
+        return std::nullopt;
+    return ansi;
+}
+
+// The short (8.3) form of path, or empty when the system cannot give one.
+std::wstring SystemShortPath(const std::wstring& path)
+{
+    std::wstring result(kLongestPath, L'\0');
+    const DWORD length = GetShortPathNameW(path.c_str(), result.data(), static_cast<DWORD>(result.size()));
+    if (length == 0 || length >= result.size())
+        return {};
+    result.resize(length);
+    return result;
 }
 
 }  // namespace
 
 std::string ProgramDir()
 {
-    if (ProgramDirOverride())
-        return *ProgramDirOverride();
-    char path[MAX_PATH * 2];
-    const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(std::size(path)));
-    std::string dir(path, length < std::size(path) ? length : 0);
-    dir.resize(dir.size() - veld::FileNamePart(dir, IsLeadByte).size());
-    return dir;
+    ProgramPathOverrides& overrides = Overrides();
+    if (overrides.dir)
+        return *overrides.dir;
+    const std::wstring folder = ProgramFolderW();
+    if (std::optional<std::string> ansi = AnsiExactly(folder))
+        return *ansi;
+    // A nearest spelling could name another folder; the short form is spelled in ASCII.
+    std::wstring shortForm = overrides.shortPath ? overrides.shortPath(folder) : SystemShortPath(folder);
+    if (!shortForm.empty() && shortForm.back() != L'\\')
+        shortForm += L'\\';
+    if (std::optional<std::string> ansi = AnsiExactly(shortForm); ansi && !ansi->empty())
+        return *ansi;
+    throw veld::Error(veld::texts::ProgramFolderCannotBeSpelled(AnsiNearest(folder)));
+}
+
+std::wstring ProgramFolderW()
+{
+    std::wstring path = Overrides().modulePath;
+    if (path.empty()) {
+        path.resize(MAX_PATH);
+        for (;;) {
+            const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (length == 0)
+                return {};
+            if (length < path.size()) {
+                path.resize(length);
+                break;
+            }
+            if (path.size() >= kLongestPath)
+                return {};
+            path.resize(path.size() * 2);
+        }
+    }
+    const size_t separator = path.find_last_of(L'\\');
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }
 
 void SetProgramDirForTests(std::string dir)
 {
-    ProgramDirOverride() = std::move(dir);
+    Overrides().dir = std::move(dir);
+}
+
+void SetProgramPathSourcesForTests(std::wstring modulePath, ShortPathLookup shortPath)
+{
+    Overrides() = {std::nullopt, std::move(modulePath), std::move(shortPath)};
 }
 
 bool IsLeadByte(unsigned char byte)

@@ -1,14 +1,25 @@
 // The program's own folder, and the code page's lead bytes for the portable path rules.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace win {
 
 // The folder of the running program, with a trailing backslash, worked out afresh on
-// every call. Tests point it at a temporary folder with SetProgramDirForTests.
+// every call, in the ANSI code page: a folder the code page cannot spell is given in its
+// short (8.3) form, and without one the error names the folder. Tests point it at a
+// temporary folder with SetProgramDirForTests.
 std::string ProgramDir();
 void SetProgramDirForTests(std::string dir);
+
+// The folder of the running program as the system spells it, with a trailing backslash.
+std::wstring ProgramFolderW();
+
+// Where ProgramDir looks: the running program's path, and a path's short form (empty
+// when there is none). Tests put stand-ins here; empty ones mean the system's own.
+using ShortPathLookup = std::function<std::wstring(const std::wstring& path)>;
+void SetProgramPathSourcesForTests(std::wstring modulePath, ShortPathLookup shortPath);
 
 // IsDBCSLeadByte as a predicate for the portable path rules.
 bool IsLeadByte(unsigned char byte);

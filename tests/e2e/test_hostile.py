@@ -473,25 +473,33 @@ class TestWallpaperFiles:
 
 def without_button_picture(folder):
     (folder / "Media" / "button2_B.bmp").unlink()
-    return OPEN_FAILS.format(dir=win(folder / "Media"), name="button2_B.bmp"), ["good.jpg"]
+    return folder, OPEN_FAILS.format(dir=win(folder / "Media"), name="button2_B.bmp"), ["good.jpg"]
 
 
 def without_wallpaper_folder(folder):
     shutil.rmtree(folder / "1024x768")
-    return None, []
+    return folder, None, []
 
 
 def with_ten_thousand_wallpapers(folder):
     names = [f"wallpaper {i:05d}.jpg" for i in range(10_000)]
     for name in names:
         (folder / "1024x768" / name).touch()
-    return None, names + ["good.jpg"]
+    return folder, None, names + ["good.jpg"]
 
 
-@pytest.mark.parametrize("damage", [without_button_picture, without_wallpaper_folder, with_ten_thousand_wallpapers])
+def in_a_folder_the_code_page_cannot_spell(folder):
+    """Installed for a user whose name is Greek, on a Western-European system."""
+    greek = folder.parent / "\u0395\u03bb\u03ad\u03bd\u03b7" / "Veldana"
+    greek.parent.mkdir()
+    folder.rename(greek)
+    return greek, None, ["good.jpg"]
+
+
+@pytest.mark.parametrize("damage", [without_button_picture, without_wallpaper_folder, with_ten_thousand_wallpapers,
+                                    in_a_folder_the_code_page_cannot_spell])
 def test_start_up_names_what_is_missing_and_still_reads_the_settings(rig, damage):
-    folder = program_folder(rig.base, ["good.jpg"])
-    message, listed = damage(folder)
+    folder, message, listed = damage(program_folder(rig.base, ["good.jpg"]))
     program = rig.start(folder, wait=False)
     if message:
         box = program.wait_dialog(timeout=60)

@@ -56,6 +56,35 @@ TEST(Startup, ALeftoverOfAKilledConversionGoesButNoFolderOfItsName)
     }
 }
 
+TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamedOnce)
+{
+    const std::wstring greek = L"C:\\Users\\\u0395\u03bb\u03ad\u03bd\u03b7\\Veldana\\";
+    const std::string noShortName = "Der Name des Programmordners C:\\Users\\?????\\Veldana\\ enth\xE4lt Zeichen "
+                                    "au\xDF"
+                                    "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). "
+                                    "Bitte Veldana in einen anderen Ordner installieren.";
+    struct Case {
+        std::wstring folder;
+        std::wstring shortForm;  // what the system gives as the folder's short form
+        std::string dir;         // empty: start-up ends with noShortName
+    };
+    for (const Case& c : {Case{L"C:\\Caf\u00e9\\Veldana\\", L"C:\\CAFE~1\\VELDANA\\", "C:\\Caf\xE9\\Veldana\\"},
+                          Case{greek, L"C:\\Users\\EB64~1\\Veldana", "C:\\Users\\EB64~1\\Veldana\\"},
+                          Case{greek, L"", ""}, Case{greek, greek, ""}}) {
+        ProgramFolder folder;
+        win::SetProgramPathSourcesForTests(c.folder + L"Veldana.exe", [&](const std::wstring& path) {
+            EXPECT_EQ(path, c.folder);
+            return c.shortForm;
+        });
+        EXPECT_EQ(ProgramDirUsable(), !c.dir.empty()) << c.dir;
+        if (c.dir.empty())
+            EXPECT_EQ(folder.errors, std::vector<std::string>{noShortName});
+        else
+            EXPECT_EQ(win::ProgramDir(), c.dir);
+    }
+    win::SetProgramPathSourcesForTests({}, nullptr);
+}
+
 TEST(Startup, OnlyTheExactWordTrueCountsAndCloseWritesBack)
 {
     struct Case {
