@@ -6,6 +6,8 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     ui::Application& app = ui::Application::Instance();
+    if (!app.ClaimProgramFolder())
+        return 0;
     app.Initialize(instance, IDI_PROGRAM);
     app.SetTitle(veld::texts::kTitle);
     if (!ProgramDirUsable())

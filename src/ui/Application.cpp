@@ -1,14 +1,88 @@
 #include "ui/Application.h"
 
 #include "core/Error.h"
+#include "win/Handles.h"
+#include "win/ProgramDir.h"
 
 #include <commctrl.h>
+
+#include <cstdint>
 
 namespace ui {
 
 namespace {
 
 constexpr char kOwnerClass[] = "VeldanaApplication";
+
+// Paths can be longer than MAX_PATH where the system allows it; this is its limit.
+constexpr size_t kLongestPath = 32768;
+
+// The running program asks the one already running from its folder to come forward.
+UINT BringToFrontMessage()
+{
+    static const UINT message = RegisterWindowMessageA("Veldana.BringToFront");
+    return message;
+}
+
+// One spelling per folder, whichever way it was reached: long form, letters folded.
+std::wstring FolderKey(const std::wstring& folder)
+{
+    std::wstring key(kLongestPath, L'\0');
+    const DWORD length = GetLongPathNameW(folder.c_str(), key.data(), static_cast<DWORD>(key.size()));
+    if (length == 0 || length >= key.size())
+        key = folder;
+    else
+        key.resize(length);
+    CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+// A path may be longer than a mutex name and holds backslashes, which a name after
+// "Local\" cannot: the name carries a hash of the folder's key.
+std::wstring InstanceMutexName(const std::wstring& key)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (const wchar_t c : key)
+        hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
+    std::wstring name = L"Local\\Veldana-";
+    for (int shift = 60; shift >= 0; shift -= 4)
+        name += L"0123456789abcdef"[(hash >> shift) & 0xF];
+    return name;
+}
+
+// The owner window of another Veldana whose program folder has this key, or null.
+HWND FindRunningOwner(const std::wstring& key)
+{
+    struct Search {
+        const std::wstring& key;
+        HWND found = nullptr;
+    } search{key};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(param);
+            char className[64];
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (!GetClassNameA(window, className, static_cast<int>(std::size(className))) ||
+                std::string_view(className) != kOwnerClass || process == GetCurrentProcessId())
+                return TRUE;
+            HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+            if (!handle)
+                return TRUE;
+            win::Process owner(handle);
+            std::wstring image(kLongestPath, L'\0');
+            DWORD length = static_cast<DWORD>(image.size());
+            if (!QueryFullProcessImageNameW(handle, 0, image.data(), &length))
+                return TRUE;
+            image.resize(image.find_last_of(L'\\', length) + 1);
+            if (FolderKey(image) != search.key)
+                return TRUE;
+            search.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 }  // namespace
 
@@ -43,6 +117,32 @@ void Application::Initialize(HINSTANCE instance, int iconId)
     owner_ = CreateWindowExA(0, kOwnerClass, title_.c_str(),
                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr,
                              nullptr, instance, nullptr);
+}
+
+bool Application::ClaimProgramFolder()
+{
+    const std::wstring key = FolderKey(win::ProgramFolderW());
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, InstanceMutexName(key).c_str());
+    const DWORD error = GetLastError();
+    // Without the mutex nothing can tell whether another one runs: run rather than refuse.
+    if (!mutex)
+        return true;
+    instanceMutex_.reset(mutex);
+    if (error != ERROR_ALREADY_EXISTS)
+        return true;
+    // The running one may still be starting: its owner window comes first of all.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (HWND owner = FindRunningOwner(key)) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(owner, &process);
+            // This process was just started by the user, so it may hand the foreground on.
+            AllowSetForegroundWindow(process);
+            PostMessageA(owner, BringToFrontMessage(), 0, 0);
+            break;
+        }
+        Sleep(100);
+    }
+    return false;
 }
 
 void Application::SetTitle(std::string_view title)
@@ -91,6 +191,13 @@ LRESULT CALLBACK Application::OwnerProc(HWND window, UINT message, WPARAM wParam
 {
     Application& app = Instance();
     HWND main = app.main_;
+    if (message == BringToFrontMessage() && main) {
+        // Minimised through the task bar, the main window is hidden: restore as the task bar does.
+        if (IsIconic(window))
+            SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+        SetForegroundWindow(GetLastActivePopup(main));
+        return 0;
+    }
     switch (message) {
     case WM_CLOSE:
         // The task bar's close request belongs to the main window.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Texts.h"
+#include "win/Handles.h"
 
 #include <windows.h>
 
@@ -24,6 +25,12 @@ public:
     // shows the icon resource iconId of instance. Safe to call twice.
     void Initialize(HINSTANCE instance, int iconId);
     HINSTANCE ModuleInstance() const { return instance_; }
+
+    // Veldana runs once per program folder, so that two windows never write the same
+    // tmp_wallpaper.bmp and veld.ini. True when this process is the one; otherwise the one
+    // running has been asked to come to the front, and this process must end without
+    // touching anything.
+    bool ClaimProgramFolder();
 
     void SetTitle(std::string_view title);
     const std::string& Title() const { return title_; }
@@ -67,6 +74,8 @@ private:
     HINSTANCE instance_ = nullptr;
     HWND owner_ = nullptr;
     HWND main_ = nullptr;
+    // Held until the process ends; the system releases it then.
+    win::Mutex instanceMutex_;
     std::string title_;
     ErrorSink errorSink_;
 };

@@ -1,6 +1,7 @@
 // Looks at a running Veldana from outside, as a screen reader would, and writes what
 // it sees as JSON: the main window, its owner, every child control and any dialog the
-// program shows. Usage: veldprobe OUT.json
+// program shows. Usage: veldprobe OUT.json [minimise]; with "minimise" it first asks the
+// task-bar owner of the main window to minimise, as a click on the task-bar button does.
 #include <windows.h>
 
 #include <cstdint>
@@ -139,6 +140,41 @@ std::string RegionJson(HWND window)
     return out;
 }
 
+std::string ImageOf(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    if (!handle)
+        return {};
+    wchar_t image[1024];
+    DWORD length = static_cast<DWORD>(std::size(image));
+    const BOOL found = QueryFullProcessImageNameW(handle, 0, image, &length);
+    CloseHandle(handle);
+    return found ? Utf8(std::wstring(image, length)) : std::string();
+}
+
+BOOL CALLBACK CollectMain(HWND window, LPARAM param)
+{
+    if (ClassName(window) == "TForm1")
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+// Every main window of every running Veldana: the program it belongs to, whether it
+// shows and whether it is the foreground window.
+std::string MainsJson()
+{
+    std::vector<HWND> mains;
+    EnumWindows(CollectMain, reinterpret_cast<LPARAM>(&mains));
+    std::string out = "[";
+    for (size_t i = 0; i < mains.size(); ++i)
+        out += (i ? "," : "") + std::string("{\"image\":") + Quote(ImageOf(mains[i])) +
+               ",\"visible\":" + Bool(IsWindowVisible(mains[i])) +
+               ",\"foreground\":" + Bool(GetForegroundWindow() == mains[i]) + "}";
+    return out + "]";
+}
+
 struct Collected {
     DWORD process = 0;
     std::vector<HWND> dialogs;
@@ -198,8 +234,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: veldprobe OUT.json\n");
         return 2;
     }
-    std::string json = "{";
     HWND main = FindWindowA("TForm1", nullptr);
+    if (main && argc > 2 && std::string(argv[2]) == "minimise") {
+        SendMessageA(GetWindow(main, GW_OWNER), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        main = FindWindowA("TForm1", nullptr);
+    }
+    std::string json = "{\"mains\":" + MainsJson() + ",";
     if (!main) {
         json += "\"main\":null";
     } else {

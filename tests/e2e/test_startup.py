@@ -1,5 +1,5 @@
 """Start-up as a person sees it: which wallpapers are listed for the screen, where the
-window opens, where the focus is, and what closing stores."""
+window opens, where the focus is, what closing stores, and what a second start does."""
 
 import pytest
 
@@ -69,3 +69,36 @@ def test_first_start_without_settings_is_inactive_and_closing_stores_both_values
     program.display.key("alt+F4")
     program.wait_exit()
     assert veld.read_ini(folder) == {"Active": "True", "Random": "False"}
+
+
+@pytest.mark.parametrize("hidden", ["minimised", "behind another Veldana"])
+def test_a_second_start_brings_the_running_window_to_the_front_and_ends(display_factory, programs, workdir, hidden):
+    folder = veld.make_program_folder(workdir / "one", WALLPAPERS, ini=None)
+    display = display_factory(1024, 768)
+    running = programs(display, folder)
+    exe = "Z:" + str(folder / "Veldana.exe").replace("/", "\\")
+
+    def mains():
+        return display.probe()["mains"]
+
+    if hidden == "minimised":
+        display.probe("minimise")
+        veld.wait_until(lambda: not any(m["visible"] for m in mains()), what="the window to go to the task bar")
+        others = []
+    else:
+        # Started from another folder, it runs beside the first and takes the front.
+        other = veld.make_program_folder(workdir / "two", WALLPAPERS, ini=None)
+        programs(display, other, wait=False)
+        veld.wait_until(lambda: any(m["foreground"] and m["image"] != exe for m in mains()),
+                        timeout=60, what="the other window in front")
+        others = [m for m in mains() if m["image"] != exe]
+
+    second = programs(display, folder, wait=False)
+    second.wait_exit(timeout=30)
+    assert second.process.returncode == 0
+    state = veld.wait_until(lambda: (m := mains()) and any(x["image"] == exe and x["foreground"] for x in m) and m,
+                            what="the running window in front")
+    assert [m for m in state if m["image"] == exe] == [{"image": exe, "visible": True, "foreground": True}]
+    assert [m["image"] for m in state if m["image"] != exe] == [m["image"] for m in others]
+    assert not running.exited()
+    assert not (folder / "veld.ini").exists(), "the second start wrote the settings"

@@ -127,10 +127,11 @@ class Display:
             self.xvfb.wait()
         self.xvfb = None
 
-    def probe(self):
+    def probe(self, *action):
+        """What the probe sees, after the action it is given ("minimise")."""
         out = self.workdir / "probe.json"
         out.unlink(missing_ok=True)
-        self._wine(["wine", str(PROBE), str(out)], timeout=60)
+        self._wine(["wine", str(PROBE), str(out), *action], timeout=60)
         return json.loads(out.read_text(encoding="utf-8"))
 
     def xdotool(self, *args):
