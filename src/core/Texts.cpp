@@ -54,6 +54,16 @@ std::string CannotWriteSettings(std::string_view path)
     return Join({"In ", path, " kann nicht geschrieben werden"});
 }
 
+std::string LineBreakInSetting(std::string_view path, std::string_view key)
+{
+    return Join({CannotWriteSettings(path),
+                 ": der Wert f\xFC"
+                 "r ",
+                 key,
+                 " enth\xE4"
+                 "lt einen Zeilenumbruch"});
+}
+
 std::string ProgramFolderCannotBeSpelled(std::string_view folder)
 {
     return Join({"Der Name des Programmordners ", folder,

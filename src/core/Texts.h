@@ -38,6 +38,8 @@ inline constexpr char kNotABitmap[] = "Sie ist keine lesbare Bitmap.";
 std::string CannotCreateFile(std::string_view path, std::string_view reason);
 std::string FileTooLarge(std::string_view path);
 std::string CannotWriteSettings(std::string_view path);
+// A value that would break its line in veld.ini, and with it the file.
+std::string LineBreakInSetting(std::string_view path, std::string_view key);
 // A program folder the ANSI code page cannot spell (shown in its nearest spelling) and
 // that has no short (8.3) name.
 std::string ProgramFolderCannotBeSpelled(std::string_view folder);

@@ -24,8 +24,7 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
 void CheckValue(const std::string& key, const std::string& value)
 {
     if (value.find_first_of("\r\n") != std::string::npos)
-        throw veld::Error("In " + SettingsPath() + " kann nicht geschrieben werden: der Wert f\xFCr " + key +
-                          " enth\xE4lt einen Zeilenumbruch");
+        throw veld::Error(veld::texts::LineBreakInSetting(SettingsPath(), key));
 }
 
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value)
