@@ -6,7 +6,7 @@ add_compile_options(-Wno-missing-field-initializers)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 # Each folder links only the folders below it and the system libraries it calls.
-veld_folder_library(win USES veld_core user32 gdi32 advapi32)
+veld_folder_library(win USES veld_core user32 gdi32 advapi32 bcrypt)
 veld_folder_library(ui USES veld_win user32 gdi32 comctl32)
 veld_folder_library(settings USES veld_win)
 veld_folder_library(catalogue USES veld_win)
@@ -26,6 +26,16 @@ target_link_libraries(Veldana PRIVATE veld_app)
 set_source_files_properties(src/app/Veldana.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/generated/Veldana.manifest")
 target_include_directories(Veldana PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SOURCE_DIR}/src/app ${CMAKE_BINARY_DIR}/generated)
+
+# VeldanaStart: the windowless program run at sign-in, built from the feature libraries
+# without the control layer or the window; main stays out so the tests can link it.
+veld_folder_library(start EXCLUDE "/start/main\\.cpp$" USES veld_desktop veld_catalogue veld_settings)
+configure_file(src/start/VeldanaStart.manifest.in ${CMAKE_BINARY_DIR}/generated/VeldanaStart.manifest @ONLY)
+add_executable(VeldanaStart WIN32 src/start/main.cpp src/start/VeldanaStart.rc)
+target_link_libraries(VeldanaStart PRIVATE veld_start)
+set_source_files_properties(src/start/VeldanaStart.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/generated/VeldanaStart.manifest")
+target_include_directories(VeldanaStart PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMAKE_BINARY_DIR}/generated)
 
 add_subdirectory(tests/win)
 add_subdirectory(tests/e2e)

@@ -4,6 +4,7 @@
 #include "core/Paths.h"
 #include "core/Texts.h"
 #include "desktop/Desktop.h"
+#include "desktop/WallpaperLock.h"
 #include "settings/Settings.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -12,6 +13,7 @@
 
 void TForm1::acNoWallpaperExecute()
 {
+    desktop::WallpaperLock lock;
     desktop::ClearDesktopWallpaper();
     settings::WriteSetting("Settings", "DefaultWP", "");
 }
@@ -23,6 +25,7 @@ void TForm1::acSetAsDefaultExecute()
     const std::string file = SelectedFile();
     // Refused before the wallpaper changes: it and DefaultWP would name different files.
     settings::CheckValue("DefaultWP", file);
+    desktop::WallpaperLock lock;
     desktop::SetDesktopWallpaper(file);
     settings::WriteSetting("Settings", "DefaultWP", file);
 }

@@ -1,5 +1,7 @@
 #include "core/Texts.h"
 
+#include <cstdio>
+
 namespace veld::texts {
 
 namespace {
@@ -78,6 +80,20 @@ std::string LeadsToAnotherFile(std::string_view path)
     return Join({"Der Pfad ", path,
                  " f\xFC"
                  "hrt zu einer anderen Datei als der aufgelisteten"});
+}
+
+std::string CannotLockWallpaper(std::string_view reason)
+{
+    return Join({"Das Hintergrundbild kann nicht gesetzt werden. ", reason});
+}
+
+std::string NoRandomNumber(uint32_t status)
+{
+    char code[16];
+    std::snprintf(code, std::size(code), "0x%08lX", static_cast<unsigned long>(status));
+    return Join({"Der Zufallszahlengenerator des Systems ist nicht verf\xFC"
+                 "gbar (Status ",
+                 code, ")"});
 }
 
 std::string CannotOpenRegistryKey(std::string_view key, std::string_view reason)

@@ -55,6 +55,13 @@ inline constexpr char kInvalidPictureSize[] = "Ung\xFC"
 inline constexpr char kCannotOpenClip[] = "AVI kann nicht ge\xF6"
                                           "ffnet werden";
 
+// At sign-in and in the window, when the other program setting the wallpaper from the
+// same folder does not finish.
+inline constexpr char kWallpaperBusy[] = "Das Hintergrundbild wird gerade von einem anderen Veldana-Programm gesetzt";
+std::string CannotLockWallpaper(std::string_view reason);
+// The system's random source failed with status.
+std::string NoRandomNumber(uint32_t status);
+
 // libjpeg's refusal by its message number: "JPEG-Fehler #53".
 std::string JpegError(int number);
 // A picture refused before decoding; size says how large it is ("9000 x 9000 Pixel").

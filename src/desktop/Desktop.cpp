@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/Jpeg.h"
 #include "core/Paths.h"
+#include "desktop/WallpaperLock.h"
 #include "win/Files.h"
 #include "win/ProgramDir.h"
 #include "win/Registry.h"
@@ -19,6 +20,8 @@ constexpr UINT kSetFlags = 3;
 // SPIF_SENDWININICHANGE alone
 constexpr UINT kClearFlags = 2;
 
+}  // namespace
+
 void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath)
 {
     const std::vector<uint8_t> file = win::ReadWholeFile(jpegPath);
@@ -30,8 +33,6 @@ void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapP
     win::ReplaceFile(bitmapPath, {headers, image.pixels});
 }
 
-}  // namespace
-
 std::string ConvertedWallpaperPath()
 {
     return win::ProgramDir() + "tmp_wallpaper.bmp";
@@ -39,6 +40,8 @@ std::string ConvertedWallpaperPath()
 
 void RemoveLeftoverConversion()
 {
+    // While the other program converts, the file is its conversion in progress.
+    WallpaperLock lock;
     // Not looked at: one that cannot go now goes at the next start, and the next
     // conversion replaces it.
     win::RemoveFile(win::TemporaryFileOf(ConvertedWallpaperPath()));
@@ -53,10 +56,15 @@ void SetDesktopWallpaper(const std::string& path)
     if (extension == ".bmp") {
         SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()), kSetFlags);
     } else if (extension == ".jpg") {
-        const std::string converted = ConvertedWallpaperPath();
-        ConvertJpegToBitmap(path, converted);
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(converted.c_str()), kSetFlags);
+        SetJpegWallpaper(path);
     }
+}
+
+void SetJpegWallpaper(const std::string& path)
+{
+    const std::string converted = ConvertedWallpaperPath();
+    ConvertJpegToBitmap(path, converted);
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(converted.c_str()), kSetFlags);
 }
 
 void ClearDesktopWallpaper()

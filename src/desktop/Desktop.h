@@ -17,6 +17,13 @@ void RemoveLeftoverConversion();
 // tmp_wallpaper.bmp first. A missing file or any other extension changes nothing.
 void SetDesktopWallpaper(const std::string& path);
 
+// Decodes the JPEG file at path into tmp_wallpaper.bmp and makes that the wallpaper;
+// throws when the file cannot be read or decoded, or the bitmap cannot be written.
+void SetJpegWallpaper(const std::string& path);
+
+// The conversion alone: bitmapPath holds either its old contents or the whole picture.
+void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath);
+
 // Empties the stored wallpaper value, then tells the system to show none.
 void ClearDesktopWallpaper();
 

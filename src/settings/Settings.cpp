@@ -27,6 +27,18 @@ void CheckValue(const std::string& key, const std::string& value)
         throw veld::Error(veld::texts::LineBreakInSetting(SettingsPath(), key));
 }
 
+void RequireWritable()
+{
+    // Opened for writing and closed untouched: a file that is protected, held open by
+    // another program or is a folder fails here as the private-profile write would.
+    const std::string path = SettingsPath();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw veld::Error(veld::texts::CannotWriteSettings(path));
+    CloseHandle(file);
+}
+
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value)
 {
     CheckValue(key, value);

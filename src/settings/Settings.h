@@ -24,4 +24,7 @@ void CheckValue(const std::string& key, const std::string& value);
 // writes nothing for a value that CheckValue refuses.
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value);
 
+// Throws the write error unless the existing file can be written; changes nothing.
+void RequireWritable();
+
 }  // namespace settings

@@ -24,32 +24,6 @@ UINT BringToFrontMessage()
     return message;
 }
 
-// One spelling per folder, whichever way it was reached: long form, letters folded.
-std::wstring FolderKey(const std::wstring& folder)
-{
-    std::wstring key(kLongestPath, L'\0');
-    const DWORD length = GetLongPathNameW(folder.c_str(), key.data(), static_cast<DWORD>(key.size()));
-    if (length == 0 || length >= key.size())
-        key = folder;
-    else
-        key.resize(length);
-    CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
-// A path may be longer than a mutex name and holds backslashes, which a name after
-// "Local\" cannot: the name carries a hash of the folder's key.
-std::wstring InstanceMutexName(const std::wstring& key)
-{
-    uint64_t hash = 14695981039346656037ull;
-    for (const wchar_t c : key)
-        hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
-    std::wstring name = L"Local\\Veldana-";
-    for (int shift = 60; shift >= 0; shift -= 4)
-        name += L"0123456789abcdef"[(hash >> shift) & 0xF];
-    return name;
-}
-
 // The owner window of another Veldana whose program folder has this key, or null.
 HWND FindRunningOwner(const std::wstring& key)
 {
@@ -75,7 +49,7 @@ HWND FindRunningOwner(const std::wstring& key)
             if (!QueryFullProcessImageNameW(handle, 0, image.data(), &length))
                 return TRUE;
             image.resize(image.find_last_of(L'\\', length) + 1);
-            if (FolderKey(image) != search.key)
+            if (win::FolderKey(image) != search.key)
                 return TRUE;
             search.found = window;
             return FALSE;
@@ -121,8 +95,8 @@ void Application::Initialize(HINSTANCE instance, int iconId)
 
 bool Application::ClaimProgramFolder()
 {
-    const std::wstring key = FolderKey(win::ProgramFolderW());
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, InstanceMutexName(key).c_str());
+    const std::wstring key = win::FolderKey(win::ProgramFolderW());
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, win::ProgramFolderObjectName(L"window").c_str());
     const DWORD error = GetLastError();
     // Without the mutex nothing can tell whether another one runs: run rather than refuse.
     if (!mutex)

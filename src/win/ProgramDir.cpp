@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 
 namespace win {
@@ -100,6 +101,31 @@ std::wstring ProgramFolderW()
     }
     const size_t separator = path.find_last_of(L'\\');
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
+
+std::wstring FolderKey(const std::wstring& folder)
+{
+    std::wstring key(kLongestPath, L'\0');
+    const DWORD length = GetLongPathNameW(folder.c_str(), key.data(), static_cast<DWORD>(key.size()));
+    if (length == 0 || length >= key.size())
+        key = folder;
+    else
+        key.resize(length);
+    CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+std::wstring ProgramFolderObjectName(std::wstring_view purpose)
+{
+    // A path may be longer than an object name and holds backslashes, which a name
+    // after "Local\" cannot: the name carries a hash of the folder's key.
+    uint64_t hash = 14695981039346656037ull;
+    for (const wchar_t c : FolderKey(ProgramFolderW()))
+        hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
+    std::wstring name = L"Local\\Veldana-" + std::wstring(purpose) + L"-";
+    for (int shift = 60; shift >= 0; shift -= 4)
+        name += L"0123456789abcdef"[(hash >> shift) & 0xF];
+    return name;
 }
 
 void SetProgramDirForTests(std::string dir)

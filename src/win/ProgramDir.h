@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace win {
 
@@ -15,6 +16,13 @@ void SetProgramDirForTests(std::string dir);
 
 // The folder of the running program as the system spells it, with a trailing backslash.
 std::wstring ProgramFolderW();
+
+// One spelling per folder, whichever way it was reached: long form, letters folded.
+std::wstring FolderKey(const std::wstring& folder);
+
+// A session-wide object name, "Local\Veldana-<purpose>-<hash of the folder's key>", the
+// same for every program started from the running program's folder.
+std::wstring ProgramFolderObjectName(std::wstring_view purpose);
 
 // Where ProgramDir looks: the running program's path, and a path's short form (empty
 // when there is none). Tests put stand-ins here; empty ones mean the system's own.

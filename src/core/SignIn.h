@@ -1,0 +1,34 @@
+// What the sign-in program decides without asking the system: which wallpaper comes
+// next and what its log holds.
+#pragma once
+
+#include "core/Paths.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace veld {
+
+// The entry of files to make the wallpaper at sign-in, or nothing when there is none.
+// Only entries whose own name ends in ".jpg" (any case) count: the files that setting a
+// wallpaper converts (a name such as "g.jpgx" that the directory search matches through
+// its short name does not). An entry with a line break cannot be stored as DefaultWP and
+// does not count either. Among two or more, the one current names (ASCII letters
+// compared without regard to case) is never chosen, so every sign-in brings a change;
+// random picks evenly among the others.
+std::optional<size_t> ChooseSignInWallpaper(std::span<const std::string> files, std::string_view current,
+                                            uint32_t random, const LeadBytePredicate& isLeadByte);
+
+// One line of the log: "2026-12-07 08:15:02 message" with the period rule of the error
+// box, the message's own line breaks turned into spaces, and CR LF at the end.
+std::string LogLine(std::string_view date, std::string_view message);
+
+// The log with line added, never longer than cap: when the line does not fit, only the
+// newest whole lines filling at most half of cap are kept in front of it (and a line
+// longer than that is cut to it).
+std::string AppendLogLine(std::string_view log, std::string_view line, size_t cap);
+
+}  // namespace veld

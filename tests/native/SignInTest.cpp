@@ -1,0 +1,116 @@
+#include "core/SignIn.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace veld {
+namespace {
+
+std::string Upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; });
+    return text;
+}
+
+TEST(SignInChoice, EveryFolderEveryCurrentFileEveryNumber)
+{
+    struct Entry {
+        std::string path;
+        bool counts;  // a .jpg the wallpaper call converts, storable as DefaultWP
+    };
+    const Entry pool[] = {
+        {"C:\\V\\1024x768\\a.jpg", true},   {"C:\\V\\1024x768\\B.JPG", true},
+        {"C:\\V\\1024x768\\c.Jpg", true},   {"C:\\V\\1024x768\\d.jpeg", false},
+        {"C:\\V\\1024x768\\g.jpgx", false}, {"C:\\V\\1024x768\\h.jpg.txt", false},
+        {"C:\\V\\1024x768\\e.bmp", false},  {"C:\\V\\1024x768\\line\r\nbreak.jpg", false},
+    };
+    constexpr size_t kPool = std::size(pool);
+    for (unsigned subset = 0; subset < (1u << kPool); ++subset) {
+        std::vector<std::string> files;
+        std::vector<bool> counts;
+        for (size_t i = 0; i < kPool; ++i)
+            if (subset & (1u << i)) {
+                files.push_back(pool[i].path);
+                counts.push_back(pool[i].counts);
+            }
+        // The current file as DefaultWP may spell it: not at all, exactly, in other
+        // letter case, or a file elsewhere.
+        std::vector<std::pair<std::string, int>> currents{{"", -1}, {"C:\\V\\800x600\\a.jpg", -1}};
+        for (size_t i = 0; i < files.size(); ++i) {
+            currents.emplace_back(files[i], static_cast<int>(i));
+            currents.emplace_back(Upper(files[i]), static_cast<int>(i));
+        }
+        for (const auto& [current, named] : currents) {
+            std::vector<size_t> eligible, candidates;
+            for (size_t i = 0; i < files.size(); ++i)
+                if (counts[i]) {
+                    candidates.push_back(i);
+                    if (static_cast<int>(i) != named)
+                        eligible.push_back(i);
+                }
+            if (eligible.empty())
+                eligible = candidates;
+            const std::string what = "subset " + std::to_string(subset) + ", current '" + current + "'";
+            if (candidates.empty()) {
+                for (uint32_t random : {0u, 1u, 0xFFFFFFFFu})
+                    EXPECT_FALSE(ChooseSignInWallpaper(files, current, random, NoLeadBytes)) << what;
+                continue;
+            }
+            // Over any run of numbers every eligible file comes up equally often.
+            std::map<size_t, int> seen;
+            const uint32_t rounds = 3 * static_cast<uint32_t>(eligible.size());
+            for (uint32_t random = 0; random < rounds; ++random) {
+                const auto chosen = ChooseSignInWallpaper(files, current, 0x7FFFFFF0u + random, NoLeadBytes);
+                ASSERT_TRUE(chosen) << what;
+                ++seen[*chosen];
+            }
+            std::map<size_t, int> even;
+            for (size_t i : eligible)
+                even[i] = 3;
+            EXPECT_EQ(seen, even) << what;
+        }
+    }
+}
+
+TEST(SignInChoice, TrailBytesAreNotFoldedLikeLetters)
+{
+    // Shift-JIS 0x82 0x61 and 0x82 0x41 are two characters whose trail bytes are 'a' and 'A'.
+    const std::vector<std::string> files{"C:\\V\\\x82\x61.jpg", "C:\\V\\\x82\x41.jpg"};
+    for (uint32_t random = 0; random < 4; ++random) {
+        EXPECT_EQ(ChooseSignInWallpaper(files, files[0], random, CodePage932LeadByte), 1u);
+        EXPECT_EQ(ChooseSignInWallpaper(files, files[1], random, CodePage932LeadByte), 0u);
+    }
+}
+
+TEST(SignInLog, DatedLinesAndTheNewerHalfWhenFull)
+{
+    EXPECT_EQ(LogLine("2026-12-07 08:15:02", "JPEG-Fehler #53"), "2026-12-07 08:15:02 JPEG-Fehler #53.\r\n");
+    EXPECT_EQ(LogLine("2026-12-07 08:15:02", "Datei C:\\a\r\nb.jpg fehlt. Zugriff verweigert\r\n"),
+              "2026-12-07 08:15:02 Datei C:\\a  b.jpg fehlt. Zugriff verweigert.\r\n");
+
+    EXPECT_EQ(AppendLogLine("", "one\r\n", 16), "one\r\n");
+    EXPECT_EQ(AppendLogLine("0123456789\r\n", "ab\r\n", 16), "0123456789\r\nab\r\n");  // exactly full
+    EXPECT_EQ(AppendLogLine("aa\r\nbb\r\ncc\r\ndd\r\n", "eeeeee\r\n", 16), "cc\r\ndd\r\neeeeee\r\n");
+    EXPECT_EQ(AppendLogLine("aa\r\nbbbbbbbbbbbbb\r\n", "e\r\n", 16), "e\r\n");  // no line starts in the newer half
+    EXPECT_EQ(AppendLogLine("junk without any line break", "e\r\n", 16), "e\r\n");
+    EXPECT_EQ(AppendLogLine("", "a line longer than half\r\n", 16), "a line l");
+
+    // A thousand failures at the real cap: never over 64 KB, always whole lines, the
+    // newest last.
+    constexpr size_t kCap = 64 * 1024;
+    std::string log;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string line =
+            LogLine("2026-12-07 08:15:02", "Fehler " + std::to_string(i) + std::string(i % 97, 'x'));
+        log = AppendLogLine(log, line, kCap);
+        ASSERT_LE(log.size(), kCap);
+        ASSERT_EQ(log.rfind("2026-12-07", 0), 0u) << i;
+        ASSERT_TRUE(log.ends_with(line)) << i;
+    }
+    EXPECT_GT(log.size(), kCap / 2);
+}
+
+}  // namespace
+}  // namespace veld
