@@ -3,13 +3,15 @@
 ; Build (scripts/make-dist.sh does this after laying out dist/Veldana):
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3 [-DDIST=/abs/dist/Veldana] [-DOUTFILE=/abs/setup.exe] Veldana.nsi
 ;
-; Veldana writes veld.ini, tmp_wallpaper.bmp and the wallpapers a user adds beside
-; itself, so it goes to a folder the user owns (%LOCALAPPDATA%\Programs\Veldana), not
-; to Program Files. The installer copies exactly the files of the program folder, named
-; one by one in an include made at build time by list-files.sh; the uninstaller deletes
-; exactly those names again, plus the program's own veld.ini and tmp_wallpaper.bmp, and
-; removes folders only when they are empty. Wallpapers the user added stay unless the
-; user says otherwise in the uninstaller's question, which silent uninstalls never ask.
+; Veldana writes veld.ini, tmp_wallpaper.bmp, veldstart.log and the wallpapers a user
+; adds beside itself, so it goes to a folder the user owns
+; (%LOCALAPPDATA%\Programs\Veldana), not to Program Files. The installer copies exactly
+; the files of the program folder, named one by one in an include made at build time by
+; list-files.sh, and has VeldanaStart.exe run at the user's sign-in; the uninstaller
+; deletes exactly those names again, plus the program's own veld.ini, tmp_wallpaper.bmp
+; and veldstart.log, and removes folders only when they are empty. Wallpapers the user
+; added stay unless the user says otherwise in the uninstaller's question, which silent
+; uninstalls never ask.
 
 ; Veldana.exe is a 64-bit program, so the installer is one too (it then also runs
 ; under a Wine without 32-bit support).
@@ -34,6 +36,8 @@ ManifestSupportedOS all
 !define PUBLISHER "Veldana"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Veldana"
 !define UNINSTALLER "Uninstall.exe"
+; Programs started at the user's sign-in; no administrator rights needed.
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -136,6 +140,8 @@ Section "Veldana" SecProgram
   ; The shortcut starts in the program folder (the current output path).
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Veldana.exe" "" "$INSTDIR\Veldana.exe" 0
 
+  WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\VeldanaStart.exe"'
+
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
@@ -176,6 +182,28 @@ Function un.DeleteOwnFiles
   Pop $0
 FunctionEnd
 
+; 1 on the stack when the command line on the stack starts a program inside $INSTDIR,
+; quoted or not, else 0. (== compares without regard to case, as paths are.)
+Function un.IsInInstallFolder
+  Exch $0
+  Push $1
+  Push $2
+  StrCpy $1 $0 1
+  ${If} $1 == '"'
+    StrCpy $0 $0 "" 1
+  ${EndIf}
+  StrLen $1 "$INSTDIR\"
+  StrCpy $2 $0 $1
+  ${If} $2 == "$INSTDIR\"
+    StrCpy $0 1
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
 Function un.onInit
   SetShellVarContext current
   Call un.WaitUntilClosed
@@ -195,10 +223,20 @@ Section "Uninstall"
     DeleteRegKey HKCU "${UNINST_KEY}"
   ${EndIf}
 
+  ; The sign-in entry goes only when it starts this installation's program.
+  ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
+  Push $0
+  Call un.IsInInstallFolder
+  Pop $0
+  ${If} $0 == 1
+    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+  ${EndIf}
+
   !insertmacro VELD_REMOVE_FILES
-  ; The program's own state: its settings and the converted wallpaper.
+  ; The program's own state: its settings, the converted wallpaper and the sign-in log.
   Delete "$INSTDIR\veld.ini"
   Delete "$INSTDIR\tmp_wallpaper.bmp"
+  Delete "$INSTDIR\veldstart.log"
 
   StrCpy $VeldOwnFiles 0
   !insertmacro VELD_EACH_WALLPAPER_FOLDER un.CountOwnFiles

@@ -12,11 +12,13 @@ set -euo pipefail
 
 src=$(cd "$1" && pwd)
 out=$2
-[[ -f $src/Veldana.exe ]] || { echo "list-files: no Veldana.exe in $src" >&2; exit 1; }
+for exe in Veldana.exe VeldanaStart.exe; do
+  [[ -f $src/$exe ]] || { echo "list-files: no $exe in $src" >&2; exit 1; }
+done
 
 # What the program writes beside itself is its state, never part of the package, even
 # when the folder was started from (make run) before the installer was built.
-is_state() { [[ $1 == veld.ini || $1 == tmp_wallpaper.bmp ]]; }
+is_state() { [[ $1 == veld.ini || $1 == tmp_wallpaper.bmp || $1 == veldstart.log ]]; }
 
 mapfile -t folders < <(cd "$src" && find . -mindepth 1 -type d -printf '%P\n' | LC_ALL=C sort)
 mapfile -t files < <(cd "$src" && find . -type f -printf '%P\n' | LC_ALL=C sort)

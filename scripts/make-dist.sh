@@ -19,7 +19,7 @@ export SOURCE_DATE_EPOCH
 out=dist/Veldana
 rm -rf "$out"
 mkdir -p "$out/Media"
-cp build/win/Veldana.exe "$out/"
+cp build/win/Veldana.exe build/win/VeldanaStart.exe "$out/"
 if [[ -d assets/Media ]]; then
   cp -r assets/Media/. "$out/Media/"
 fi

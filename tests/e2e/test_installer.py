@@ -22,7 +22,8 @@ VERSION = re.search(r"^project\(Veldana VERSION ([0-9.]+)", (veld.ROOT / "CMakeL
 SETUP = veld.ROOT / "dist" / f"Veldana-{VERSION}-setup.exe"
 ZIP = veld.ROOT / "dist" / f"Veldana-{VERSION}.zip"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veldana"
-STATE_FILES = {"veld.ini", "tmp_wallpaper.bmp"}
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+STATE_FILES = {"veld.ini", "tmp_wallpaper.bmp", "veldstart.log"}
 
 ACTIVE = veld.middle("CheckBox1")
 SET_AS_DEFAULT = veld.middle("Label5")
@@ -87,9 +88,14 @@ class Installer:
                 values[parts[0]] = parts[2]
         return values
 
+    def sign_in_entry(self):
+        return self.display.registry_value(RUN_KEY, "Veldana")
+
     def clean_up(self):
-        subprocess.run(["wine", "reg", "delete", UNINSTALL_KEY, "/f"], env=self.env, capture_output=True,
-                       stdin=subprocess.DEVNULL, timeout=60)
+        # Every later wineboot of the shared prefix would run a sign-in entry left behind.
+        for key in ([UNINSTALL_KEY], [RUN_KEY, "/v", "Veldana"]):
+            subprocess.run(["wine", "reg", "delete", *key, "/f"], env=self.env, capture_output=True,
+                           stdin=subprocess.DEVNULL, timeout=60)
         shortcut(self.env).unlink(missing_ok=True)
 
 
@@ -149,6 +155,7 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
         "UninstallString": uninstaller, "QuietUninstallString": f"{uninstaller} /S",
         "NoModify": "0x1", "NoRepair": "0x1",
     }
+    assert installer.sign_in_entry() == f'"{win_path(folder / "VeldanaStart.exe")}"'
 
     # Use it: switch it on, add an own picture through the dialog, make it the wallpaper.
     program = programs(installer.display, folder)
@@ -176,7 +183,8 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
     in_place = f"_?={win_path(folder)}"
     assert installer.run(folder / "Uninstall.exe", "/S", in_place) == 2
     assert installer.registry_entry() is not None and shortcut(installer.env).exists()
-    assert files_under(folder) == shipped_files() | {"Uninstall.exe", "1024x768/Lake.jpg"} | STATE_FILES
+    written = {"1024x768/Lake.jpg", "veld.ini", "tmp_wallpaper.bmp"}
+    assert files_under(folder) == shipped_files() | {"Uninstall.exe"} | written
 
     program.click_client(*CLOSE)
     program.wait_exit()
@@ -185,6 +193,7 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
     assert {p.name for p in folder.iterdir()} == {"1024x768"}
     assert not shortcut(installer.env).exists()
     assert installer.registry_entry() is None
+    assert installer.sign_in_entry() is None
 
 
 def test_interactive_uninstall_deletes_own_wallpapers_only_when_told(installer):
@@ -220,9 +229,21 @@ def test_interactive_uninstall_deletes_own_wallpapers_only_when_told(installer):
 
     installer.install()
     (folder / "800x600" / "mine.jpg").write_bytes(b"\xff\xd8 mine")
+    # A sign-in (Wine's wineboot runs the Run entries) starts the installed VeldanaStart,
+    # which leaves the program's state behind, as does a log from an earlier sign-in.
+    (folder / "veld.ini").write_bytes(b"[Settings]\r\nActive=True\r\nRandom=True\r\n")
+    (folder / "veldstart.log").write_bytes(b"2026-01-01 08:00:00 JPEG-Fehler #53.\r\n")
+    installer.run("wineboot")
+    veld.wait_until(lambda: "DefaultWP" in veld.read_ini(folder), what="VeldanaStart at sign-in")
+    assert (folder / "tmp_wallpaper.bmp").exists()
     uninstall_answering("Return")  # the default answer is No
     assert files_under(folder) == {"800x600/mine.jpg"}
+    assert installer.sign_in_entry() is None
 
+    # Another copy's sign-in entry stays.
     installer.install()
+    elsewhere = f'"{win_path(folder)}2\\VeldanaStart.exe"'
+    installer.run("reg", "add", RUN_KEY, "/v", "Veldana", "/d", elsewhere, "/f")
     uninstall_answering("y")  # "&Yes" (the prefix runs in English)
     assert not folder.exists()
+    assert installer.sign_in_entry() == elsewhere

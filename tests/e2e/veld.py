@@ -83,6 +83,7 @@ class Display:
         self.width, self.height = width, height
         self.workdir = Path(workdir)
         self.xvfb = None
+        self.desktop_keeper = None
         boot_prefix()
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
@@ -119,6 +120,10 @@ class Display:
             return
         subprocess.run(["wineserver", "-k"], env=wine_env(), stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=False)
+        if self.desktop_keeper is not None:
+            self.desktop_keeper.stdin.close()
+            self.desktop_keeper.wait(timeout=30)
+            self.desktop_keeper = None
         self.xvfb.send_signal(signal.SIGTERM)
         try:
             self.xvfb.wait(timeout=10)
@@ -126,6 +131,31 @@ class Display:
             self.xvfb.kill()
             self.xvfb.wait()
         self.xvfb = None
+
+    def open_virtual_desktop(self, name="Veldana"):
+        """Starts a Wine virtual desktop as large as the screen, which the system paints
+        with the wallpaper as Windows does; returns the command that runs a program on it.
+        A desktop ends a moment after its last program, so an idle cmd.exe, waiting for
+        input that never comes, keeps it open until the display closes."""
+        on_desktop = ["wine", "explorer", f"/desktop={name},{self.width}x{self.height}"]
+        self.desktop_keeper = subprocess.Popen(on_desktop + ["cmd"], env=self.env, stdin=subprocess.PIPE,
+                                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+        def shown():
+            return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name} - Wine desktop$"],
+                                  env=self.env, capture_output=True, timeout=30).returncode == 0
+        wait_until(shown, timeout=60, what="the virtual desktop")
+        return on_desktop
+
+    def registry_value(self, key, name):
+        """A string value as `reg query` shows it, or None when it is missing."""
+        result = subprocess.run(["wine", "reg", "query", key, "/v", name], env=self.env, capture_output=True,
+                                text=True, stdin=subprocess.DEVNULL, timeout=60)
+        for line in result.stdout.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0] == name and parts[1] == "REG_SZ":
+                return parts[2] if len(parts) == 3 else ""
+        return None
 
     def probe(self, *action):
         """What the probe sees, after the action it is given ("minimise")."""

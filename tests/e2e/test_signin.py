@@ -1,0 +1,44 @@
+"""VeldanaStart.exe as it runs at sign-in: a wallpaper chosen at random appears on a
+desktop that the system paints."""
+
+from PIL import Image
+
+import veld
+
+COLOURS = {"red.jpg": (220, 30, 30), "green.jpg": (30, 200, 30), "blue.jpg": (30, 30, 220)}
+DESKTOP = r"HKCU\Control Panel\Desktop"
+
+
+def win(path):
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def near(colour, expected, tolerance=30):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
+
+
+def test_each_sign_in_shows_another_wallpaper_on_the_desktop(display_factory, workdir):
+    folder = veld.make_program_folder(workdir, ini="[Settings]\r\nActive=True\r\nRandom=True\r\n")
+    for name, colour in COLOURS.items():
+        Image.new("RGB", (1024, 768), colour).save(folder / "1024x768" / name, quality=90)
+    display = display_factory(1024, 768)
+    display._wine(["wine", "reg", "add", DESKTOP, "/v", "Wallpaper", "/d", "", "/f"])
+    on_desktop = display.open_virtual_desktop()
+
+    def centre():
+        return Image.open(display.screenshot("signin-desktop")).convert("RGB").getpixel((512, 384))
+    assert not any(near(centre(), colour) for colour in COLOURS.values())
+
+    previous = ""
+    for _ in range(3):
+        display._wine(on_desktop + [win(folder / "VeldanaStart.exe")])
+        chosen = veld.wait_until(lambda: (c := veld.read_ini(folder).get("DefaultWP", "")) != previous and c,
+                                 what="DefaultWP to change")
+        name = chosen.rsplit("\\", 1)[1]
+        assert chosen == win(folder / "1024x768" / name)
+        assert display.registry_value(DESKTOP, "Wallpaper") == win(folder / "tmp_wallpaper.bmp")
+        with Image.open(folder / "tmp_wallpaper.bmp") as bmp:
+            assert bmp.size == (1024, 768) and near(bmp.getpixel((512, 384)), COLOURS[name])
+        veld.wait_until(lambda: near(centre(), COLOURS[name]), what=f"{name} on the desktop")
+        previous = chosen
+    assert not (folder / "veldstart.log").exists()
