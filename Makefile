@@ -43,6 +43,7 @@ bench: dist
 	@scripts/bench-convert.sh
 	@scripts/bench-startup.sh
 	@scripts/bench-refill.sh
+	@scripts/bench-signin.sh
 
 # A long fuzzing run of JPEG decoding (an hour; FUZZ_SECONDS to change).
 FUZZ_SECONDS ?= 3600
