@@ -3,16 +3,22 @@
 //
 //   veld_convert [--eight-bit] [--decode-only] [--stats] in.jpg [out.bmp]
 //
-// --decode-only stops after decoding, as the preview does; --stats prints the
-// resident memory at start and at its peak, and the size of the decoded image.
+// Without --decode-only it does what the program does for the wallpaper: the picture is
+// decoded strip by strip into its BMP file. --decode-only decodes it whole for the
+// screen, as the preview does. --stats prints the resident memory at start and at its
+// peak, and the size of the decoded picture (for the BMP, the file's).
 #include "core/Bmp.h"
 #include "core/Jpeg.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -42,6 +48,44 @@ std::vector<uint8_t> ReadWhole(const std::string& path)
     return bytes;
 }
 
+// The file written as the program writes tmp_wallpaper.bmp, less the flush and move of
+// its safe replacement: appended front to back, then the rows in place.
+class FileOutput : public veld::BmpOutput {
+public:
+    explicit FileOutput(const std::string& path)
+        : path_(path), fd_(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644))
+    {
+        if (fd_ < 0)
+            throw veld::Error("cannot create " + path);
+    }
+    ~FileOutput() { close(fd_); }
+    FileOutput(const FileOutput&) = delete;
+    FileOutput& operator=(const FileOutput&) = delete;
+
+    void Append(std::span<const uint8_t> bytes) override
+    {
+        Write(size_, bytes);
+        size_ += bytes.size();
+    }
+    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override { Write(offset, bytes); }
+
+private:
+    void Write(uint64_t offset, std::span<const uint8_t> bytes)
+    {
+        for (size_t done = 0; done < bytes.size();) {
+            const ssize_t written =
+                pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+            if (written <= 0)
+                throw veld::Error("cannot write " + path_);
+            done += static_cast<size_t>(written);
+        }
+    }
+
+    std::string path_;
+    int fd_;
+    uint64_t size_ = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -68,12 +112,17 @@ int main(int argc, char** argv)
     }
     try {
         options.displayName = paths[0];
-        const veld::DibImage image = veld::DecodeJpeg(ReadWhole(paths[0]), options);
-        if (!decodeOnly)
-            veld::WriteBmpFile(paths[1], image);
+        const std::vector<uint8_t> jpeg = ReadWhole(paths[0]);
+        size_t imageBytes = 0;
+        if (decodeOnly) {
+            imageBytes = veld::DecodeJpeg(jpeg, options).pixels.size();
+        } else {
+            FileOutput out(paths[1]);
+            veld::DecodeJpegToBmp(jpeg, options, out);
+            imageBytes = static_cast<size_t>(std::filesystem::file_size(paths[1]));
+        }
         if (stats)
-            std::printf("start_rss_kb=%ld peak_rss_kb=%ld image_bytes=%zu\n", startKb, PeakResidentKb(),
-                        image.pixels.size());
+            std::printf("start_rss_kb=%ld peak_rss_kb=%ld image_bytes=%zu\n", startKb, PeakResidentKb(), imageBytes);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "veld_convert: %s\n", e.what());
         return 1;

@@ -8,3 +8,18 @@ target_include_directories(refill_bench PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMA
 add_executable(minimal_windowless WIN32 ${CMAKE_CURRENT_LIST_DIR}/minimal_windowless.cpp)
 add_executable(signin_bench ${CMAKE_CURRENT_LIST_DIR}/signin_bench.cpp)
 target_link_libraries(signin_bench PRIVATE veld_desktop)
+# The wallpaper conversion as shipped, run under Wine by scripts/bench-convert.sh.
+add_executable(wallpaper_convert_bench ${CMAKE_CURRENT_LIST_DIR}/wallpaper_convert_bench.cpp)
+target_link_libraries(wallpaper_convert_bench PRIVATE veld_desktop)
+# djpeg's program code from the same libjpeg-turbo source, built like its djpeg.exe
+# (same switches, -O3), with main and exit renamed so the benchmark can call it.
+set(_djpeg_source "${VELD_DEPS_DIR}/libjpeg-turbo")
+add_library(djpeg_in_process STATIC ${CMAKE_CURRENT_LIST_DIR}/djpeg_in_process.c
+  ${_djpeg_source}/djpeg.c ${_djpeg_source}/cdjpeg.c ${_djpeg_source}/rdcolmap.c ${_djpeg_source}/rdswitch.c
+  ${_djpeg_source}/wrgif.c ${_djpeg_source}/wrppm.c ${_djpeg_source}/wrbmp.c ${_djpeg_source}/wrtarga.c)
+target_compile_definitions(djpeg_in_process PRIVATE BMP_SUPPORTED GIF_SUPPORTED PPM_SUPPORTED TARGA_SUPPORTED USE_SETMODE
+  main=djpeg_main exit=djpeg_exit)
+target_compile_options(djpeg_in_process PRIVATE -O3 -w)
+target_include_directories(djpeg_in_process PRIVATE ${_jpeg_build} ${_djpeg_source})
+target_link_libraries(djpeg_in_process PRIVATE jpeg)
+target_link_libraries(wallpaper_convert_bench PRIVATE djpeg_in_process)

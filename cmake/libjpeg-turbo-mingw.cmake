@@ -1,9 +1,11 @@
 # libjpeg-turbo for the Windows build: Debian's own source package, cross-built once as
 # a static library with SIMD and cached under VELD_DEPS_DIR (cmake/release-flags.cmake),
 # so a fresh build folder does not build it again. A cache built another way (other
-# flags) is built again.
+# flags) is built again. Its djpeg.exe, and djpeg's sources with the headers configured
+# in its build folder, are the conversion benchmark's reference (bench/windows.cmake).
 set(_jpeg_prefix "${VELD_DEPS_DIR}/libjpeg-turbo-mingw64")
 set(_jpeg_lib "${_jpeg_prefix}/lib/libjpeg.a")
+set(_jpeg_build "${VELD_DEPS_DIR}/libjpeg-turbo-mingw64-build")
 set(_jpeg_recipe_file "${_jpeg_prefix}/veld-recipe.txt")
 # nasm records the source path as given in each object; the wrapper gives it a path
 # relative to the build folder.
@@ -17,7 +19,8 @@ if(EXISTS "${_jpeg_recipe_file}")
   file(READ "${_jpeg_recipe_file}" _jpeg_built_recipe)
 endif()
 
-if(NOT EXISTS "${_jpeg_lib}" OR NOT _jpeg_built_recipe STREQUAL "${_jpeg_recipe}")
+if(NOT EXISTS "${_jpeg_lib}" OR NOT EXISTS "${_jpeg_prefix}/bin/djpeg.exe" OR NOT EXISTS "${_jpeg_build}/jconfigint.h"
+   OR NOT _jpeg_built_recipe STREQUAL "${_jpeg_recipe}")
   message(STATUS "Fetching and cross-building libjpeg-turbo into ${_jpeg_prefix}")
   execute_process(
     COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/fetch-jpeg-source.sh" "${VELD_DEPS_DIR}"
@@ -25,7 +28,6 @@ if(NOT EXISTS "${_jpeg_lib}" OR NOT _jpeg_built_recipe STREQUAL "${_jpeg_recipe}
   if(NOT _rc EQUAL 0)
     message(FATAL_ERROR "apt-get source libjpeg-turbo failed")
   endif()
-  set(_jpeg_build "${VELD_DEPS_DIR}/libjpeg-turbo-mingw64-build")
   file(REMOVE_RECURSE "${_jpeg_build}")
   execute_process(
     COMMAND ${CMAKE_COMMAND} -S "${VELD_DEPS_DIR}/libjpeg-turbo" -B "${_jpeg_build}"
@@ -36,7 +38,7 @@ if(NOT EXISTS "${_jpeg_lib}" OR NOT _jpeg_built_recipe STREQUAL "${_jpeg_recipe}
     execute_process(COMMAND ${CMAKE_COMMAND} --build "${_jpeg_build}" --target install --parallel
                     RESULT_VARIABLE _rc)
   endif()
-  if(NOT _rc EQUAL 0 OR NOT EXISTS "${_jpeg_lib}")
+  if(NOT _rc EQUAL 0 OR NOT EXISTS "${_jpeg_lib}" OR NOT EXISTS "${_jpeg_prefix}/bin/djpeg.exe")
     message(FATAL_ERROR "Cross-building libjpeg-turbo failed")
   endif()
   file(WRITE "${_jpeg_recipe_file}" "${_jpeg_recipe}")

@@ -1,15 +1,11 @@
 #include "core/Bmp.h"
 
-#include "core/Error.h"
-
-#include <cstdio>
 #include <limits>
-#include <memory>
 #include <stdexcept>
 
 namespace veld {
 
-size_t DibImage::Stride() const
+size_t DibFormat::Stride() const
 {
     const uint64_t bitsPerRow = static_cast<uint64_t>(width > 0 ? width : 0) * bitsPerPixel;
     return static_cast<size_t>((bitsPerRow + 31) / 32 * 4);
@@ -29,27 +25,25 @@ void Put32(std::vector<uint8_t>& out, size_t at, uint32_t value)
         out[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-// An image that does not describe itself consistently would give a file whose header
-// promises bytes that are not there; that is a programming error, not a user's.
-void CheckLayout(const DibImage& image)
+// A format that does not describe itself consistently would give a file that Windows
+// reads differently; that is a programming error, not a user's.
+void CheckFormat(const DibFormat& format)
 {
-    const bool eightBit = image.bitsPerPixel == 8;
-    if (image.width <= 0 || image.height <= 0 || (!eightBit && image.bitsPerPixel != 24))
+    const bool eightBit = format.bitsPerPixel == 8;
+    if (format.width <= 0 || format.height <= 0 || (!eightBit && format.bitsPerPixel != 24))
         throw std::invalid_argument("DIB with unsupported size or bit count");
-    if (eightBit ? image.palette.size() > 256 : !image.palette.empty())
+    if (eightBit ? format.palette.size() > 256 : !format.palette.empty())
         throw std::invalid_argument("DIB palette does not fit its bit count");
-    if (image.pixels.size() != static_cast<uint64_t>(image.Stride()) * static_cast<uint64_t>(image.height))
-        throw std::invalid_argument("DIB pixel buffer does not match its size");
 }
 
 }  // namespace
 
-std::vector<uint8_t> BmpHeaders(const DibImage& image)
+std::vector<uint8_t> BmpHeaders(const DibFormat& image)
 {
-    CheckLayout(image);
+    CheckFormat(image);
     const uint64_t headersSize =
         kBmpFileHeaderSize + kBmpInfoHeaderSize + 4 * static_cast<uint64_t>(image.palette.size());
-    const uint64_t pixelBytes = image.pixels.size();
+    const uint64_t pixelBytes = static_cast<uint64_t>(image.Stride()) * static_cast<uint64_t>(image.height);
     if (headersSize + pixelBytes > std::numeric_limits<uint32_t>::max())
         throw std::invalid_argument("DIB too large for a BMP file");
 
@@ -76,22 +70,6 @@ std::vector<uint8_t> BmpHeaders(const DibImage& image)
         out[at++] = entry.reserved;
     }
     return out;
-}
-
-void WriteBmpFile(const std::string& path, const DibImage& image)
-{
-    const std::vector<uint8_t> headers = BmpHeaders(image);
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "wb"));
-    bool written = file != nullptr && std::fwrite(headers.data(), 1, headers.size(), file.get()) == headers.size() &&
-                   std::fwrite(image.pixels.data(), 1, image.pixels.size(), file.get()) == image.pixels.size();
-    // A full disk may only show when the buffered tail is flushed.
-    if (file != nullptr && std::fclose(file.release()) != 0)
-        written = false;
-    if (!written)
-        throw Error("Die Datei \"" + path + "\" kann nicht geschrieben werden.");
 }
 
 }  // namespace veld

@@ -1,11 +1,11 @@
 // A decoded picture in the layout Windows wants for device-independent bitmaps, and
-// the BMP file around it. The same bytes serve CreateDIBSection, StretchDIBits and the
-// wallpaper file, so nothing is converted between decoding and showing or saving.
+// the BMP file around it. Pixel rows are stored as StretchDIBits and the wallpaper file
+// take them, so nothing is converted between decoding and showing or saving.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <span>
 #include <vector>
 
 namespace veld {
@@ -20,15 +20,34 @@ struct RgbQuad {
     bool operator==(const RgbQuad&) const = default;
 };
 
-struct DibImage {
+// What a picture is, without its pixels.
+struct DibFormat {
     int32_t width = 0;
     int32_t height = 0;            // positive: the first stored row is the bottom one
     uint16_t bitsPerPixel = 24;    // 24 (blue, green, red) or 8 (palette indexes)
     std::vector<RgbQuad> palette;  // 8-bit only
-    std::vector<uint8_t> pixels;   // Stride() * height bytes
 
     // Bytes per stored row: rows start on 4-byte boundaries.
     size_t Stride() const;
+};
+
+// A picture for the screen.
+struct DibImage : DibFormat {
+    std::vector<uint8_t> pixels;  // Stride() * height bytes
+};
+
+// Where a BMP file goes while its picture is decoded: first its whole length, front to
+// back, then the rows once more at their place as they come out of the decoder. A file
+// written front to back never has a gap that the file system must fill with zeros
+// first (NTFS does that for a write beyond the end); rows written as they come need no
+// copy of the whole picture in memory.
+class BmpOutput {
+public:
+    virtual void Append(std::span<const uint8_t> bytes) = 0;
+    virtual void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) = 0;
+
+protected:
+    ~BmpOutput() = default;
 };
 
 inline constexpr size_t kBmpFileHeaderSize = 14;
@@ -37,9 +56,7 @@ inline constexpr size_t kBmpInfoHeaderSize = 40;
 // Everything a BMP file holds in front of the pixels: file header, BITMAPINFOHEADER
 // and, for 8-bit images, the colour table. Resolution fields are 0 (no preference),
 // as Windows writes them for screen bitmaps.
-std::vector<uint8_t> BmpHeaders(const DibImage& image);
-
-// Writes headers and pixels to path, replacing the file. Throws Error when it cannot.
-void WriteBmpFile(const std::string& path, const DibImage& image);
+// Throws std::invalid_argument for a format the decoder never produces.
+std::vector<uint8_t> BmpHeaders(const DibFormat& format);
 
 }  // namespace veld

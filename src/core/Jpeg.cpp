@@ -103,12 +103,13 @@ Outcome ReadHeader(Session& session, const uint8_t* data, unsigned long size, lo
     return Outcome::Done;
 }
 
-Outcome Decompress(Session& session, uint8_t* pixels, size_t stride, int components)
+// Picks the output format the header asked for and, for a progressive file or a
+// palette, reads every scan; after it the palette is known.
+Outcome StartDecompress(Session& session, int components)
 {
     if (setjmp(session.jump) != 0)
         return session.outcome;
     j_decompress_ptr cinfo = &session.cinfo;
-    // For a progressive file this already reads every scan into the coefficient buffer.
     jpeg_start_decompress(cinfo);
     if (cinfo->output_width != cinfo->image_width || cinfo->output_height != cinfo->image_height ||
         cinfo->output_components != components)
@@ -121,20 +122,31 @@ Outcome Decompress(Session& session, uint8_t* pixels, size_t stride, int compone
         for (int c = 0; c < 3; ++c)
             session.palette[i][c] = cinfo->colormap[cinfo->out_color_components == 1 ? 0 : c][i];
     }
+    return Outcome::Done;
+}
 
-    // Rows go straight to their place in the bottom-up bitmap.
-    const JDIMENSION height = cinfo->output_height;
-    while (cinfo->output_scanline < height) {
+// Decodes the rows up to endRow, each straight to its place in a bottom-up block whose
+// lowest row in memory, bottom, is row endRow - 1. The bytes that pad a row to its
+// stride are set to zero, so the block need not be cleared beforehand.
+Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t stride)
+{
+    if (setjmp(session.jump) != 0)
+        return session.outcome;
+    j_decompress_ptr cinfo = &session.cinfo;
+    const size_t rowBytes = static_cast<size_t>(cinfo->output_width) * static_cast<size_t>(cinfo->output_components);
+    while (cinfo->output_scanline < endRow) {
         JSAMPROW rows[16];
-        const JDIMENSION count = std::min<JDIMENSION>(std::size(rows), height - cinfo->output_scanline);
-        for (JDIMENSION i = 0; i < count; ++i)
-            rows[i] = pixels + static_cast<size_t>(height - 1 - (cinfo->output_scanline + i)) * stride;
+        const JDIMENSION count = std::min<JDIMENSION>(std::size(rows), endRow - cinfo->output_scanline);
+        for (JDIMENSION i = 0; i < count; ++i) {
+            rows[i] = bottom + static_cast<size_t>(endRow - 1 - (cinfo->output_scanline + i)) * stride;
+            std::fill(rows[i] + rowBytes, rows[i] + stride, uint8_t{0});
+        }
         // The memory source never suspends, so no rows means libjpeg is stuck.
         if (jpeg_read_scanlines(cinfo, rows, count) == 0)
             return Outcome::Unexpected;
     }
-    // No jpeg_finish_decompress: all rows are out, and what follows them in the file
-    // (junk, a stray scan) would only turn a shown picture into an error.
+    // No jpeg_finish_decompress after the last row: what follows it in the file (junk,
+    // a stray scan) would only turn a shown picture into an error.
     return Outcome::Done;
 }
 
@@ -155,16 +167,14 @@ Outcome Decompress(Session& session, uint8_t* pixels, size_t stride, int compone
     throw Error(texts::PictureTooLarge(options.displayName, size));
 }
 
-}  // namespace
-
-DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
+// The header read, the output format chosen and decompression started: what both
+// outputs share.
+DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOptions& options)
 {
     // libjpeg takes the length as unsigned long, 32 bits on Windows.
     if (file.size() > std::numeric_limits<unsigned long>::max())
         RefuseAsTooLarge(options, std::to_string(file.size()) + " Bytes");
 
-    Decompressor decompressor;
-    Session& session = decompressor.session();
     // libjpeg reads 0 as "no limit".
     const long memoryLimit =
         static_cast<long>(std::clamp<uint64_t>(options.memoryLimit, 1, std::numeric_limits<long>::max()));
@@ -194,21 +204,67 @@ DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
         cinfo.out_color_space = JCS_EXT_BGR;
     }
 
-    DibImage image;
-    image.width = static_cast<int32_t>(width);
-    image.height = static_cast<int32_t>(height);
-    image.bitsPerPixel = eightBit ? 8 : 24;
-    const size_t stride = image.Stride();
-    image.pixels.resize(stride * static_cast<size_t>(height));
-
-    outcome = Decompress(session, image.pixels.data(), stride, eightBit ? 1 : 3);
+    outcome = StartDecompress(session, eightBit ? 1 : 3);
     if (outcome != Outcome::Done)
         Fail(session, outcome, options);
 
-    image.palette.resize(static_cast<size_t>(session.paletteSize));
-    for (size_t i = 0; i < image.palette.size(); ++i)
-        image.palette[i] = RgbQuad{session.palette[i][2], session.palette[i][1], session.palette[i][0], 0};
+    DibFormat format;
+    format.width = static_cast<int32_t>(width);
+    format.height = static_cast<int32_t>(height);
+    format.bitsPerPixel = eightBit ? 8 : 24;
+    format.palette.resize(static_cast<size_t>(session.paletteSize));
+    for (size_t i = 0; i < format.palette.size(); ++i)
+        format.palette[i] = RgbQuad{session.palette[i][2], session.palette[i][1], session.palette[i][0], 0};
+    return format;
+}
+
+}  // namespace
+
+DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
+{
+    Decompressor decompressor;
+    Session& session = decompressor.session();
+    DibImage image;
+    static_cast<DibFormat&>(image) = Start(session, file, options);
+    const size_t stride = image.Stride();
+    image.pixels.resize(stride * static_cast<size_t>(image.height));
+    const Outcome outcome = ReadRows(session, static_cast<JDIMENSION>(image.height), image.pixels.data(), stride);
+    if (outcome != Outcome::Done)
+        Fail(session, outcome, options);
     return image;
+}
+
+void DecodeJpegToBmp(std::span<const uint8_t> file, const DecodeOptions& options, BmpOutput& out)
+{
+    Decompressor decompressor;
+    Session& session = decompressor.session();
+    const DibFormat format = Start(session, file, options);
+    const std::vector<uint8_t> headers = BmpHeaders(format);
+    const size_t stride = format.Stride();
+    const auto height = static_cast<JDIMENSION>(format.height);
+
+    // A strip of rows small enough to stay in the processor's cache between decoding
+    // and writing, and large enough to keep the number of writes low.
+    constexpr size_t kStripBytes = 256 * 1024;
+    const auto stripRows = static_cast<JDIMENSION>(std::clamp<size_t>(kStripBytes / stride, 1, height));
+    std::vector<uint8_t> strip(stripRows * stride);
+
+    out.Append(headers);
+    for (uint64_t left = static_cast<uint64_t>(stride) * height; left > 0;) {
+        const size_t part = static_cast<size_t>(std::min<uint64_t>(left, strip.size()));
+        out.Append({strip.data(), part});
+        left -= part;
+    }
+    // Rows come top first; the file keeps them bottom first, so each strip goes in front
+    // of the one before it.
+    for (JDIMENSION first = 0; first < height; first += stripRows) {
+        const JDIMENSION end = std::min(first + stripRows, height);
+        const Outcome outcome = ReadRows(session, end, strip.data(), stride);
+        if (outcome != Outcome::Done)
+            Fail(session, outcome, options);
+        out.Overwrite(headers.size() + static_cast<uint64_t>(height - end) * stride,
+                      {strip.data(), static_cast<size_t>(end - first) * stride});
+    }
 }
 
 }  // namespace veld

@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/Jpeg.h"
 #include "core/Paths.h"
+#include "core/Steps.h"
 #include "desktop/WallpaperLock.h"
 #include "win/Files.h"
 #include "win/ProgramDir.h"
@@ -10,6 +11,9 @@
 #include "win/Screen.h"
 
 #include <windows.h>
+
+#include <optional>
+#include <span>
 
 namespace desktop {
 
@@ -20,17 +24,38 @@ constexpr UINT kSetFlags = 3;
 // SPIF_SENDWININICHANGE alone
 constexpr UINT kClearFlags = 2;
 
+// The bitmap file, made only once the decoder starts writing: a JPEG refused for its
+// header or format leaves no temporary file behind, and its error comes first.
+class BitmapOutput : public veld::BmpOutput {
+public:
+    explicit BitmapOutput(const std::string& path) : path_(path) {}
+
+    void Append(std::span<const uint8_t> bytes) override
+    {
+        if (!file_)
+            file_.emplace(path_);
+        file_->Append(bytes);
+    }
+    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override { file_->Overwrite(offset, bytes); }
+    void Commit() { file_->Commit(); }
+
+private:
+    std::string path_;
+    std::optional<win::FileReplacement> file_;
+};
+
 }  // namespace
 
 void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath)
 {
     const std::vector<uint8_t> file = win::ReadWholeFile(jpegPath);
+    veld::MarkStep("read");
     veld::DecodeOptions options;
     options.eightBitScreen = win::ScreenBitsPerPixel() <= 8;
     options.displayName = veld::FileNamePart(jpegPath, win::IsLeadByte);
-    const veld::DibImage image = veld::DecodeJpeg(file, options);
-    const std::vector<uint8_t> headers = veld::BmpHeaders(image);
-    win::ReplaceFile(bitmapPath, {headers, image.pixels});
+    BitmapOutput output(bitmapPath);
+    veld::DecodeJpegToBmp(file, options, output);
+    output.Commit();
 }
 
 std::string ConvertedWallpaperPath()

@@ -1,11 +1,14 @@
 #include "win/Files.h"
 
 #include "core/Error.h"
+#include "core/Steps.h"
 #include "core/Paths.h"
 #include "core/Texts.h"
 #include "win/Handles.h"
 #include "win/ProgramDir.h"
 #include "win/SystemMessage.h"
+
+#include <stdexcept>
 
 namespace win {
 
@@ -92,46 +95,88 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
                         (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
 }
 
-void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts)
+FileReplacement::FileReplacement(const std::string& path) : path_(path), temporary_(TemporaryFileOf(path))
 {
-    const std::string temporary = TemporaryFileOf(path);
-    auto fail = [&](DWORD error) {
-        DeleteFileA(temporary.c_str());
-        throw veld::Error(veld::texts::CannotCreateFile(path, SystemMessage(error)));
-    };
-    DWORD error = ERROR_SUCCESS;
-    {
-        HANDLE handle =
-            CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            // No temporary file was made: there is nothing of ours to remove.
-            error = GetLastError();
-            throw veld::Error(veld::texts::CannotCreateFile(path, SystemMessage(error)));
-        }
-        File file(handle);
-        for (auto part = parts.begin(); part != parts.end() && error == ERROR_SUCCESS; ++part) {
-            size_t done = 0;
-            while (done < part->size()) {
-                DWORD written = 0;
-                const DWORD chunk = static_cast<DWORD>(std::min<size_t>(part->size() - done, 1u << 30));
-                if (!WriteFile(handle, part->data() + done, chunk, &written, nullptr) || written == 0) {
-                    error = GetLastError();
-                    if (error == ERROR_SUCCESS)
-                        error = ERROR_WRITE_FAULT;
-                    break;
-                }
-                done += written;
-            }
-        }
-        if (error == ERROR_SUCCESS && !FlushFileBuffers(handle))
-            error = GetLastError();
-    }
+    HANDLE handle =
+        CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // No temporary file was made: there is nothing of ours to remove.
+    if (handle == INVALID_HANDLE_VALUE)
+        throw veld::Error(veld::texts::CannotCreateFile(path_, SystemMessage(GetLastError())));
+    file_.reset(handle);
+    temporaryExists_ = true;
+}
+
+FileReplacement::~FileReplacement()
+{
     // Removed only once closed: the open file would refuse to go, and a half-written
     // one on a full disk would keep it full.
-    if (error != ERROR_SUCCESS)
-        fail(error);
-    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        fail(GetLastError());
+    file_.reset();
+    if (temporaryExists_)
+        DeleteFileA(temporary_.c_str());
+}
+
+void FileReplacement::Fail(DWORD error)
+{
+    file_.reset();
+    DeleteFileA(temporary_.c_str());
+    temporaryExists_ = false;
+    throw veld::Error(veld::texts::CannotCreateFile(path_, SystemMessage(error)));
+}
+
+void FileReplacement::WriteAt(uint64_t offset, std::span<const uint8_t> bytes)
+{
+    if (!file_)
+        throw std::logic_error("write to a finished file replacement");
+    size_t done = 0;
+    while (done < bytes.size()) {
+        // Every write names its place: the rows come back to front.
+        OVERLAPPED place{};
+        place.Offset = static_cast<DWORD>(offset + done);
+        place.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+        if (!WriteFile(file_.get(), bytes.data() + done, chunk, &written, &place) || written == 0) {
+            const DWORD error = GetLastError();
+            Fail(error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
+        }
+        done += written;
+    }
+}
+
+void FileReplacement::Append(std::span<const uint8_t> bytes)
+{
+    WriteAt(size_, bytes);
+    size_ += bytes.size();
+}
+
+void FileReplacement::Overwrite(uint64_t offset, std::span<const uint8_t> bytes)
+{
+    if (offset + bytes.size() > size_)
+        throw std::logic_error("overwrite beyond the end of a file replacement");
+    WriteAt(offset, bytes);
+}
+
+void FileReplacement::Commit()
+{
+    if (!file_)
+        throw std::logic_error("commit of a finished file replacement");
+    veld::MarkStep("written");
+    if (!FlushFileBuffers(file_.get()))
+        Fail(GetLastError());
+    veld::MarkStep("flushed");
+    file_.reset();
+    if (!MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        Fail(GetLastError());
+    temporaryExists_ = false;
+    veld::MarkStep("moved");
+}
+
+void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts)
+{
+    FileReplacement file(path);
+    for (const std::span<const uint8_t> part : parts)
+        file.Append(part);
+    file.Commit();
 }
 
 std::string TemporaryFileOf(const std::string& path)

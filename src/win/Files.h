@@ -1,6 +1,8 @@
 // Whole-file reads and safe replacement of files, with the error texts the user reads.
 #pragma once
 
+#include "win/Handles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -39,12 +41,38 @@ struct FileIdentity {
 // The identity of the file at path, or nothing when there is none to open.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
-// Writes the parts one after the other into a temporary file beside path and moves it
-// into place, so path holds either its old contents or all of the new ones. On failure
-// the temporary file is removed and the error names path and the system's reason.
+// A file replaced safely: the new contents go into a temporary file beside path, which
+// Commit flushes and moves over path, so path holds either its old contents or all of
+// the new ones. A failure, or the replacement ending without Commit, removes the
+// temporary file; the errors name path and the system's reason.
+class FileReplacement {
+public:
+    explicit FileReplacement(const std::string& path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Adds bytes at the end of what was written so far.
+    void Append(std::span<const uint8_t> bytes);
+    // Writes bytes again over what was written before, at offset.
+    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes);
+    void Commit();
+
+private:
+    void WriteAt(uint64_t offset, std::span<const uint8_t> bytes);
+    [[noreturn]] void Fail(DWORD error);
+
+    std::string path_;
+    std::string temporary_;
+    File file_;
+    uint64_t size_ = 0;
+    bool temporaryExists_ = false;
+};
+
+// Replaces the file with the parts, one after the other, as a FileReplacement does.
 void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
 
-// The temporary file ReplaceFile writes for path.
+// The temporary file a FileReplacement writes for path.
 std::string TemporaryFileOf(const std::string& path);
 
 }  // namespace win
