@@ -1,6 +1,14 @@
 # Windows benchmarks, run under Wine by scripts/bench-startup.sh and scripts/bench-signin.sh.
 add_executable(minimal_window WIN32 ${CMAKE_CURRENT_LIST_DIR}/minimal_window.cpp)
+add_executable(minimal_window_cc WIN32 ${CMAKE_CURRENT_LIST_DIR}/minimal_window.cpp)
+target_compile_definitions(minimal_window_cc PRIVATE VELD_COMMON_CONTROLS)
+target_link_libraries(minimal_window_cc PRIVATE comctl32)
 add_executable(startup_bench ${CMAKE_CURRENT_LIST_DIR}/startup_bench.cpp)
+# The program as shipped plus a recorder of its start-up steps.
+add_executable(Veldana_steps WIN32 src/app/main.cpp src/app/Veldana.rc ${CMAKE_CURRENT_LIST_DIR}/startup_steps.cpp)
+target_link_libraries(Veldana_steps PRIVATE veld_app)
+target_include_directories(Veldana_steps PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SOURCE_DIR}/src/app
+  ${CMAKE_BINARY_DIR}/generated)
 add_executable(refill_bench ${CMAKE_CURRENT_LIST_DIR}/refill_bench.cpp)
 target_link_libraries(refill_bench PRIVATE veld_app)
 target_sources(refill_bench PRIVATE ${CMAKE_SOURCE_DIR}/src/app/Veldana.rc)

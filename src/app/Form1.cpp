@@ -4,6 +4,7 @@
 #include "catalogue/Catalogue.h"
 #include "desktop/Desktop.h"
 #include "core/Paths.h"
+#include "core/Steps.h"
 #include "core/Texts.h"
 #include "settings/Settings.h"
 #include "ui/Application.h"
@@ -47,6 +48,7 @@ void TForm1::Create()
                   .clientHeight = kClientHeight,
                   .owner = app.OwnerWindow(),
                   .iconId = IDI_PROGRAM});
+    veld::MarkStep("controls");
     if (!app.MainWindow())
         app.SetMainWindow(Handle());
     FormCreate();
@@ -62,8 +64,11 @@ void TForm1::FormCreate()
     app.Guard([&] { app.SetTitle(veld::texts::kRunningTitle); });
     app.Guard([&] { desktop::RemoveLeftoverConversion(); });
     app.Guard([&] { LoadButtonPictures(); });
+    veld::MarkStep("pictures");
     app.Guard([&] { LoadClips(); });
+    veld::MarkStep("clips");
     app.Guard([&] { ApplyWindowShape(); });
+    veld::MarkStep("region");
     app.Guard([&] {
         WallpaperFiles.clear();
         WallpaperShortNames.clear();
@@ -73,6 +78,7 @@ void TForm1::FormCreate()
         catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg", &WallpaperShortNames);
         AddWallpaperNames();
     });
+    veld::MarkStep("list");
     app.Guard([&] {
         if (settings::ReadSetting("Settings", "Active", "") == "True") {
             CheckBox1.SetChecked(true);
@@ -83,6 +89,7 @@ void TForm1::FormCreate()
         }
     });
     app.Guard([&] { CheckBox2.SetChecked(settings::ReadSetting("Settings", "Random", "") == "True"); });
+    veld::MarkStep("settings");
 }
 
 void TForm1::LoadButtonPictures()

@@ -1,5 +1,6 @@
 #include "ui/Form.h"
 
+#include "core/Steps.h"
 #include "ui/Application.h"
 
 #include <windowsx.h>
@@ -72,7 +73,9 @@ void Form::ShowCentered()
     SetWindowPos(handle_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(handle_, SW_SHOW);
     SetForegroundWindow(handle_);
+    veld::MarkStep("shown");
     UpdateWindow(handle_);
+    veld::MarkStep("painted");
 }
 
 void Form::Close()
