@@ -13,6 +13,11 @@ echo "== fuzzing JPEG decoding briefly (scripts/fuzz.sh SECONDS for a long run) 
 
 echo "== Windows tests under Wine =="
 (cd build/win && "$root/scripts/wine-rig.sh" ctest --output-on-failure --timeout 300)
+# The picture buttons light up in the same pixels on 16- and 8-bit screens.
+for depth in 16 8; do
+  (cd build/win && "$root/scripts/wine-rig.sh" --depth "$depth" ctest --output-on-failure --timeout 300 \
+    -R 'PictureButtonsLightUp')
+done
 
 echo "== end-to-end tests =="
 /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e

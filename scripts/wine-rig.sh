@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Runs a command with a virtual X display and a running wineserver for the private
 # prefix, and stops both by PID when the command ends, also when it fails.
-# Usage: wine-rig.sh [--size WIDTHxHEIGHT] command [args...]
+# Usage: wine-rig.sh [--size WIDTHxHEIGHT] [--depth BITS] command [args...]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 size=1024x768
-if [[ ${1:-} == --size ]]; then
-  size=$2
+depth=24
+while [[ ${1:-} == --size || ${1:-} == --depth ]]; do
+  [[ $1 == --size ]] && size=$2 || depth=$2
   shift 2
-fi
+done
 
 veld_boot_prefix
 
@@ -24,7 +25,7 @@ trap cleanup EXIT INT TERM
 # -displayfd hands back the first free display number.
 fifo=$(mktemp -u)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 20 display <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; exit 1; }
 rm -f "$fifo"

@@ -1,6 +1,7 @@
 #include "ui/Graphic.h"
 
 #include "ui/Form.h"
+#include "ui/ImageList.h"
 
 #include <algorithm>
 
@@ -44,11 +45,25 @@ void ImageView::Create(Form& form, const ImageArgs& args)
 void ImageView::SetPicture(win::Bitmap picture)
 {
     picture_ = std::move(picture);
+    list_ = nullptr;
+    Invalidate();
+}
+
+void ImageView::ShowListPicture(const ImageList& list, int index)
+{
+    picture_.reset();
+    list_ = &list;
+    listIndex_ = index;
     Invalidate();
 }
 
 void ImageView::Paint(HDC dc)
 {
+    if (list_) {
+        list_->Paint(listIndex_, dc, bounds_.left, bounds_.top, std::min(list_->Width(), bounds_.width),
+                     std::min(list_->Height(), bounds_.height));
+        return;
+    }
     if (!picture_)
         return;
     BITMAP info;

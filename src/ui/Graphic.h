@@ -11,6 +11,8 @@ namespace ui {
 
 enum class MouseButton { Left, Right, Middle };
 
+class ImageList;
+
 class GraphicControl : public Control {
 public:
     using Control::Control;
@@ -46,22 +48,29 @@ struct ImageArgs {
     bool visible = true;
 };
 
-// An image view: shows its own copy of a bitmap unscaled from its top-left corner.
+// An image view: shows its own copy of a bitmap, or a picture of an image list, unscaled
+// from its top-left corner.
 class ImageView : public GraphicControl {
 public:
     using GraphicControl::GraphicControl;
 
     void Create(Form& form, const ImageArgs& args);
 
+    // The view's own bitmap; none while it shows an image list's picture.
     HBITMAP Picture() const { return picture_.get(); }
     // Takes the bitmap over; an empty owner empties the picture.
     void SetPicture(win::Bitmap picture);
     void Clear() { SetPicture(nullptr); }
+    // Shows picture index of the list, drawn from the list's own strip at every paint,
+    // so switching pictures (a button lighting up) copies and allocates nothing.
+    void ShowListPicture(const ImageList& list, int index);
 
     void Paint(HDC dc) override;
 
 private:
     win::Bitmap picture_;
+    const ImageList* list_ = nullptr;
+    int listIndex_ = 0;
 };
 
 struct LabelArgs {

@@ -47,18 +47,20 @@ void ImageList::Add(HBITMAP bitmap)
 
 void ImageList::Draw(int index, ImageView& view) const
 {
-    view.Clear();
-    win::WindowDc screen(nullptr);
-    win::Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
-    {
-        win::MemoryDc target(CreateCompatibleDC(screen.get()));
-        win::SelectGuard keep(target.get(), picture.get());
-        RECT all{0, 0, width_, height_};
-        FillRect(target.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
-        if (list_)
-            ImageList_Draw(list_.get(), index, target.get(), 0, 0, ILD_NORMAL);
+    view.ShowListPicture(*this, index);
+}
+
+void ImageList::Paint(int index, HDC dc, int x, int y, int width, int height) const
+{
+    if (width <= 0 || height <= 0)
+        return;  // ImageList_DrawEx would take zero for the whole picture
+    // The pictures have no mask: a picture drawn covers its whole rectangle.
+    if (list_ && index >= 0 && index < Count()) {
+        ImageList_DrawEx(list_.get(), index, dc, x, y, width, height, CLR_DEFAULT, CLR_DEFAULT, ILD_NORMAL);
+    } else {
+        const RECT all{x, y, x + width, y + height};
+        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
     }
-    view.SetPicture(std::move(picture));
 }
 
 win::Bitmap LoadBitmapFile(const std::string& path)

@@ -1,4 +1,4 @@
-// Image list: pictures of one size, appended from bitmaps and drawn into image views.
+// Image list: pictures of one size, appended from bitmaps and shown by image views.
 #pragma once
 
 #include "ui/Graphic.h"
@@ -23,9 +23,11 @@ public:
     // height is cut off. A bitmap narrower or lower than one picture is refused with
     // "Ungültige Grafikgröße".
     void Add(HBITMAP bitmap);
-    // Empties the view's picture, then draws picture index into a new bitmap of the
-    // list's size that the view shows.
+    // The view shows picture index from now on, at the list's size.
     void Draw(int index, ImageView& view) const;
+    // Paints the top-left width x height of picture index at (x, y); where the list has
+    // no such picture, the button face colour.
+    void Paint(int index, HDC dc, int x, int y, int width, int height) const;
 
 private:
     std::string name_;

@@ -30,15 +30,13 @@ constexpr POINT kDeleteSelected{600, 400};
 constexpr POINT kAddYourOwn{600, 432};
 constexpr POINT kGameLink{615, 466};
 
-uint64_t Shown(const ui::ImageView& view)
+uint64_t Shown(ui::ImageView& view)
 {
-    return Pixels::OfBitmap(view.Picture()).Checksum();
+    return Pixels::OfControl(view).Checksum();
 }
 uint64_t InList(const ui::ImageList& list, int index)
 {
-    ui::ImageView view("probe");
-    list.Draw(index, view);
-    return Shown(view);
+    return Pixels::OfListPicture(list, index).Checksum();
 }
 
 TEST(Commands, SetAsDefaultWithoutSelectionChangesNothing)
@@ -348,29 +346,72 @@ TEST(Commands, PictureButtonsLightUpUnderTheMouseAndGoBackAfterAClick)
     CommandHarness harness;
     harness.Start();
     TForm1& form = harness.Form();
-    auto picture = [](const ui::ImageView& view) { return Pixels::OfBitmap(view.Picture()).Checksum(); };
-    auto inList = [](const ui::ImageList& list, int index) {
-        ui::ImageView view("probe");
-        list.Draw(index, view);
-        return Pixels::OfBitmap(view.Picture()).Checksum();
+    // The Media picture (or a half of the stored close button strip) as the screen shows
+    // it: at 8 and 16 bits per pixel in the screen's colours.
+    auto asOnScreen = [](const std::string& file, int left, int width, int height) {
+        win::Bitmap picture(static_cast<HBITMAP>(
+            LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+        HDC screen = GetDC(nullptr);
+        HDC source = CreateCompatibleDC(screen);
+        HDC target = CreateCompatibleDC(screen);
+        win::Bitmap copy(CreateCompatibleBitmap(screen, width, height));
+        HGDIOBJ oldSource = SelectObject(source, picture.get());
+        HGDIOBJ oldTarget = SelectObject(target, copy.get());
+        BitBlt(target, 0, 0, width, height, source, left, 0, SRCCOPY);
+        SelectObject(source, oldSource);
+        SelectObject(target, oldTarget);
+        DeleteDC(source);
+        DeleteDC(target);
+        ReleaseDC(nullptr, screen);
+        return Pixels::OfBitmap(copy.get());
     };
+    const std::string media = harness.Path() + "Media\\";
     struct Case {
         POINT at;
-        const ui::ImageView* view;
-        const ui::ImageList* list;
+        ui::ImageView* view;
+        std::string normal;
+        std::string lit;
+        int litLeft;  // where the lit picture starts in its file; the normal one starts at 0
     };
-    for (const Case& c : {Case{kNoWallpaper, &form.ImageNoWallpaper, &form.ImageList2},
-                          Case{kSetAsDefault, &form.ImageSetAsDefault, &form.ImageList3},
-                          Case{{600, 400}, &form.ImageDeleteSelected, &form.ImageList4},
-                          Case{{726, 152}, &form.ImageClose, &form.ImageList1}}) {
-        ASSERT_NE(inList(*c.list, 0), inList(*c.list, 1)) << c.view->Name();
+    const Case cases[] = {
+        {kNoWallpaper, &form.ImageNoWallpaper, media + "button1_A.bmp", media + "button1_B.bmp", 0},
+        {kSetAsDefault, &form.ImageSetAsDefault, media + "button2_A.bmp", media + "button2_B.bmp", 0},
+        {{600, 400}, &form.ImageDeleteSelected, media + "button3_A.bmp", media + "button3_B.bmp", 0},
+        {{726, 152}, &form.ImageClose, AssetsDir() + "close_strip.bmp", AssetsDir() + "close_strip.bmp", 22},
+    };
+    for (const Case& c : cases) {
+        const ui::Bounds b = c.view->GetBounds();
+        const Pixels normal = asOnScreen(c.normal, 0, b.width, b.height);
+        const Pixels lit = asOnScreen(c.lit, c.litLeft, b.width, b.height);
+        ASSERT_NE(normal, lit) << c.view->Name();
         harness.MoveTo(c.at);
-        EXPECT_EQ(picture(*c.view), inList(*c.list, 1)) << c.view->Name();
+        EXPECT_EQ(Pixels::OfWindow(form.Handle()).Cut(b.left, b.top, b.width, b.height), lit) << c.view->Name();
         if (c.view != &form.ImageClose)
             harness.Click(c.at);
         harness.MoveTo(kBackground);
-        EXPECT_EQ(picture(*c.view), inList(*c.list, 0)) << c.view->Name();
+        EXPECT_EQ(Pixels::OfWindow(form.Handle()).Cut(b.left, b.top, b.width, b.height), normal) << c.view->Name();
     }
+
+    // Lighting up and going out again a thousand times leaves as many GDI objects as
+    // before and the very same bitmaps: nothing is made for a picture already in its
+    // list. (The system's own regions for painting come and go.)
+    auto bitmaps = [](const std::vector<uint32_t>& handles) {
+        std::vector<uint32_t> found;
+        for (uint32_t handle : handles)
+            if (GetObjectType(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(handle))) == OBJ_BITMAP)
+                found.push_back(handle);
+        return found;
+    };
+    const std::vector<uint32_t> before = LiveGdiHandles();
+    ASSERT_FALSE(bitmaps(before).empty());
+    for (int i = 0; i < 1000; ++i) {
+        harness.MoveTo(cases[i % std::size(cases)].at);
+        harness.MoveTo(kBackground);
+    }
+    PumpMessages();
+    const std::vector<uint32_t> after = LiveGdiHandles();
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(bitmaps(after), bitmaps(before));
 }
 
 TEST(Commands, ActionListHoldsTheFiveCommandsUnderTheirNames)

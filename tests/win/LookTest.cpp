@@ -19,9 +19,7 @@ constexpr COLORREF kPanel = RGB(142, 183, 220);
 // The colour a list shows as picture index.
 COLORREF PictureColour(const ui::ImageList& list, int index)
 {
-    ui::ImageView view("probe");
-    list.Draw(index, view);
-    return Pixels::OfBitmap(view.Picture()).At(list.Width() / 2, list.Height() / 2);
+    return Pixels::OfListPicture(list, index).At(list.Width() / 2, list.Height() / 2);
 }
 
 void WriteButtons(const std::string& media, int number, int width, int height)

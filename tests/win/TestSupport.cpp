@@ -5,6 +5,7 @@
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>
+#include <winternl.h>
 
 #include <atomic>
 #include <cstdio>
@@ -251,6 +252,81 @@ Pixels Pixels::OfBitmap(HBITMAP bitmap)
     GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data_.data(), &format, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+namespace {
+
+// Draws into a new bitmap of the screen's format and reads it back.
+template <typename DrawFunction>
+Pixels Drawn(int width, int height, DrawFunction draw)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    draw(dc);
+    SelectObject(dc, old);
+    Pixels pixels = Pixels::OfBitmap(bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+}  // namespace
+
+Pixels Pixels::OfControl(ui::GraphicControl& control)
+{
+    const ui::Bounds bounds = control.GetBounds();
+    return Drawn(bounds.width, bounds.height, [&](HDC dc) {
+        SetViewportOrgEx(dc, -bounds.left, -bounds.top, nullptr);
+        control.Paint(dc);
+    });
+}
+
+Pixels Pixels::OfListPicture(const ui::ImageList& list, int index)
+{
+    return Drawn(list.Width(), list.Height(),
+                 [&](HDC dc) { list.Paint(index, dc, 0, 0, list.Width(), list.Height()); });
+}
+
+Pixels Pixels::Cut(int left, int top, int width, int height) const
+{
+    Pixels part;
+    part.width_ = width;
+    part.height_ = height;
+    for (int y = top; y < top + height; ++y) {
+        const auto row = data_.begin() + static_cast<ptrdiff_t>(y) * width_;
+        part.data_.insert(part.data_.end(), row + left, row + left + width);
+    }
+    return part;
+}
+
+std::vector<uint32_t> LiveGdiHandles()
+{
+    // GDI_HANDLE_ENTRY of the 64-bit table: object, owner, unique, type, flags, user.
+    struct Entry {
+        uint64_t object;
+        uint32_t owner;
+        uint16_t unique;
+        uint8_t type;
+        uint8_t flags;
+        uint64_t user;
+    };
+    static_assert(sizeof(Entry) == 24);
+    constexpr size_t kEntries = 0x10000;
+    constexpr size_t kGdiSharedHandleTable = 0xF8;  // its offset in the 64-bit PEB
+    const auto* peb = reinterpret_cast<const uint8_t*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+    const Entry* table = *reinterpret_cast<const Entry* const*>(peb + kGdiSharedHandleTable);
+    std::vector<uint32_t> handles;
+    const uint16_t process = static_cast<uint16_t>(GetCurrentProcessId());
+    for (size_t i = 0; table && i < kEntries; ++i) {
+        // Wine's table is the process's own and leaves the owner empty.
+        const uint16_t owner = static_cast<uint16_t>(table[i].owner);
+        if (table[i].type != 0 && (owner == 0 || owner == process))
+            handles.push_back(static_cast<uint32_t>(i) | static_cast<uint32_t>(table[i].unique) << 16);
+    }
+    return handles;
 }
 
 COLORREF Pixels::At(int x, int y) const

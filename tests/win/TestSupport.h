@@ -64,11 +64,18 @@ void SetWallpaperValue(const std::string& value);
 // Selects a list entry and tells the form as a user's click would.
 void ClickListEntry(TForm1& form, int index);
 
-// A top-down 32-bit copy of what a window or bitmap shows.
+// A top-down 32-bit copy of what a window, a bitmap, a control or an image list's
+// picture shows. Windows, controls and pictures are drawn through a bitmap of the
+// screen's format, as the screen shows them.
 class Pixels {
 public:
     static Pixels OfWindow(HWND window);
     static Pixels OfBitmap(HBITMAP bitmap);
+    static Pixels OfControl(ui::GraphicControl& control);
+    static Pixels OfListPicture(const ui::ImageList& list, int index);
+    // A part of the picture.
+    Pixels Cut(int left, int top, int width, int height) const;
+    bool operator==(const Pixels&) const = default;
     int Width() const { return width_; }
     int Height() const { return height_; }
     COLORREF At(int x, int y) const;
@@ -80,6 +87,11 @@ private:
     int height_ = 0;
     std::vector<uint32_t> data_;
 };
+
+// The GDI objects this process holds, each by its handle (which changes when an object
+// is deleted and a new one takes its place). GetGuiResources counts them on Windows but
+// is a stub under Wine; both keep the objects in the table the process's PEB points to.
+std::vector<uint32_t> LiveGdiHandles();
 
 // Makes the temporary folder the program folder and records the error boxes.
 class ProgramFolder : public TempFolder {
