@@ -44,6 +44,7 @@ bench: dist
 	@scripts/bench-startup.sh
 	@scripts/bench-refill.sh
 	@scripts/bench-signin.sh
+	@scripts/bench-hover.sh
 
 # A long fuzzing run of JPEG decoding (an hour; FUZZ_SECONDS to change).
 FUZZ_SECONDS ?= 3600

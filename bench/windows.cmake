@@ -31,3 +31,8 @@ target_compile_options(djpeg_in_process PRIVATE -O3 -w)
 target_include_directories(djpeg_in_process PRIVATE ${_jpeg_build} ${_djpeg_source})
 target_link_libraries(djpeg_in_process PRIVATE jpeg)
 target_link_libraries(wallpaper_convert_bench PRIVATE djpeg_in_process)
+# A picture button lighting up, against a plain BitBlt; run by scripts/bench-hover.sh.
+add_executable(hover_bench ${CMAKE_CURRENT_LIST_DIR}/hover_bench.cpp)
+target_link_libraries(hover_bench PRIVATE veld_app)
+target_sources(hover_bench PRIVATE ${CMAKE_SOURCE_DIR}/src/app/Veldana.rc)
+target_include_directories(hover_bench PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SOURCE_DIR}/src/app ${CMAKE_BINARY_DIR}/generated)
