@@ -1,5 +1,7 @@
 #include "core/ShapeMask.h"
 
+#include <utility>
+
 namespace veld {
 
 std::vector<KeyRun> KeyColourRuns(const uint8_t* pixels, int width, int height, size_t stride)
@@ -26,6 +28,37 @@ std::vector<KeyRun> KeyColourRuns(const uint8_t* pixels, int width, int height, 
             runs.push_back({y, start, width});
     }
     return runs;
+}
+
+std::vector<KeptRect> KeptRects(const std::vector<KeyRun>& runs, int width, int height)
+{
+    std::vector<KeptRect> rects;
+    std::vector<std::pair<int, int>> band;  // the spans of the open band
+    int bandTop = 0;
+    auto closeBand = [&](int bottom) {
+        for (const auto& [left, right] : band)
+            rects.push_back({left, bandTop, right, bottom});
+    };
+    auto run = runs.begin();
+    std::vector<std::pair<int, int>> spans;
+    for (int y = 0; y < height; ++y) {
+        spans.clear();
+        int x = 0;
+        for (; run != runs.end() && run->y == y; ++run) {
+            if (run->left > x)
+                spans.emplace_back(x, run->left);
+            x = run->right;
+        }
+        if (x < width)
+            spans.emplace_back(x, width);
+        if (spans != band) {
+            closeBand(y);
+            band.swap(spans);
+            bandTop = y;
+        }
+    }
+    closeBand(height);
+    return rects;
 }
 
 }  // namespace veld

@@ -22,4 +22,18 @@ struct KeyRun {
 // stride bytes apart. Matching is exact on all three bytes.
 std::vector<KeyRun> KeyColourRuns(const uint8_t* pixels, int width, int height, size_t stride);
 
+struct KeptRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+
+    bool operator==(const KeptRect&) const = default;
+};
+
+// What the runs leave of the width x height rectangle, as rectangles the way a region
+// keeps them: in bands from the top, neighbouring rows with the same kept spans in one
+// band, spans left to right. runs are ordered as KeyColourRuns gives them.
+std::vector<KeptRect> KeptRects(const std::vector<KeyRun>& runs, int width, int height);
+
 }  // namespace veld

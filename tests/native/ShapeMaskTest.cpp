@@ -59,6 +59,16 @@ TEST(ShapeMask, KeyRunsAreExactMatchesIncludingInteriorHoles)
         {2, 3, 5}, {2, 6, 7},  {2, 9, 10}, {3, 0, 2},  {3, 8, 10},
     };
     EXPECT_EQ(Runs(picture), expected);
+
+    // What the runs leave, in bands as a region keeps them: rows 1 and 2 differ (the
+    // holes of row 2), row 3 stands alone, nothing of a fully keyed row.
+    const std::vector<KeptRect> kept = {
+        {3, 0, 8, 1}, {1, 1, 9, 2}, {1, 2, 3, 3}, {5, 2, 6, 3}, {7, 2, 9, 3}, {2, 3, 8, 4},
+    };
+    EXPECT_EQ(KeptRects(Runs(picture), picture.width, picture.height), kept);
+    const Picture banded = Draw({"k...", "k...", "k...", "kkkk", "....", "...."});
+    EXPECT_EQ(KeptRects(Runs(banded), banded.width, banded.height),
+              (std::vector<KeptRect>{{1, 0, 4, 3}, {0, 4, 4, 6}}));
 }
 
 TEST(ShapeMask, KeyColourIsTheTopLeftPixelWhateverItIs)

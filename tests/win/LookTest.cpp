@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "core/ShapeMask.h"
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>
@@ -179,6 +180,27 @@ std::vector<std::vector<bool>> Mask(HRGN region, int width, int height)
     return kept;
 }
 
+// The region as the window's outline was first defined: the picture's rectangle with
+// each run of key-colour pixels cut out by a region operation of its own.
+win::Region RegionCutRunByRun(HBITMAP bitmap)
+{
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof(info), &info);
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(format.bmiHeader), info.bmWidth, -info.bmHeight, 1, 24, BI_RGB};
+    const size_t stride = (static_cast<size_t>(info.bmWidth) * 3 + 3) & ~size_t{3};
+    std::vector<uint8_t> pixels(stride * static_cast<size_t>(info.bmHeight));
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    win::Region region(CreateRectRgn(0, 0, info.bmWidth, info.bmHeight));
+    for (const veld::KeyRun& run : veld::KeyColourRuns(pixels.data(), info.bmWidth, info.bmHeight, stride)) {
+        win::Region cut(CreateRectRgn(run.left, run.y, run.right, run.y + 1));
+        CombineRgn(region.get(), region.get(), cut.get(), RGN_DIFF);
+    }
+    return region;
+}
+
 HBITMAP MakeBitmap(int width, int height, COLORREF fill, const std::vector<std::pair<POINT, COLORREF>>& dots)
 {
     HDC screen = GetDC(nullptr);
@@ -232,6 +254,19 @@ TEST(Shape, RegionDropsExactKeyPixelsOnlyInsideAndOut)
     EXPECT_TRUE(PtInRegion(corner.get(), 1, 0));
     EXPECT_TRUE(PtInRegion(corner.get(), 0, 1));
     DeleteObject(plain);
+}
+
+TEST(Shape, RegionMadeInOneCallEqualsCuttingTheRunsOutOneByOne)
+{
+    FormHarness harness;
+    harness.Start();
+    HBITMAP dotted = MakeBitmap(20, 10, kPanel, {{{0, 0}, kKey}, {{7, 4}, kKey}, {{19, 9}, kKey}, {{0, 9}, kKey}});
+    for (HBITMAP picture : {harness.Form().Image1.Picture(), dotted}) {
+        win::Region region = BuildWindowRegion(picture);
+        ASSERT_TRUE(region);
+        EXPECT_TRUE(EqualRgn(region.get(), RegionCutRunByRun(picture).get()));
+    }
+    DeleteObject(dotted);
 }
 
 TEST(Shape, ShippedBackgroundKeepsItsOutlineAndFiveEnclosedHoles)
