@@ -50,11 +50,11 @@ win::Region BuildWindowRegion(HBITMAP bitmap)
 
 void TForm1::ApplyWindowShape()
 {
-    // A scratch copy of the background, so the shown picture is never touched.
-    win::Bitmap scratch(static_cast<HBITMAP>(CopyImage(Image1.Picture(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!scratch)
+    // The background is only read (GetDIBits hands over a 24-bit copy of its rows), so
+    // the shown picture needs no scratch copy to stay untouched.
+    if (!Image1.Picture())
         return;
-    win::Region region = BuildWindowRegion(scratch.get());
+    win::Region region = BuildWindowRegion(Image1.Picture());
     if (region && SetWindowRgn(Handle(), region.get(), TRUE))
         WindowRegion = region.release();  // the window owns it from now on
 }
