@@ -21,20 +21,6 @@
 
 namespace {
 
-void CopyFolder(const std::string& from, const std::string& to)
-{
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((from + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            CopyFileA((from + found.cFileName).c_str(), (to + found.cFileName).c_str(), FALSE);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
 void RemoveFolder(const std::string& dir)
 {
     WIN32_FIND_DATAA found;
@@ -52,13 +38,6 @@ void RemoveFolder(const std::string& dir)
         FindClose(search);
     }
     RemoveDirectoryA(dir.c_str());
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace

@@ -19,20 +19,6 @@
 
 namespace {
 
-void CopyFolder(const std::string& from, const std::string& to)
-{
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((from + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            CopyFileA((from + found.cFileName).c_str(), (to + found.cFileName).c_str(), FALSE);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)

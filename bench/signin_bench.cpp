@@ -46,12 +46,6 @@ double TimeConversion(const std::string& jpeg, const std::string& bmp)
     return Now() - start;
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)

@@ -66,15 +66,6 @@ double TimeStart(const Program& program, double& started)
     return idle;
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    if (values.empty())
-        return 0;
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 // When each step of a program that notes them ended, in seconds from CreateProcess, in
 // the order they came: medians over the rounds.
 struct Steps {

@@ -38,15 +38,6 @@ void RecordMark(const char* step)
     marks[step] = Now();
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    if (values.empty())
-        return 0;
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 // Wall time of one run of the command line, in seconds; negative when it fails.
 double TimeProcess(std::string commandLine)
 {
