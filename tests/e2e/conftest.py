@@ -18,8 +18,8 @@ def display_factory(tmp_path):
     """Opens displays of any size; each is stopped when the test ends, also on failure."""
     opened = []
 
-    def open_display(width, height):
-        display = veld.Display(width, height, tmp_path)
+    def open_display(width, height, **options):
+        display = veld.Display(width, height, tmp_path, **options)
         opened.append(display)
         return display
 

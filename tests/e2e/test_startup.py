@@ -13,18 +13,21 @@ WALLPAPERS = {
 
 
 @pytest.mark.parametrize(
-    "width,height,folder",
+    "width,height,depth,folder",
     [
-        (800, 600, "800x600"),
-        (1024, 768, "1024x768"),
-        (1280, 1024, "1280x1024"),
-        (1920, 1200, "1280x1024"),
-        (1280, 960, None),
+        (800, 600, 24, "800x600"),
+        (1024, 768, 24, "1024x768"),
+        (1024, 768, 16, "1024x768"),
+        (1024, 768, 8, "1024x768"),
+        (1280, 1024, 24, "1280x1024"),
+        (1920, 1200, 24, "1280x1024"),
+        (1280, 960, 24, None),
     ],
 )
-def test_list_follows_screen_size_and_window_is_centred(display_factory, programs, workdir, width, height, folder):
+def test_list_follows_screen_size_and_window_is_centred(display_factory, programs, workdir, width, height, depth,
+                                                        folder):
     program_folder = veld.make_program_folder(workdir, WALLPAPERS, ini="[Settings]\r\nActive=True\r\n")
-    display = display_factory(width, height)
+    display = display_factory(width, height, depth=depth)
     program = programs(display, program_folder)
     state = program.state
 
@@ -38,7 +41,7 @@ def test_list_follows_screen_size_and_window_is_centred(display_factory, program
     assert (left, top) == ((width - veld.CLIENT_WIDTH) // 2, (height - veld.CLIENT_HEIGHT) // 2)
     assert state["main"]["title"] == "Form1"
     assert state["owner"]["title"] == "VELDANA"
-    display.screenshot(f"startup-{width}x{height}")
+    display.screenshot(f"startup-{width}x{height}x{depth}")
 
 
 def test_focus_starts_in_the_list_when_active(display_factory, programs, workdir):

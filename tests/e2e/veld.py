@@ -79,15 +79,15 @@ def wait_until(predicate, timeout=20.0, interval=0.1, what="condition"):
 class Display:
     """A virtual X screen with its own wineserver; stops both by PID when closed."""
 
-    def __init__(self, width, height, workdir):
-        self.width, self.height = width, height
+    def __init__(self, width, height, workdir, depth=24):
+        self.width, self.height, self.depth = width, height, depth
         self.workdir = Path(workdir)
         self.xvfb = None
         self.desktop_keeper = None
         boot_prefix()
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x{depth}", "-nolisten", "tcp"],
             pass_fds=(write_fd,),
             stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL,
