@@ -31,6 +31,8 @@ public:
 
     HWND Handle() const { return handle_; }
     HFONT FormFont() const { return font_.get(); }
+    // The tooltip window that shows the graphic controls' hints.
+    HWND Tooltip() const { return tooltip_; }
 
     // Creates the hidden window and its child controls (CreateControls, from WM_CREATE).
     void CreateHandle(const FormArgs& args);
