@@ -31,31 +31,25 @@ constexpr POINT kDeleteSelected{600, 400};
 constexpr POINT kAddYourOwn{600, 432};
 constexpr POINT kGameLink{615, 466};
 
-// The pixels other than the tooltip background that draw leaves on a width x height picture.
+// How many pixels draw leaves in other than the tooltip background on a picture.
 int InkPixels(int width, int height, const std::function<void(HDC)>& draw)
 {
-    const COLORREF background = GetSysColor(COLOR_INFOBK);
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO format{};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP surface = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, surface);
-    HBRUSH brush = CreateSolidBrush(background);
-    const RECT all{0, 0, width, height};
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    HDC screen = GetDC(nullptr);
+    HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, picture);
+    SetDCBrushColor(dc, GetSysColor(COLOR_INFOBK));
+    PatBlt(dc, 0, 0, width, height, PATCOPY);
     draw(dc);
-    GdiFlush();
-    const uint32_t paper = GetBValue(background) | GetGValue(background) << 8 | GetRValue(background) << 16;
-    const auto* pixels = static_cast<const uint32_t*>(bits);
-    const int ink = static_cast<int>(std::count_if(pixels, pixels + static_cast<size_t>(width) * height,
-                                                   [paper](uint32_t p) { return (p & 0xFFFFFF) != paper; }));
-    SelectObject(dc, oldFont);
     SelectObject(dc, old);
-    DeleteObject(surface);
     DeleteDC(dc);
+    const Pixels pixels = Pixels::OfBitmap(picture);
+    DeleteObject(picture);
+    int ink = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            ink += pixels.At(x, y) != GetSysColor(COLOR_INFOBK);
     return ink;
 }
 
@@ -320,36 +314,35 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
     for (const ui::Label* link : {&form.Label1, &form.Label2, &form.Label10}) {
         const ui::Bounds& b = link->GetBounds();
         const POINT centre{b.left + b.width / 2, b.top + b.height / 2};
-        // Resting on it shows the whole address: every pixel its font draws of it, and at
-        // least its reported extent between the margins.
+        // Resting on it shows the whole address: all that its font draws of it, and its
+        // reported extent between the margins.
         POINT screen = centre;
         ClientToScreen(form.Handle(), &screen);
         SetCursorPos(screen.x, screen.y);
         harness.MoveTo(centre);
         HWND tip = form.Tooltip();
-        for (int i = 0; i < 100 && !IsWindowVisible(tip); ++i) {
-            Sleep(20);
+        for (int i = 0; i < 100 && !IsWindowVisible(tip); ++i, Sleep(20))
             PumpMessages();
-        }
         ASSERT_TRUE(IsWindowVisible(tip)) << link->Name();
         RECT client, margin{};
         GetClientRect(tip, &client);
         SendMessageA(tip, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
         const auto font = reinterpret_cast<HFONT>(SendMessageA(tip, WM_GETFONT, 0, 0));
-        const std::string& text = link->Hint();
+        const std::string& url = link->Hint();
         SIZE extent{};
-        const int onTip = InkPixels(client.right, client.bottom, [&](HDC dc) {
+        const int shown = InkPixels(client.right, client.bottom, [&](HDC dc) {
             SendMessageA(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
             SelectObject(dc, font);
-            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            GetTextExtentPoint32A(dc, url.c_str(), static_cast<int>(url.size()), &extent);
         });
-        const int drawn = InkPixels(2 * client.right, client.bottom, [&](HDC dc) {
-            SelectObject(dc, font);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-            TextOutA(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
-        });
-        EXPECT_EQ(onTip, drawn) << link->Name();
+        EXPECT_EQ(shown, InkPixels(2 * client.right, client.bottom,
+                                   [&](HDC dc) {
+                                       SelectObject(dc, font);
+                                       SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+                                       SetBkMode(dc, TRANSPARENT);
+                                       TextOutA(dc, 0, 0, url.c_str(), static_cast<int>(url.size()));
+                                   }))
+            << link->Name();
         EXPECT_GE(client.right - margin.left - margin.right - 2 * 2, extent.cx) << link->Name();
         harness.MoveTo(kBackground);
 
