@@ -126,6 +126,8 @@ public:
 protected:
     void CreateControls() override;
     void OnClose() override { FormClose(); }
+    // The end of the session is no close request: store the check boxes as closing does.
+    void OnEndSession() override { FormClose(); }
 
 private:
     void AddWallpaperNames();

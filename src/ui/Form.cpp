@@ -412,6 +412,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Application::Instance().Guard([this] { OnClose(); });
         DestroyWindow(handle_);
         return 0;
+    case WM_ENDSESSION:
+        if (wParam)
+            Application::Instance().Guard([this] { OnEndSession(); });
+        return 0;
     case WM_DESTROY:
         if (Application::Instance().MainWindow() == handle_)
             PostQuitMessage(0);

@@ -59,6 +59,9 @@ protected:
     void DestroyHandle();
     virtual void CreateControls() {}
     virtual void OnClose() {}
+    // The Windows session ends (WM_ENDSESSION with TRUE): no close request follows, and
+    // the process may be ended at any moment after this returns.
+    virtual void OnEndSession() {}
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

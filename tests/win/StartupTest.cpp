@@ -109,6 +109,31 @@ TEST(Startup, OnlyTheExactWordTrueCountsAndCloseWritesBack)
     }
 }
 
+TEST(Startup, TaskBarCloseAndTheSessionsEndStoreBothCheckBoxes)
+{
+    const std::pair<const char*, void (*)(HWND)> endings[] = {
+        {"close on the task-bar button",
+         [](HWND) { SendMessageA(ui::Application::Instance().OwnerWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"end of the session",
+         [](HWND main) {
+             if (SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF))
+                 SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+         }},
+    };
+    for (const auto& [how, end] : endings) {
+        FormHarness harness;
+        WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\n");
+        harness.Start();
+        TForm1& form = harness.Form();
+        SendMessageA(form.CheckBox2.Handle(), BM_CLICK, 0, 0);
+        SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
+        end(form.Handle());
+        PumpMessages();
+        EXPECT_EQ(settings::ReadSetting("Settings", "Active", ""), "False") << how;
+        EXPECT_EQ(settings::ReadSetting("Settings", "Random", ""), "True") << how;
+    }
+}
+
 TEST(Startup, CheckBox1FollowsClicksBothWays)
 {
     FormHarness harness;
