@@ -11,10 +11,13 @@
 #include "win/Files.h"
 #include "win/ProgramDir.h"
 
+// A desktop that the system paints (Windows, Wine's virtual desktop) draws a new
+// wallpaper over every window on it, and this one would stay overdrawn.
 void TForm1::acNoWallpaperExecute()
 {
     desktop::WallpaperLock lock;
     desktop::ClearDesktopWallpaper();
+    RedrawOverDesktop();
     settings::WriteSetting("Settings", "DefaultWP", "");
 }
 
@@ -27,6 +30,7 @@ void TForm1::acSetAsDefaultExecute()
     settings::CheckValue("DefaultWP", file);
     desktop::WallpaperLock lock;
     desktop::SetDesktopWallpaper(file);
+    RedrawOverDesktop();
     settings::WriteSetting("Settings", "DefaultWP", file);
 }
 

@@ -21,9 +21,7 @@ def test_each_sign_in_shows_another_wallpaper_on_the_desktop(display_factory, wo
     folder = veld.make_program_folder(workdir, ini="[Settings]\r\nActive=True\r\nRandom=True\r\n")
     for name, colour in COLOURS.items():
         Image.new("RGB", (1024, 768), colour).save(folder / "1024x768" / name, quality=90)
-    display = display_factory(1024, 768)
-    display._wine(["wine", "reg", "add", DESKTOP, "/v", "Wallpaper", "/d", "", "/f"])
-    on_desktop = display.open_virtual_desktop()
+    display = display_factory(1024, 768, virtual_desktop=True)
 
     def centre():
         return Image.open(display.screenshot("signin-desktop")).convert("RGB").getpixel((512, 384))
@@ -31,7 +29,7 @@ def test_each_sign_in_shows_another_wallpaper_on_the_desktop(display_factory, wo
 
     previous = ""
     for _ in range(3):
-        display._wine(on_desktop + [win(folder / "VeldanaStart.exe")])
+        display._wine(["wine", win(folder / "VeldanaStart.exe")])
         chosen = veld.wait_until(lambda: (c := veld.read_ini(folder).get("DefaultWP", "")) != previous and c,
                                  what="DefaultWP to change")
         name = chosen.rsplit("\\", 1)[1]

@@ -76,14 +76,22 @@ def wait_until(predicate, timeout=20.0, interval=0.1, what="condition"):
     raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}")
 
 
-class Display:
-    """A virtual X screen with its own wineserver; stops both by PID when closed."""
+EXPLORER_KEY = r"HKCU\Software\Wine\Explorer"
 
-    def __init__(self, width, height, workdir, depth=24):
+
+class Display:
+    """A virtual X screen with its own wineserver; stops both by PID when closed.
+
+    depth is the screen's bits per pixel (24, 16 or 8). With virtual_desktop, every Wine
+    program started on the display runs in Wine's own desktop window of the screen's
+    size, which the system paints, wallpaper included, as Windows does.
+    """
+
+    def __init__(self, width, height, workdir, depth=24, virtual_desktop=False):
         self.width, self.height, self.depth = width, height, depth
+        self.virtual_desktop = virtual_desktop
         self.workdir = Path(workdir)
-        self.xvfb = None
-        self.desktop_keeper = None
+        self.xvfb = self.env = None
         boot_prefix()
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
@@ -104,10 +112,35 @@ class Display:
             # A wineserver left from another screen size would keep that size.
             self._wine(["wineserver", "-k"], check=False)
             self._wine(["wineserver", "-p"])
+            self._choose_desktop()
             self._wine(["wine", "wineboot"], check=False)
         except BaseException:
             self.close()
             raise
+
+    def _choose_desktop(self):
+        """Sets or clears the prefix's virtual desktop; a marker file remembers a set one,
+        so a display that was never closed cannot leave it behind for the next."""
+        marker = Path(self.env["WINEPREFIX"]) / ".veld-virtual-desktop"
+        if self.virtual_desktop:
+            # It starts plain, whatever wallpaper an earlier run left in the prefix.
+            self._wine(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "Wallpaper", "/d", "", "/f"])
+            self._wine(["wine", "reg", "add", EXPLORER_KEY, "/v", "Desktop", "/d", "Default", "/f"])
+            self._wine(["wine", "reg", "add", EXPLORER_KEY + r"\Desktops", "/v", "Default", "/d",
+                        f"{self.width}x{self.height}", "/f"])
+            marker.touch()
+        elif marker.exists():
+            self._forget_desktop(marker)
+        else:
+            return
+        # The reg tool has already started a desktop of the former kind.
+        self._wine(["wineserver", "-k"], check=False)
+        self._wine(["wineserver", "-p"])
+
+    def _forget_desktop(self, marker):
+        self._wine(["wine", "reg", "delete", EXPLORER_KEY, "/v", "Desktop", "/f"], check=False)
+        self._wine(["wine", "reg", "delete", EXPLORER_KEY + r"\Desktops", "/f"], check=False)
+        marker.unlink(missing_ok=True)
 
     def _wine(self, args, check=True, timeout=120):
         log = self.workdir / "wine.log"
@@ -118,12 +151,13 @@ class Display:
     def close(self):
         if self.xvfb is None:
             return
+        if self.virtual_desktop and self.env:
+            try:
+                self._forget_desktop(Path(self.env["WINEPREFIX"]) / ".veld-virtual-desktop")
+            except subprocess.TimeoutExpired:
+                pass  # the next display clears it through the marker
         subprocess.run(["wineserver", "-k"], env=wine_env(), stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=False)
-        if self.desktop_keeper is not None:
-            self.desktop_keeper.stdin.close()
-            self.desktop_keeper.wait(timeout=30)
-            self.desktop_keeper = None
         self.xvfb.send_signal(signal.SIGTERM)
         try:
             self.xvfb.wait(timeout=10)
@@ -131,21 +165,6 @@ class Display:
             self.xvfb.kill()
             self.xvfb.wait()
         self.xvfb = None
-
-    def open_virtual_desktop(self, name="Veldana"):
-        """Starts a Wine virtual desktop as large as the screen, which the system paints
-        with the wallpaper as Windows does; returns the command that runs a program on it.
-        A desktop ends a moment after its last program, so an idle cmd.exe, waiting for
-        input that never comes, keeps it open until the display closes."""
-        on_desktop = ["wine", "explorer", f"/desktop={name},{self.width}x{self.height}"]
-        self.desktop_keeper = subprocess.Popen(on_desktop + ["cmd"], env=self.env, stdin=subprocess.PIPE,
-                                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-        def shown():
-            return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name} - Wine desktop$"],
-                                  env=self.env, capture_output=True, timeout=30).returncode == 0
-        wait_until(shown, timeout=60, what="the virtual desktop")
-        return on_desktop
 
     def registry_value(self, key, name):
         """A string value as `reg query` shows it, or None when it is missing."""
