@@ -2,12 +2,12 @@
 
 #include "core/Steps.h"
 #include "ui/Application.h"
+#include "ui/Text.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cassert>
-#include <cstdint>
 
 namespace ui {
 
@@ -25,46 +25,10 @@ POINT PointFrom(LPARAM lParam)
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
-// The width a line of text really covers when a font draws it. A tooltip sizes itself by
-// the text extent the font reports and clips its text to that; under Wine, small sizes
-// of some fonts are drawn on hinted glyph advances wider than that extent (11-pixel
-// Liberation Sans: 253 pixels drawn for a reported 247), which cut the end off.
-int DrawnTextWidth(HFONT font, const std::string& text)
-{
-    win::WindowDc screen(nullptr);
-    win::MemoryDc dc(CreateCompatibleDC(screen.get()));
-    win::SelectGuard keepFont(dc.get(), font);
-    const int length = static_cast<int>(text.size());
-    SIZE extent{};
-    TEXTMETRICA metrics{};
-    if (!length || !GetTextExtentPoint32A(dc.get(), text.c_str(), length, &extent) ||
-        !GetTextMetricsA(dc.get(), &metrics))
-        return 0;
-    const int width = extent.cx * 2 + metrics.tmMaxCharWidth;
-    const int height = metrics.tmHeight;
-    BITMAPINFO format{};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    win::Bitmap surface(CreateDIBSection(dc.get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!surface)
-        return extent.cx;
-    win::SelectGuard keepSurface(dc.get(), surface.get());
-    PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
-    SetBkMode(dc.get(), TRANSPARENT);
-    SetTextColor(dc.get(), RGB(0, 0, 0));
-    TextOutA(dc.get(), 0, 0, text.c_str(), length);
-    GdiFlush();
-    const auto* pixels = static_cast<const uint32_t*>(bits);
-    for (int x = width - 1; x >= extent.cx; --x)
-        for (int y = 0; y < height; ++y)
-            if ((pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] & 0xFFFFFF) !=
-                0xFFFFFF)
-                return x + 1;
-    return extent.cx;
-}
-
 // Widens a tooltip that is about to be sized so that its text, as its font draws it,
-// fits between the margins; it keeps its place unless it would leave the screen.
+// fits between the margins: the tooltip sizes itself by the reported text extent and
+// clips its text to that (see ui/Text.h). It keeps its place unless it would leave the
+// screen.
 void FitTooltipToDrawnText(HWND tooltip, WINDOWPOS& place)
 {
     char text[1024];
@@ -77,8 +41,9 @@ void FitTooltipToDrawnText(HWND tooltip, WINDOWPOS& place)
     RECT frame{};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(tooltip, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(tooltip, GWL_EXSTYLE)));
-    const int needed = DrawnTextWidth(font, std::string(text, static_cast<size_t>(length))) + 2 * kTooltipTextInset +
-                       margin.left + margin.right + (frame.right - frame.left);
+    win::WindowDc screen(tooltip);
+    const int needed = DrawnTextWidth(screen.get(), font, std::string_view(text, static_cast<size_t>(length))) +
+                       2 * kTooltipTextInset + margin.left + margin.right + (frame.right - frame.left);
     if (place.cx >= needed)
         return;
     place.cx = needed;

@@ -2,6 +2,7 @@
 
 #include "ui/Form.h"
 #include "ui/ImageList.h"
+#include "ui/Text.h"
 
 #include <algorithm>
 
@@ -91,6 +92,11 @@ void Label::Create(Form& form, const LabelArgs& args)
     }
 }
 
+HFONT Label::DrawingFont() const
+{
+    return font_ ? font_.get() : form_->FormFont();
+}
+
 void Label::SetColor(COLORREF color)
 {
     if (color_ == color)
@@ -103,11 +109,37 @@ void Label::Paint(HDC dc)
 {
     if (text_.empty())
         return;
-    win::SelectGuard keepFont(dc, font_ ? font_.get() : form_->FormFont());
+    // Laid out as DrawText's word break and centring would do, but by the width the
+    // font really draws (ui/Text.h), so no line loses its end at the label's edge.
+    HFONT font = DrawingFont();
+    win::SelectGuard keepFont(dc, font);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = SetTextColor(dc, color_);
-    RECT rect = bounds_.Rect();
-    DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &rect, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    const RECT rect = bounds_.Rect();
+    int top = bounds_.top;
+    auto drawLine = [&](std::string_view line) {
+        SIZE extent{};
+        GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &extent);
+        const int width = std::max<int>(extent.cx, DrawnTextWidth(dc, font, line));
+        ExtTextOutA(dc, bounds_.left + (bounds_.width - width) / 2, top, ETO_CLIPPED, &rect, line.data(),
+                    static_cast<UINT>(line.size()), nullptr);
+        top += metrics.tmHeight;
+    };
+    const std::string_view text = text_;
+    size_t start = 0;
+    size_t end = text.find(' ');
+    while (end != std::string_view::npos) {
+        const size_t next = text.find(' ', end + 1);
+        const std::string_view longer = text.substr(start, next == std::string_view::npos ? next : next - start);
+        if (DrawnTextWidth(dc, font, longer) > bounds_.width) {
+            drawLine(text.substr(start, end - start));
+            start = end + 1;
+        }
+        end = next;
+    }
+    drawLine(text.substr(start));
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
 }

@@ -91,6 +91,7 @@ public:
     void Create(Form& form, const LabelArgs& args);
 
     const std::string& Text() const { return text_; }
+    HFONT DrawingFont() const;
     COLORREF Color() const { return color_; }
     void SetColor(COLORREF color);
 

@@ -367,6 +367,44 @@ TEST(Look, RenderedWindowShowsArtworkAndTheNameInTheEmptyPreview)
     EXPECT_NE(window.At(726, 152), kPanel);
 }
 
+TEST(Look, TheTextLinkKeepsEveryLetterOnAnEightBitScreen)
+{
+    FormHarness harness;
+    harness.Start();
+    ui::Label& link = harness.Form().Label1;
+    // Without smoothing, at 8 bits per pixel, the bold font draws wider than it reports.
+    auto ink = [](int width, const std::function<void(HDC)>& draw) {
+        struct {
+            BITMAPINFOHEADER header;
+            RGBQUAD colours[256];
+        } format{{sizeof(BITMAPINFOHEADER), width, -540, 1, 8, BI_RGB, 0, 0, 0, 256, 0}, {}};
+        for (int i = 0; i < 256; ++i)
+            format.colours[i] = {BYTE(i), BYTE(i), BYTE(i), 0};
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP surface =
+            CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&format), DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, surface);
+        PatBlt(dc, 0, 0, width, 540, WHITENESS);
+        SetBkMode(dc, TRANSPARENT);
+        draw(dc);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        const Pixels pixels = Pixels::OfBitmap(surface);
+        DeleteObject(surface);
+        int count = 0;
+        for (int y = 0; y < pixels.Height(); ++y)
+            for (int x = 0; x < pixels.Width(); ++x)
+                count += pixels.At(x, y) != RGB(255, 255, 255);
+        return count;
+    };
+    const std::string& text = link.Text();
+    EXPECT_EQ(ink(762, [&](HDC dc) { link.Paint(dc); }), ink(2 * 762, [&](HDC dc) {
+                  SelectObject(dc, link.DrawingFont());
+                  TextOutA(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
+              }));
+}
+
 TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabFollowsTheLayout)
 {
     FormHarness harness;

@@ -1,0 +1,45 @@
+#include "ui/Text.h"
+
+#include "win/Handles.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace ui {
+
+int DrawnTextWidth(HDC reference, HFONT font, std::string_view text)
+{
+    win::MemoryDc dc(CreateCompatibleDC(reference));
+    win::SelectGuard keepFont(dc.get(), font);
+    const int length = static_cast<int>(text.size());
+    SIZE extent{};
+    TEXTMETRICA metrics{};
+    if (!length || !GetTextExtentPoint32A(dc.get(), text.data(), length, &extent) ||
+        !GetTextMetricsA(dc.get(), &metrics))
+        return 0;
+    const int width = extent.cx * 2 + metrics.tmMaxCharWidth;
+    const int height = metrics.tmHeight;
+    win::Bitmap surface(CreateCompatibleBitmap(reference, width, height));
+    if (!surface)
+        return extent.cx;
+    {
+        win::SelectGuard keepSurface(dc.get(), surface.get());
+        PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
+        SetBkMode(dc.get(), TRANSPARENT);
+        SetTextColor(dc.get(), RGB(0, 0, 0));
+        TextOutA(dc.get(), 0, 0, text.data(), length);
+    }
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    if (!GetDIBits(dc.get(), surface.get(), 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS))
+        return extent.cx;
+    for (int x = width - 1; x >= extent.cx; --x)
+        for (int y = 0; y < height; ++y)
+            if ((pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] & 0xFFFFFF) !=
+                0xFFFFFF)
+                return x + 1;
+    return extent.cx;
+}
+
+}  // namespace ui
