@@ -128,14 +128,10 @@ void Form::Close()
         SendMessageA(handle_, WM_CLOSE, 0, 0);
 }
 
-void Form::Redraw()
-{
-    if (handle_)
-        RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 void Form::RedrawOverDesktop()
 {
+    if (!handle_)
+        return;
     // The desktop is painted by the thread that owns it (on Wine's virtual desktop,
     // another process), over every window on it. A message round trip lets it take in
     // the change, and painting its pending update now keeps it from coming after ours.
@@ -143,7 +139,7 @@ void Form::RedrawOverDesktop()
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(desktop, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
     UpdateWindow(desktop);
-    Redraw();
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 WORD Form::Register(WindowedControl& control)

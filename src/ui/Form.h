@@ -40,9 +40,8 @@ public:
     void ShowCentered();
     // Asks the window to close, as any close request would.
     void Close();
-    // Paints the window and its child controls again before returning.
-    void Redraw();
-    // The same after a change that the system paints on the desktop beneath.
+    // Paints the window and its child controls again before returning, after a change
+    // that the system paints on the desktop beneath them.
     void RedrawOverDesktop();
 
     // Called by the controls when they are created.

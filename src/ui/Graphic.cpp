@@ -120,24 +120,19 @@ void Label::Paint(HDC dc)
     const RECT rect = bounds_.Rect();
     int top = bounds_.top;
     auto drawLine = [&](std::string_view line) {
-        SIZE extent{};
-        GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &extent);
-        const int width = std::max<int>(extent.cx, DrawnTextWidth(dc, font, line));
-        ExtTextOutA(dc, bounds_.left + (bounds_.width - width) / 2, top, ETO_CLIPPED, &rect, line.data(),
-                    static_cast<UINT>(line.size()), nullptr);
+        const int left = bounds_.left + (bounds_.width - DrawnTextWidth(dc, font, line)) / 2;
+        ExtTextOutA(dc, left, top, ETO_CLIPPED, &rect, line.data(), static_cast<UINT>(line.size()), nullptr);
         top += metrics.tmHeight;
     };
+    // A line takes the next word while it still fits as drawn.
     const std::string_view text = text_;
     size_t start = 0;
-    size_t end = text.find(' ');
-    while (end != std::string_view::npos) {
-        const size_t next = text.find(' ', end + 1);
-        const std::string_view longer = text.substr(start, next == std::string_view::npos ? next : next - start);
-        if (DrawnTextWidth(dc, font, longer) > bounds_.width) {
-            drawLine(text.substr(start, end - start));
-            start = end + 1;
+    for (size_t space = text.find(' '); space != std::string_view::npos; space = text.find(' ', space + 1)) {
+        const size_t next = text.find(' ', space + 1);
+        if (DrawnTextWidth(dc, font, text.substr(start, next - start)) > bounds_.width) {
+            drawLine(text.substr(start, space - start));
+            start = space + 1;
         }
-        end = next;
     }
     drawLine(text.substr(start));
     SetTextColor(dc, oldColor);

@@ -57,7 +57,7 @@ def run_wallpaper_command(program, point, name):
     draw = ImageDraw.Draw(mask)
     for rect in program.state["region"]:
         draw.rectangle((rect[0], rect[1], rect[2] - 1, rect[3] - 1), fill=255)
-    for rect in (program.control("ListBox1")["rect"], (173, 287, 328, 403)):
+    for rect in [program.control("ListBox1")["rect"]] + [veld.box(name) for name in ("Image2", "Animate1", "Animate2")]:
         draw.rectangle((rect[0], rect[1], rect[2] - 1, rect[3] - 1), fill=0)
     window = (left, top, left + veld.CLIENT_WIDTH, top + veld.CLIENT_HEIGHT)
     corner = (0, 0, 100, 100)
