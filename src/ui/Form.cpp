@@ -133,12 +133,12 @@ void Form::RedrawOverDesktop()
     if (!handle_)
         return;
     // The desktop is painted by the thread that owns it (on Wine's virtual desktop,
-    // another process), over every window on it. A message round trip lets it take in
-    // the change, and painting its pending update now keeps it from coming after ours.
-    HWND desktop = GetDesktopWindow();
+    // another process), over every window on it, once that thread is idle. Asking it to
+    // paint its pending update now puts our repaint after it. UpdateWindow would not do:
+    // Wine erases the desktop with a DC of this process there, which its owner cannot
+    // use, and the new wallpaper may then never show.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(desktop, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
-    UpdateWindow(desktop);
+    SendMessageTimeoutA(GetDesktopWindow(), WM_PAINT, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
     RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
