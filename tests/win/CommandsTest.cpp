@@ -31,25 +31,15 @@ constexpr POINT kDeleteSelected{600, 400};
 constexpr POINT kAddYourOwn{600, 432};
 constexpr POINT kGameLink{615, 466};
 
-// How many pixels draw leaves in other than the tooltip background on a picture.
-int InkPixels(int width, int height, const std::function<void(HDC)>& draw)
+// How many pixels draw leaves in other than the tooltip background on a picture of the
+// screen's format.
+int InkPixelsOnScreenFormat(int width, int height, const std::function<void(HDC)>& draw)
 {
     HDC screen = GetDC(nullptr);
     HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, picture);
-    SetDCBrushColor(dc, GetSysColor(COLOR_INFOBK));
-    PatBlt(dc, 0, 0, width, height, PATCOPY);
-    draw(dc);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    const Pixels pixels = Pixels::OfBitmap(picture);
+    const int ink = InkPixels(picture, GetSysColor(COLOR_INFOBK), draw);
     DeleteObject(picture);
-    int ink = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            ink += pixels.At(x, y) != GetSysColor(COLOR_INFOBK);
     return ink;
 }
 
@@ -330,18 +320,18 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
         const auto font = reinterpret_cast<HFONT>(SendMessageA(tip, WM_GETFONT, 0, 0));
         const std::string& url = link->Hint();
         SIZE extent{};
-        const int shown = InkPixels(client.right, client.bottom, [&](HDC dc) {
+        const int shown = InkPixelsOnScreenFormat(client.right, client.bottom, [&](HDC dc) {
             SendMessageA(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
             SelectObject(dc, font);
             GetTextExtentPoint32A(dc, url.c_str(), static_cast<int>(url.size()), &extent);
         });
-        EXPECT_EQ(shown, InkPixels(2 * client.right, client.bottom,
-                                   [&](HDC dc) {
-                                       SelectObject(dc, font);
-                                       SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-                                       SetBkMode(dc, TRANSPARENT);
-                                       TextOutA(dc, 0, 0, url.c_str(), static_cast<int>(url.size()));
-                                   }))
+        EXPECT_EQ(shown, InkPixelsOnScreenFormat(2 * client.right, client.bottom,
+                                                 [&](HDC dc) {
+                                                     SelectObject(dc, font);
+                                                     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+                                                     SetBkMode(dc, TRANSPARENT);
+                                                     TextOutA(dc, 0, 0, url.c_str(), static_cast<int>(url.size()));
+                                                 }))
             << link->Name();
         EXPECT_GE(client.right - margin.left - margin.right - 2 * 2, extent.cx) << link->Name();
         harness.MoveTo(kBackground);

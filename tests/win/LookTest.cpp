@@ -381,21 +381,13 @@ TEST(Look, TheTextLinkKeepsEveryLetterOnAnEightBitScreen)
         for (int i = 0; i < 256; ++i)
             format.colours[i] = {BYTE(i), BYTE(i), BYTE(i), 0};
         void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
         HBITMAP surface =
-            CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&format), DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, surface);
-        PatBlt(dc, 0, 0, width, 540, WHITENESS);
-        SetBkMode(dc, TRANSPARENT);
-        draw(dc);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        const Pixels pixels = Pixels::OfBitmap(surface);
+            CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&format), DIB_RGB_COLORS, &bits, nullptr, 0);
+        const int count = InkPixels(surface, RGB(255, 255, 255), [&](HDC dc) {
+            SetBkMode(dc, TRANSPARENT);
+            draw(dc);
+        });
         DeleteObject(surface);
-        int count = 0;
-        for (int y = 0; y < pixels.Height(); ++y)
-            for (int x = 0; x < pixels.Width(); ++x)
-                count += pixels.At(x, y) != RGB(255, 255, 255);
         return count;
     };
     const std::string& text = link.Text();

@@ -302,6 +302,27 @@ Pixels Pixels::Cut(int left, int top, int width, int height) const
     return part;
 }
 
+int InkPixels(HBITMAP surface, COLORREF background, const std::function<void(HDC)>& draw)
+{
+    BITMAP size{};
+    GetObjectA(surface, sizeof(size), &size);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldBitmap = SelectObject(dc, surface);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+    SetDCBrushColor(dc, background);
+    PatBlt(dc, 0, 0, size.bmWidth, size.bmHeight, PATCOPY);
+    draw(dc);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    const Pixels pixels = Pixels::OfBitmap(surface);
+    int ink = 0;
+    for (int y = 0; y < pixels.Height(); ++y)
+        for (int x = 0; x < pixels.Width(); ++x)
+            ink += pixels.At(x, y) != background;
+    return ink;
+}
+
 std::vector<uint32_t> LiveGdiHandles()
 {
     // GDI_HANDLE_ENTRY of the 64-bit table: object, owner, unique, type, flags, user.

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,6 +88,10 @@ private:
     int height_ = 0;
     std::vector<uint32_t> data_;
 };
+
+// How many pixels of surface differ from background once draw has painted over the
+// surface filled with it.
+int InkPixels(HBITMAP surface, COLORREF background, const std::function<void(HDC)>& draw);
 
 // The GDI objects this process holds, each by its handle (which changes when an object
 // is deleted and a new one takes its place). GetGuiResources counts them on Windows but
