@@ -83,6 +83,7 @@ void Label::Create(Form& form, const LabelArgs& args)
 {
     Attach(form, args.bounds, true);
     text_ = args.text;
+    lines_.clear();
     color_ = args.color;
     handCursor_ = args.handCursor;
     hint_ = args.hint;
@@ -105,12 +106,41 @@ void Label::SetColor(COLORREF color)
     Invalidate();
 }
 
+// Laid out as DrawText's word break and centring would do, but by the width the font
+// really draws (ui/Text.h), so no line loses its end at the label's edge.
+const std::vector<Label::Line>& Label::LaidOut(HDC dc, HFONT font)
+{
+    // A memory DC reports the screen's depth; the bitmap selected into it has its own.
+    BITMAP selected{};
+    int bitsPerPixel =
+        GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof(selected), &selected) ? selected.bmBitsPixel : 0;
+    if (bitsPerPixel <= 1)
+        bitsPerPixel = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    if (!lines_.empty() && linesBitsPerPixel_ == bitsPerPixel)
+        return lines_;
+    lines_.clear();
+    linesBitsPerPixel_ = bitsPerPixel;
+    auto addLine = [&](std::string_view line) {
+        lines_.push_back({line, bounds_.left + (bounds_.width - DrawnTextWidth(dc, font, line)) / 2});
+    };
+    // A line takes the next word while it still fits as drawn.
+    const std::string_view text = text_;
+    size_t start = 0;
+    for (size_t space = text.find(' '); space != std::string_view::npos; space = text.find(' ', space + 1)) {
+        const size_t next = text.find(' ', space + 1);
+        if (DrawnTextWidth(dc, font, text.substr(start, next - start)) > bounds_.width) {
+            addLine(text.substr(start, space - start));
+            start = space + 1;
+        }
+    }
+    addLine(text.substr(start));
+    return lines_;
+}
+
 void Label::Paint(HDC dc)
 {
     if (text_.empty())
         return;
-    // Laid out as DrawText's word break and centring would do, but by the width the
-    // font really draws (ui/Text.h), so no line loses its end at the label's edge.
     HFONT font = DrawingFont();
     win::SelectGuard keepFont(dc, font);
     TEXTMETRICA metrics{};
@@ -119,22 +149,11 @@ void Label::Paint(HDC dc)
     const COLORREF oldColor = SetTextColor(dc, color_);
     const RECT rect = bounds_.Rect();
     int top = bounds_.top;
-    auto drawLine = [&](std::string_view line) {
-        const int left = bounds_.left + (bounds_.width - DrawnTextWidth(dc, font, line)) / 2;
-        ExtTextOutA(dc, left, top, ETO_CLIPPED, &rect, line.data(), static_cast<UINT>(line.size()), nullptr);
+    for (const Line& line : LaidOut(dc, font)) {
+        ExtTextOutA(dc, line.left, top, ETO_CLIPPED, &rect, line.text.data(), static_cast<UINT>(line.text.size()),
+                    nullptr);
         top += metrics.tmHeight;
-    };
-    // A line takes the next word while it still fits as drawn.
-    const std::string_view text = text_;
-    size_t start = 0;
-    for (size_t space = text.find(' '); space != std::string_view::npos; space = text.find(' ', space + 1)) {
-        const size_t next = text.find(' ', space + 1);
-        if (DrawnTextWidth(dc, font, text.substr(start, next - start)) > bounds_.width) {
-            drawLine(text.substr(start, space - start));
-            start = space + 1;
-        }
     }
-    drawLine(text.substr(start));
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
 }

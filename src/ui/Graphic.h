@@ -6,6 +6,8 @@
 #include "win/Handles.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace ui {
 
@@ -98,9 +100,20 @@ public:
     void Paint(HDC dc) override;
 
 private:
+    // A line of the text and where it starts, as laid out for one kind of surface.
+    struct Line {
+        std::string_view text;
+        int left;
+    };
+    const std::vector<Line>& LaidOut(HDC dc, HFONT font);
+
     std::string text_;
     COLORREF color_ = 0;
     win::Font font_;
+    // Measuring the drawn width renders the text, so the layout is kept for the surface's
+    // colour depth it was made for (it only changes there).
+    std::vector<Line> lines_;
+    int linesBitsPerPixel_ = 0;
 };
 
 }  // namespace ui
