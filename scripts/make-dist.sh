@@ -41,6 +41,9 @@ for name in "${programs[@]}"; do
     "build/win/$name" "$out/$name"
 done
 
+# Veldana's own licence, with CRLF line ends for Notepad.
+sed 's/$/\r/' LICENSE >"$out/LICENSE.txt"
+
 # The licence notices of the code of others in the programs and the setup program.
 deps=$(sed -n 's/^VELD_DEPS_DIR:PATH=//p' build/win/CMakeCache.txt)
 python3 scripts/make-notices.py "$out/NOTICES.txt" "$version" "$deps/libjpeg-turbo/debian/copyright" \

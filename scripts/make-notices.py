@@ -77,8 +77,10 @@ def merged_copyrights(lines):
                 runs.append([year, year])
         spans = ", ".join(str(a) if a == b else f"{a}-{b}" for a, b in runs)
         if holder == "public-domain":
-            holder = "Some files are in the public domain."
-        result.append(f"Copyright (C) {spans} {holder}" if spans else holder)
+            result.append("Some files are in the public domain.")
+        else:
+            # Without years the holder still reads as a copyright line, as in the source.
+            result.append(f"Copyright (C) {spans} {holder}" if spans else f"Copyright {holder}")
     return result
 
 
@@ -120,11 +122,25 @@ def under(*prefixes, but=()):
     return lambda f: (f == "*" or f.startswith(prefixes)) and not f.startswith(but)
 
 
+def wrapped(line):
+    """A licence line as it is shown: a paragraph that the source holds as one long line
+    is wrapped like the other texts, its lines keeping its indent (and that of an item's
+    text after "a) ")."""
+    if len(line) <= 86:
+        return [line]
+    lead = re.match(r"\s*", line)[0]
+    item = re.match(r"\w{1,4}\)\s+", line[len(lead):])
+    hanging = lead + " " * (len(item[0]) if item else 0)
+    return textwrap.wrap(line[len(lead):], 80, initial_indent=lead, subsequent_indent=hanging)
+
+
 def section(number, title, intro, copyrights, licences):
     out = [f"{number}. {title}", "-" * (len(title) + len(str(number)) + 2), "", *intro, ""]
     out += copyrights + [""]
     for name, text in licences:
-        out += [f"Licence {name}:", "", *("    " + line if line else "" for line in text.split("\n")), ""]
+        out += [f"Licence {name}:", ""]
+        out += [part for line in text.split("\n") for part in wrapped("    " + line if line else "")]
+        out += [""]
     return out
 
 
@@ -142,6 +158,9 @@ def main():
                        "runtime with winpthreads, and from GCC's libstdc++ and libgcc. The setup program "
                        "and the uninstaller it writes are built with NSIS. Their copyright holders and "
                        "licences follow, as Debian's packages of them state them.", 86),
+        "",
+        *textwrap.wrap("Veldana's own code and artwork are under the MIT licence, in LICENSE.txt beside this "
+                       "file.", 86),
         "",
         "",
     ]

@@ -102,7 +102,8 @@ class Installer:
 def test_zip_and_checksums_hold_the_program_folder_with_stripped_programs():
     with zipfile.ZipFile(ZIP) as archive:
         packed = {n.removeprefix("Veldana/"): archive.read(n) for n in archive.namelist() if not n.endswith("/")}
-    assert packed.keys() == shipped_files() and "NOTICES.txt" in packed
+    assert packed.keys() == shipped_files() and {"NOTICES.txt", "LICENSE.txt"} <= packed.keys()
+    assert max(map(len, packed["NOTICES.txt"].decode("utf-8-sig").splitlines())) <= 86
     assert all(data == (veld.DIST / name).read_bytes() for name, data in packed.items())
     checked = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=ZIP.parent, capture_output=True, text=True)
     assert checked.returncode == 0 and checked.stdout.count(": OK") == 2, checked.stdout
@@ -110,6 +111,7 @@ def test_zip_and_checksums_hold_the_program_folder_with_stripped_programs():
     # Each program ships without debug sections and without a path of the build folder,
     # and names its debug file under build/ with that file's checksum.
     programs = sorted(veld.DIST.glob("*.exe"))
+    holder = re.search(r"^Copyright \(c\) (.+)$", (veld.ROOT / "LICENSE").read_text(), re.M)[1]
     assert programs
     for program in programs:
         sections = subprocess.run(["x86_64-w64-mingw32-objdump", "-h", program], capture_output=True, text=True,
@@ -117,6 +119,7 @@ def test_zip_and_checksums_hold_the_program_folder_with_stripped_programs():
         assert ".debug_" not in sections, program.name
         data = program.read_bytes()
         assert str(veld.ROOT).encode() not in data, program.name
+        assert f"Copyright © {holder}".encode("utf-16-le") in data, program.name
         link = f"{program.name}.debug".encode() + b"\0"
         crc_at = (data.index(link) + len(link) + 3) // 4 * 4
         debug = (veld.BUILD / "debug" / program.name).with_suffix(".exe.debug").read_bytes()
