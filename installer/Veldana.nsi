@@ -89,10 +89,34 @@ LangString VeldWelcome ${LANG_GERMAN} "Veldana macht eines der Tollrand-Hintergr
 LangString VeldWelcome ${LANG_ENGLISH} "Veldana makes one of the Tollrand wallpapers your desktop wallpaper.$\r$\n$\r$\nVeldana is installed for you alone, into a folder you can write to. No administrator rights are needed.$\r$\n$\r$\n$_CLICK"
 LangString VeldRunning ${LANG_GERMAN} "Veldana läuft noch.$\r$\n$\r$\nBitte beenden Sie Veldana und klicken Sie dann auf „Wiederholen“."
 LangString VeldRunning ${LANG_ENGLISH} "Veldana is still running.$\r$\n$\r$\nPlease close Veldana, then click Retry."
-LangString VeldKeepOwn ${LANG_GERMAN} "In den Hintergrundbild-Ordnern liegen noch Dateien, die nicht mit Veldana installiert wurden, zum Beispiel selbst hinzugefügte Bilder.$\r$\n$\r$\nSollen diese Dateien ebenfalls gelöscht werden?"
-LangString VeldKeepOwn ${LANG_ENGLISH} "The wallpaper folders still hold files that were not installed with Veldana, such as wallpapers you added.$\r$\n$\r$\nDelete these files too?"
+; Broken by hand into short lines. Wine makes a message box a few pixels narrower than
+; its longest line and cuts that line's end off; two spaces at its end are what is cut.
+LangString VeldKeepOwn ${LANG_GERMAN} "In den Hintergrundbild-Ordnern liegen noch Dateien,  $\r$\ndie nicht mit Veldana installiert wurden,$\r$\nzum Beispiel selbst hinzugefügte Bilder.$\r$\n$\r$\nSollen diese Dateien ebenfalls gelöscht werden?"
+LangString VeldKeepOwn ${LANG_ENGLISH} "The wallpaper folders still hold files$\r$\nthat were not installed with Veldana,  $\r$\nsuch as wallpapers you added.$\r$\n$\r$\nDelete these files too?"
+
+; The program's own state, which it writes beside itself.
+!macro VELD_EACH_STATE_FILE MACRO
+  !insertmacro ${MACRO} "veld.ini"
+  !insertmacro ${MACRO} "tmp_wallpaper.bmp"
+  !insertmacro ${MACRO} "veldstart.log"
+!macroend
+; A copy put aside by a setup that was stopped half-way is taken back, not deleted.
+!macro VELD_PUT_ASIDE NAME
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    Delete "$INSTDIR\${NAME}.keep"
+    Rename "$INSTDIR\${NAME}" "$INSTDIR\${NAME}.keep"
+  ${EndIf}
+!macroend
+!macro VELD_DELETE NAME
+  Delete "$INSTDIR\${NAME}"
+!macroend
+!macro VELD_TAKE_BACK NAME
+  Rename "$INSTDIR\${NAME}.keep" "$INSTDIR\${NAME}"
+!macroend
 
 Var VeldOwnFiles
+Var VeldUpgrade
+Var VeldSignIn
 
 ; A running program's file cannot be opened for writing on Windows; asks until it is
 ; closed. Leaves 1 on the stack when it is (or was never there), 0 when the user gave up.
@@ -127,6 +151,26 @@ Function .onInit
   SetShellVarContext current
 FunctionEnd
 
+; An installation in the same folder is taken away by its own uninstaller, which knows
+; what that version shipped, so no file the new version no longer ships stays behind to be
+; taken for the user's. What is the user's stays: the uninstaller keeps the wallpapers
+; the user added when it runs silently, and the program's state is put aside while it
+; runs and the sign-in entry noted (it removes both).
+Function RemovePreviousVersion
+  StrCpy $VeldUpgrade 0
+  ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
+  ${If} $0 != $INSTDIR
+  ${OrIfNot} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+    Return
+  ${EndIf}
+  StrCpy $VeldUpgrade 1
+  ReadRegStr $VeldSignIn HKCU "${RUN_KEY}" "${PRODUCT}"
+  !insertmacro VELD_EACH_STATE_FILE VELD_PUT_ASIDE
+  ; _? runs it in place, so ExecWait waits for it.
+  ExecWait '"$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR'
+  !insertmacro VELD_EACH_STATE_FILE VELD_TAKE_BACK
+FunctionEnd
+
 Section "Veldana" SecProgram
   SectionIn RO
   Call WaitUntilClosed
@@ -135,12 +179,18 @@ Section "Veldana" SecProgram
     Abort "$(VeldRunning)"
   ${EndIf}
 
+  Call RemovePreviousVersion
   !insertmacro VELD_INSTALL_FILES
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   ; The shortcut starts in the program folder (the current output path).
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Veldana.exe" "" "$INSTDIR\Veldana.exe" 0
 
-  WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\VeldanaStart.exe"'
+  ; An upgrade leaves the sign-in entry as the user left it, also when it was removed.
+  ${If} $VeldUpgrade != 1
+    WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\VeldanaStart.exe"'
+  ${ElseIf} $VeldSignIn != ""
+    WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" $VeldSignIn
+  ${EndIf}
 
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
@@ -234,9 +284,7 @@ Section "Uninstall"
 
   !insertmacro VELD_REMOVE_FILES
   ; The program's own state: its settings, the converted wallpaper and the sign-in log.
-  Delete "$INSTDIR\veld.ini"
-  Delete "$INSTDIR\tmp_wallpaper.bmp"
-  Delete "$INSTDIR\veldstart.log"
+  !insertmacro VELD_EACH_STATE_FILE VELD_DELETE
 
   StrCpy $VeldOwnFiles 0
   !insertmacro VELD_EACH_WALLPAPER_FOLDER un.CountOwnFiles

@@ -63,9 +63,9 @@ class Installer:
                                        stdout=log, stderr=log)
         return process.wait(timeout=60) if wait else process
 
-    def install(self):
+    def install(self, setup=SETUP):
         # /D must come last and unquoted.
-        assert self.run(SETUP, "/S", f"/D={win_path(self.folder)}") == 0
+        assert self.run(setup, "/S", f"/D={win_path(self.folder)}") == 0
 
     def uninstall(self, *args, wait=True):
         """Runs Uninstall.exe as the list of programs does: it copies itself away and
@@ -250,3 +250,31 @@ def test_interactive_uninstall_deletes_own_wallpapers_only_when_told(installer):
     uninstall_answering("y")  # "&Yes" (the prefix runs in English)
     assert not folder.exists()
     assert installer.sign_in_entry() == elsewhere
+
+
+def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer, workdir):
+    # An older version that shipped a file more and other bytes in another.
+    old = workdir / "old"
+    shutil.copytree(veld.DIST, old)
+    (old / "Media" / "retired.bin").write_bytes(b"old")
+    (old / "NOTICES.txt").write_bytes(b"old")
+    subprocess.run(["makensis", "-V1", "-INPUTCHARSET", "UTF8", "-DVERSION=0.9.0", f"-DDIST={old}",
+                    f"-DOUTFILE={workdir / 'old-setup.exe'}", veld.ROOT / "installer" / "Veldana.nsi"], check=True)
+    folder = installer.folder
+    installer.install(workdir / "old-setup.exe")
+    users = {name: name.encode() for name in STATE_FILES | {"800x600/mine.jpg"}}
+    for name, data in users.items():
+        (folder / name).write_bytes(data)
+    bundled = sorted(shipped_files())[0]
+    (folder / bundled).unlink()
+
+    installer.install()
+    assert files_under(folder) == shipped_files() | users.keys() | {"Uninstall.exe"}
+    assert all((folder / name).read_bytes() == (veld.DIST / name).read_bytes() for name in shipped_files())
+    assert all((folder / name).read_bytes() == data for name, data in users.items())
+    assert installer.registry_entry()["DisplayVersion"] == VERSION
+    assert installer.sign_in_entry() == f'"{win_path(folder / "VeldanaStart.exe")}"'
+    # A sign-in entry the user removed stays removed.
+    installer.run("reg", "delete", RUN_KEY, "/v", "Veldana", "/f")
+    installer.install()
+    assert installer.sign_in_entry() is None and (folder / "veld.ini").exists()
