@@ -262,16 +262,15 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
                     f"-DOUTFILE={workdir / 'old-setup.exe'}", veld.ROOT / "installer" / "Veldana.nsi"], check=True)
     folder = installer.folder
     installer.install(workdir / "old-setup.exe")
-    users = {name: name.encode() for name in STATE_FILES | {"800x600/mine.jpg"}}
-    for name, data in users.items():
-        (folder / name).write_bytes(data)
-    bundled = sorted(shipped_files())[0]
-    (folder / bundled).unlink()
+    users = STATE_FILES | {"800x600/mine.jpg"}
+    for name in users:
+        (folder / name).write_bytes(name.encode())
+    (folder / sorted(shipped_files())[0]).unlink()  # a bundled wallpaper
 
     installer.install()
-    assert files_under(folder) == shipped_files() | users.keys() | {"Uninstall.exe"}
+    assert files_under(folder) == shipped_files() | users | {"Uninstall.exe"}
     assert all((folder / name).read_bytes() == (veld.DIST / name).read_bytes() for name in shipped_files())
-    assert all((folder / name).read_bytes() == data for name, data in users.items())
+    assert all((folder / name).read_bytes() == name.encode() for name in users)
     assert installer.registry_entry()["DisplayVersion"] == VERSION
     assert installer.sign_in_entry() == f'"{win_path(folder / "VeldanaStart.exe")}"'
     # A sign-in entry the user removed stays removed.
