@@ -11,14 +11,19 @@ from pathlib import Path
 
 LAYOUT = Path(__file__).resolve().parents[1] / "src" / "app" / "Layout.cpp"
 
+# Every row of the table begins with its entry kind and the control's name.
+_ENTRY = re.compile(r"^\s*\w+Entry\s*\{&TForm1::(\w+),", re.M)
 _ROW = re.compile(r"&TForm1::(\w+),\s*(?:\{\.bounds = |HitArea\()\{(\d+), (\d+), (\d+), (\d+)\}")
 
 
 def read_places(layout=LAYOUT):
     """{name: (left, top, width, height)} for every control of the layout table."""
-    places = {m[1]: tuple(int(v) for v in m.groups()[1:]) for m in _ROW.finditer(Path(layout).read_text())}
-    if not places:
-        raise ValueError(f"no control places found in {layout}")
+    text = Path(layout).read_text()
+    places = {m[1]: tuple(int(v) for v in m.groups()[1:]) for m in _ROW.finditer(text)}
+    rows = _ENTRY.findall(text)
+    unread = [name for name in rows if name not in places]
+    if not rows or unread:
+        raise ValueError(f"no place read for {', '.join(unread) or 'any control'} in {layout}")
     return places
 
 

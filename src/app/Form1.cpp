@@ -14,13 +14,6 @@
 std::string WallpaperDir;
 TForm1* Form1 = nullptr;
 
-namespace {
-
-constexpr int kClientWidth = 762;
-constexpr int kClientHeight = 540;
-
-}  // namespace
-
 bool ProgramDirUsable()
 {
     try {
@@ -42,10 +35,11 @@ TForm1::~TForm1()
 void TForm1::Create()
 {
     ui::Application& app = ui::Application::Instance();
+    const SIZE client = ClientSize();
     CreateHandle({.className = "TForm1",
                   .caption = "Form1",
-                  .clientWidth = kClientWidth,
-                  .clientHeight = kClientHeight,
+                  .clientWidth = client.cx,
+                  .clientHeight = client.cy,
                   .owner = app.OwnerWindow(),
                   .iconId = IDI_PROGRAM});
     veld::MarkStep("controls");
@@ -69,18 +63,15 @@ void TForm1::FormCreate()
     veld::MarkStep("clips");
     app.Guard([&] { ApplyWindowShape(); });
     veld::MarkStep("region");
-    app.Guard([&] {
-        WallpaperFiles.clear();
-        WallpaperShortNames.clear();
-    });
+    app.Guard([&] { WallpaperFiles.clear(); });
     app.Guard([&] { WallpaperDir = catalogue::ChooseWallpaperDir(win::ProgramDir(), win::PrimaryScreenSize()); });
     app.Guard([&] {
-        catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg", &WallpaperShortNames);
+        catalogue::FindFiles(WallpaperDir, WallpaperFiles, catalogue::kWallpaperMask);
         AddWallpaperNames();
     });
     veld::MarkStep("list");
     app.Guard([&] {
-        if (settings::ReadSetting("Settings", "Active", "") == "True") {
+        if (settings::ReadActive()) {
             CheckBox1.SetChecked(true);
             ApplyActiveState("true");
         } else {
@@ -88,31 +79,20 @@ void TForm1::FormCreate()
             ApplyActiveState("false");
         }
     });
-    app.Guard([&] { CheckBox2.SetChecked(settings::ReadSetting("Settings", "Random", "") == "True"); });
+    app.Guard([&] { CheckBox2.SetChecked(settings::ReadRandom()); });
     veld::MarkStep("settings");
 }
 
 void TForm1::LoadButtonPictures()
 {
-    struct Button {
-        ui::ImageList* list;
-        int width;
-        int height;
-    };
-    const Button buttons[] = {
-        {&ImageList2, 236, 36},
-        {&ImageList3, 236, 33},
-        {&ImageList4, 236, 33},
-        {&ImageList5, 236, 37},
-    };
-    for (const Button& button : buttons)
-        button.list->SetSize(button.width, button.height);
+    SizeButtonLists();
+    ui::ImageList* const lists[] = {&ImageList2, &ImageList3, &ImageList4, &ImageList5};
     int number = 1;
-    for (const Button& button : buttons) {
+    for (ui::ImageList* list : lists) {
         for (const char letter : {'A', 'B', 'C'}) {
             const std::string name = "Media\\button" + std::to_string(number) + "_" + letter + ".bmp";
             win::Bitmap scratch = ui::LoadBitmapFile(win::ProgramDir() + name);
-            button.list->Add(scratch.get());
+            list->Add(scratch.get());
         }
         ++number;
     }
@@ -129,16 +109,15 @@ void TForm1::LoadClips()
 
 void TForm1::FormClose()
 {
-    settings::WriteSetting("Settings", "Active", CheckBox1.Checked() ? "True" : "False");
-    settings::WriteSetting("Settings", "Random", CheckBox2.Checked() ? "True" : "False");
+    settings::WriteActive(CheckBox1.Checked());
+    settings::WriteRandom(CheckBox2.Checked());
 }
 
 void TForm1::RefillWallpaperList()
 {
     ListBox1.Clear();
     WallpaperFiles = {};
-    WallpaperShortNames = {};
-    catalogue::FindFiles(WallpaperDir, WallpaperFiles, "*.jpg", &WallpaperShortNames);
+    catalogue::FindFiles(WallpaperDir, WallpaperFiles, catalogue::kWallpaperMask);
     AddWallpaperNames();
 }
 
@@ -146,8 +125,8 @@ void TForm1::AddWallpaperNames()
 {
     std::vector<std::string> names;
     names.reserve(WallpaperFiles.size());
-    for (const std::string& path : WallpaperFiles)
-        names.push_back(veld::FileNamePart(path, win::IsLeadByte));
+    for (const catalogue::WallpaperFile& file : WallpaperFiles)
+        names.push_back(veld::FileNamePart(file.path, win::IsLeadByte));
     ListBox1.AddAll(names);
 }
 
@@ -156,8 +135,7 @@ std::string TForm1::SelectedFile() const
     const int index = ListBox1.ItemIndex();
     if (index < 0 || static_cast<size_t>(index) >= WallpaperFiles.size())
         return {};
-    const std::string& path = WallpaperFiles[static_cast<size_t>(index)];
-    if (static_cast<size_t>(index) < WallpaperShortNames.size())
-        catalogue::CheckListedFile(path, WallpaperShortNames[static_cast<size_t>(index)]);
-    return path;
+    const catalogue::WallpaperFile& file = WallpaperFiles[static_cast<size_t>(index)];
+    catalogue::CheckListedFile(file);
+    return file.path;
 }

@@ -5,6 +5,7 @@
 // click; Layout.cpp places the controls and Shape.cpp cuts and drags the window.
 #pragma once
 
+#include "catalogue/Catalogue.h"
 #include "ui/Animate.h"
 #include "ui/CheckBox.h"
 #include "ui/Dialogs.h"
@@ -72,16 +73,20 @@ public:
 
     // The window's shape, owned by the window once applied.
     HRGN WindowRegion = nullptr;
-    // Full paths behind the entries of ListBox1, entry for entry.
-    std::vector<std::string> WallpaperFiles;
-    // The short names the directory search gave them (empty where none), entry for entry:
-    // they tell whether a listed name still leads to the listed file.
-    std::vector<std::string> WallpaperShortNames;
+    // The files behind the entries of ListBox1, entry for entry: the full path, and the
+    // short name the directory search gave it, which tells whether the listed name still
+    // leads to the listed file.
+    std::vector<catalogue::WallpaperFile> WallpaperFiles;
+
+    // The client area's size, from the layout table.
+    static SIZE ClientSize();
 
     // Start-up and closing.
     void FormCreate();
     void FormClose();
     void LoadButtonPictures();
+    // Each picture button's image list takes the button's size, before anything is added.
+    void SizeButtonLists();
     void LoadClips();
     void ApplyWindowShape();
     void Image1MouseDown(ui::MouseButton button, POINT point);

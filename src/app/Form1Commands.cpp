@@ -4,8 +4,6 @@
 #include "core/Paths.h"
 #include "core/Texts.h"
 #include "desktop/Desktop.h"
-#include "desktop/WallpaperLock.h"
-#include "settings/Settings.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "win/Files.h"
@@ -15,23 +13,14 @@
 // wallpaper over every window on it, and this one would stay overdrawn.
 void TForm1::acNoWallpaperExecute()
 {
-    desktop::WallpaperLock lock;
-    desktop::ClearDesktopWallpaper();
-    RedrawOverDesktop();
-    settings::WriteSetting("Settings", "DefaultWP", "");
+    desktop::ClearDefaultWallpaper([this] { RedrawOverDesktop(); });
 }
 
 void TForm1::acSetAsDefaultExecute()
 {
     if (ListBox1.ItemIndex() < 0)
         return;
-    const std::string file = SelectedFile();
-    // Refused before the wallpaper changes: it and DefaultWP would name different files.
-    settings::CheckValue("DefaultWP", file);
-    desktop::WallpaperLock lock;
-    desktop::SetDesktopWallpaper(file);
-    RedrawOverDesktop();
-    settings::WriteSetting("Settings", "DefaultWP", file);
+    desktop::SetDefaultWallpaper(SelectedFile(), [this] { RedrawOverDesktop(); });
 }
 
 void TForm1::acDeleteSelectedExecute()
@@ -60,7 +49,7 @@ void TForm1::acAddYourOwnExecute()
         const std::string chosen = OpenDialog1.FileName();
         const std::string target = WallpaperDir + "/" + veld::FileNamePart(chosen, win::IsLeadByte);
         // Never over an existing file; a refused or failed copy is not reported.
-        CopyFileA(chosen.c_str(), target.c_str(), TRUE);
+        win::CopyToNewFile(chosen, target);
     }
     RefillWallpaperList();
 }

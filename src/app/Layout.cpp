@@ -7,6 +7,7 @@
 #include "app/resource.h"
 #include "core/Texts.h"
 
+#include <stdexcept>
 #include <variant>
 
 namespace {
@@ -92,19 +93,22 @@ const LayoutEntry kLayout[] = {
     CheckBoxEntry{&TForm1::CheckBox2,           {.bounds = {527, 192, 12, 13}}},
 };
 
+// The stored size of each list; a list filled at start-up then takes the size of the
+// picture button it serves.
 struct ImageListEntry {
     ui::ImageList TForm1::*list;
     int width;
     int height;
     int pictureId;  // stored pictures, or 0 for a list filled at start-up
+    ui::ImageView TForm1::*button = nullptr;
 };
 
 const ImageListEntry kImageLists[] = {
     {&TForm1::ImageList1, 22, 23, IDB_CLOSE_LIST},
-    {&TForm1::ImageList2, 213, 38, 0},
-    {&TForm1::ImageList3, 213, 38, 0},
-    {&TForm1::ImageList4, 213, 37, 0},
-    {&TForm1::ImageList5, 213, 38, 0},
+    {&TForm1::ImageList2, 213, 38, 0, &TForm1::ImageNoWallpaper},
+    {&TForm1::ImageList3, 213, 38, 0, &TForm1::ImageSetAsDefault},
+    {&TForm1::ImageList4, 213, 37, 0, &TForm1::ImageDeleteSelected},
+    {&TForm1::ImageList5, 213, 38, 0, &TForm1::ImageAddYourOwn},
 };
 // clang-format on
 
@@ -151,6 +155,26 @@ const std::vector<Action>& TForm1::ActionList1()
         {"acClose", "acClose", &TForm1::acCloseExecute},
     };
     return actions;
+}
+
+SIZE TForm1::ClientSize()
+{
+    // Image1 fills the client area.
+    for (const LayoutEntry& entry : kLayout) {
+        if (const auto* image = std::get_if<ImageEntry>(&entry); image && image->control == &TForm1::Image1)
+            return {image->args.bounds.width, image->args.bounds.height};
+    }
+    throw std::logic_error("the layout has no Image1");
+}
+
+void TForm1::SizeButtonLists()
+{
+    for (const ImageListEntry& entry : kImageLists) {
+        if (entry.button) {
+            const ui::Bounds& button = (this->*entry.button).GetBounds();
+            (this->*entry.list).SetSize(button.width, button.height);
+        }
+    }
 }
 
 void TForm1::CreateControls()

@@ -4,21 +4,29 @@
 #include "core/Texts.h"
 #include "ui/Application.h"
 
+#include <exception>
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     veld::MarkStep("loaded");
     ui::Application& app = ui::Application::Instance();
     if (!app.ClaimProgramFolder())
         return 0;
-    app.Initialize(instance, IDI_PROGRAM);
     app.SetTitle(veld::texts::kTitle);
-    if (!ProgramDirUsable())
-        return 1;
-    veld::MarkStep("initialised");
-
     TForm1 form;
-    Form1 = &form;
-    form.Create();
+    try {
+        app.Initialize(instance, IDI_PROGRAM);
+        if (!ProgramDirUsable())
+            return 1;
+        veld::MarkStep("initialised");
+        Form1 = &form;
+        form.Create();
+    } catch (const std::exception& error) {
+        // No window to go on with: say why, and end.
+        Form1 = nullptr;
+        app.ShowError(error.what());
+        return 1;
+    }
     const int exitCode = app.Run();
 
     Form1 = nullptr;

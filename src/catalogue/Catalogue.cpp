@@ -18,8 +18,7 @@ std::string ChooseWallpaperDir(const std::string& programDir, win::ScreenSize sc
     return folder.empty() ? std::string() : programDir + std::string(folder);
 }
 
-void FindFiles(const std::string& dir, std::vector<std::string>& list, const std::string& mask,
-               std::vector<std::string>* shortNames)
+void FindFiles(const std::string& dir, std::vector<WallpaperFile>& list, const std::string& mask)
 {
     // Joining an empty folder would search the root of the current drive.
     if (dir.empty())
@@ -32,16 +31,15 @@ void FindFiles(const std::string& dir, std::vector<std::string>& list, const std
     // Read-only, hidden, system and archive files count; folders and volume labels do not.
     constexpr DWORD kExcluded = FILE_ATTRIBUTE_DIRECTORY | 0x8;
     do {
-        if ((found.dwFileAttributes & kExcluded) == 0) {
-            list.push_back(veld::JoinPath(dir, found.cFileName, win::IsLeadByte));
-            if (shortNames)
-                shortNames->push_back(found.cAlternateFileName);
-        }
+        if ((found.dwFileAttributes & kExcluded) == 0)
+            list.push_back({veld::JoinPath(dir, found.cFileName, win::IsLeadByte), found.cAlternateFileName});
     } while (FindNextFileA(search, &found));
 }
 
-void CheckListedFile(const std::string& path, const std::string& shortName)
+void CheckListedFile(const WallpaperFile& file)
 {
+    const std::string& path = file.path;
+    const std::string& shortName = file.shortName;
     // Without a short name the listed name is an 8.3 name of its own, or the system keeps
     // no short names and nothing better than the listed name is known.
     if (shortName.empty())

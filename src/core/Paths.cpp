@@ -12,36 +12,34 @@ bool CodePage932LeadByte(unsigned char byte)
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-size_t LastCharOffset(std::string_view text, const LeadBytePredicate& isLeadByte)
+size_t CharWidth(std::string_view text, size_t offset, const LeadBytePredicate& isLeadByte)
 {
-    // Walk from the start: only a forward walk knows whether a byte is a trail byte.
-    size_t last = std::string_view::npos;
-    for (size_t i = 0; i < text.size();) {
-        last = i;
-        i += (isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
-    }
-    return last;
+    return isLeadByte(static_cast<unsigned char>(text[offset])) && offset + 1 < text.size() ? 2 : 1;
 }
 
 namespace {
 
-// Byte offset of the last backslash that is a character of its own, or npos.
-size_t LastSeparator(std::string_view path, const LeadBytePredicate& isLeadByte)
+// The byte offset of the last character that is the single byte c, or npos.
+size_t LastSingleByte(std::string_view text, char c, const LeadBytePredicate& isLeadByte)
 {
     size_t found = std::string_view::npos;
-    for (size_t i = 0; i < path.size();) {
-        if (isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-            i += 2;
-            continue;
-        }
-        if (path[i] == '\\')
+    for (size_t i = 0, width = 0; i < text.size(); i += width) {
+        width = CharWidth(text, i, isLeadByte);
+        if (width == 1 && text[i] == c)
             found = i;
-        ++i;
     }
     return found;
 }
 
 }  // namespace
+
+size_t LastCharOffset(std::string_view text, const LeadBytePredicate& isLeadByte)
+{
+    size_t last = std::string_view::npos;
+    for (size_t i = 0; i < text.size(); i += CharWidth(text, i, isLeadByte))
+        last = i;
+    return last;
+}
 
 std::string JoinPath(std::string_view dir, std::string_view name, const LeadBytePredicate& isLeadByte)
 {
@@ -56,23 +54,14 @@ std::string JoinPath(std::string_view dir, std::string_view name, const LeadByte
 
 std::string FileNamePart(std::string_view path, const LeadBytePredicate& isLeadByte)
 {
-    const size_t separator = LastSeparator(path, isLeadByte);
+    const size_t separator = LastSingleByte(path, '\\', isLeadByte);
     return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
 std::string LowerExtension(std::string_view path, const LeadBytePredicate& isLeadByte)
 {
     const std::string name = FileNamePart(path, isLeadByte);
-    size_t dot = std::string::npos;
-    for (size_t i = 0; i < name.size();) {
-        if (isLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size()) {
-            i += 2;
-            continue;
-        }
-        if (name[i] == '.')
-            dot = i;
-        ++i;
-    }
+    const size_t dot = LastSingleByte(name, '.', isLeadByte);
     if (dot == std::string::npos)
         return {};
     std::string extension = name.substr(dot);

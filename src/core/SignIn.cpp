@@ -19,10 +19,9 @@ char LowerAscii(char c)
 std::string Folded(std::string_view text, const LeadBytePredicate& isLeadByte)
 {
     std::string folded(text);
-    for (size_t i = 0; i < folded.size(); ++i) {
-        if (isLeadByte(static_cast<unsigned char>(folded[i])) && i + 1 < folded.size())
-            ++i;
-        else
+    for (size_t i = 0, width = 0; i < folded.size(); i += width) {
+        width = CharWidth(folded, i, isLeadByte);
+        if (width == 1)
             folded[i] = LowerAscii(folded[i]);
     }
     return folded;

@@ -82,6 +82,11 @@ std::string LeadsToAnotherFile(std::string_view path)
                  "hrt zu einer anderen Datei als der aufgelisteten"});
 }
 
+std::string CannotCreateWindow(std::string_view reason)
+{
+    return Join({"Das Fenster von Veldana kann nicht erstellt werden. ", reason});
+}
+
 std::string CannotLockWallpaper(std::string_view reason)
 {
     return Join({"Das Hintergrundbild kann nicht gesetzt werden. ", reason});

@@ -46,6 +46,9 @@ std::string ProgramFolderCannotBeSpelled(std::string_view folder);
 // A listed name that now reaches another file than the one the list stands for.
 std::string LeadsToAnotherFile(std::string_view path);
 
+// A window or control the system would not make; Veldana cannot run without it.
+std::string CannotCreateWindow(std::string_view reason);
+
 std::string CannotOpenRegistryKey(std::string_view key, std::string_view reason);
 std::string CannotSetRegistryValue(std::string_view name, std::string_view reason);
 

@@ -5,6 +5,7 @@
 #include "core/Paths.h"
 #include "core/Steps.h"
 #include "desktop/WallpaperLock.h"
+#include "settings/Settings.h"
 #include "win/Files.h"
 #include "win/ProgramDir.h"
 #include "win/Registry.h"
@@ -72,6 +73,17 @@ void RemoveLeftoverConversion()
     win::RemoveFile(win::TemporaryFileOf(ConvertedWallpaperPath()));
 }
 
+namespace {
+
+void SetJpegWallpaper(const std::string& path)
+{
+    const std::string converted = ConvertedWallpaperPath();
+    ConvertJpegToBitmap(path, converted);
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(converted.c_str()), kSetFlags);
+}
+
+}  // namespace
+
 void SetDesktopWallpaper(const std::string& path)
 {
     if (!win::FileExists(path))
@@ -85,17 +97,37 @@ void SetDesktopWallpaper(const std::string& path)
     }
 }
 
-void SetJpegWallpaper(const std::string& path)
-{
-    const std::string converted = ConvertedWallpaperPath();
-    ConvertJpegToBitmap(path, converted);
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(converted.c_str()), kSetFlags);
-}
-
 void ClearDesktopWallpaper()
 {
     win::SetUserString("Control Panel\\Desktop", "Wallpaper", "");
     SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, nullptr, kClearFlags);
+}
+
+void SetDefaultWallpaper(const std::string& path, const std::function<void()>& changed)
+{
+    // Refused before waiting for the lock: nothing would come of it.
+    settings::CheckDefaultWallpaper(path);
+    WallpaperLock lock;
+    SetDefaultWallpaper(lock, path, changed);
+}
+
+void SetDefaultWallpaper(const WallpaperLock&, const std::string& path, const std::function<void()>& changed)
+{
+    // Refused before the wallpaper changes: it and DefaultWP would name different files.
+    settings::CheckDefaultWallpaper(path);
+    SetDesktopWallpaper(path);
+    if (changed)
+        changed();
+    settings::WriteDefaultWallpaper(path);
+}
+
+void ClearDefaultWallpaper(const std::function<void()>& changed)
+{
+    WallpaperLock lock;
+    ClearDesktopWallpaper();
+    if (changed)
+        changed();
+    settings::WriteDefaultWallpaper("");
 }
 
 }  // namespace desktop

@@ -1,6 +1,9 @@
 // Setting and clearing the Windows desktop wallpaper.
 #pragma once
 
+#include "desktop/WallpaperLock.h"
+
+#include <functional>
 #include <string>
 
 namespace desktop {
@@ -17,14 +20,22 @@ void RemoveLeftoverConversion();
 // tmp_wallpaper.bmp first. A missing file or any other extension changes nothing.
 void SetDesktopWallpaper(const std::string& path);
 
-// Decodes the JPEG file at path into tmp_wallpaper.bmp and makes that the wallpaper;
-// throws when the file cannot be read or decoded, or the bitmap cannot be written.
-void SetJpegWallpaper(const std::string& path);
-
 // The conversion alone: bitmapPath holds either its old contents or the whole picture.
 void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath);
 
 // Empties the stored wallpaper value, then tells the system to show none.
 void ClearDesktopWallpaper();
+
+// Setting the wallpaper and noting it as DefaultWP are one step for every Veldana
+// program, taken under the wallpaper lock, so that the wallpaper the system shows and the
+// one veld.ini names stay the same: SetDesktopWallpaper, then DefaultWP. A path DefaultWP
+// cannot hold is refused before anything changes; changed runs right after the system
+// call; a DefaultWP that cannot be written throws after the wallpaper has changed.
+void SetDefaultWallpaper(const std::string& path, const std::function<void()>& changed = {});
+// The same for a caller that holds the lock already, to choose the file under it.
+void SetDefaultWallpaper(const WallpaperLock& held, const std::string& path, const std::function<void()>& changed = {});
+
+// No wallpaper, and DefaultWP emptied, the same way.
+void ClearDefaultWallpaper(const std::function<void()>& changed = {});
 
 }  // namespace desktop

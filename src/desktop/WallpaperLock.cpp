@@ -15,24 +15,12 @@ constexpr DWORD kPatience = 30'000;
 
 }  // namespace
 
-WallpaperLock::WallpaperLock()
+WallpaperLock::WallpaperLock() : mutex_(win::ProgramFolderObjectName(L"wallpaper"))
 {
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, win::ProgramFolderObjectName(L"wallpaper").c_str());
-    if (!mutex)
-        throw veld::Error(veld::texts::CannotLockWallpaper(win::SystemMessage(GetLastError())));
-    mutex_.reset(mutex);
-    // WAIT_ABANDONED: the holder ended half-way; the safe replacement has left every file
-    // whole, so the lock is ours to use.
-    const DWORD waited = WaitForSingleObject(mutex, kPatience);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-        mutex_.reset();
+    if (!mutex_.Made())
+        throw veld::Error(veld::texts::CannotLockWallpaper(win::SystemMessage(mutex_.Error())));
+    if (!mutex_.Acquire(kPatience))
         throw veld::Error(veld::texts::kWallpaperBusy);
-    }
-}
-
-WallpaperLock::~WallpaperLock()
-{
-    ReleaseMutex(mutex_.get());
 }
 
 }  // namespace desktop

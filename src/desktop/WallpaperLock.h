@@ -4,7 +4,7 @@
 // tmp_wallpaper.bmp.new, which may be another program's conversion in progress.
 #pragma once
 
-#include "win/Handles.h"
+#include "win/NamedMutex.h"
 
 namespace desktop {
 
@@ -12,12 +12,11 @@ class WallpaperLock {
 public:
     // Waits for the other holder; throws when it does not let go in time.
     WallpaperLock();
-    ~WallpaperLock();
     WallpaperLock(const WallpaperLock&) = delete;
     WallpaperLock& operator=(const WallpaperLock&) = delete;
 
 private:
-    win::File mutex_;
+    win::NamedMutex mutex_;
 };
 
 }  // namespace desktop

@@ -2,11 +2,39 @@
 
 #include "core/Error.h"
 #include "core/Texts.h"
+#include "win/Files.h"
 #include "win/ProgramDir.h"
 
 #include <windows.h>
 
 namespace settings {
+
+namespace {
+
+constexpr char kSection[] = "Settings";
+constexpr char kActive[] = "Active";
+constexpr char kRandom[] = "Random";
+constexpr char kDefaultWallpaper[] = "DefaultWP";
+constexpr char kTrue[] = "True";
+constexpr char kFalse[] = "False";
+
+void CheckValue(const std::string& key, const std::string& value)
+{
+    if (value.find_first_of("\r\n") != std::string::npos)
+        throw veld::Error(veld::texts::LineBreakInSetting(SettingsPath(), key));
+}
+
+bool ReadFlag(const char* key)
+{
+    return ReadSetting(kSection, key, "") == kTrue;
+}
+
+void WriteFlag(const char* key, bool value)
+{
+    WriteSetting(kSection, key, value ? kTrue : kFalse);
+}
+
+}  // namespace
 
 std::string SettingsPath()
 {
@@ -21,22 +49,13 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
     return std::string(buffer, length);
 }
 
-void CheckValue(const std::string& key, const std::string& value)
-{
-    if (value.find_first_of("\r\n") != std::string::npos)
-        throw veld::Error(veld::texts::LineBreakInSetting(SettingsPath(), key));
-}
-
 void RequireWritable()
 {
-    // Opened for writing and closed untouched: a file that is protected, held open by
-    // another program or is a folder fails here as the private-profile write would.
+    // A file that is protected, held open by another program or is a folder fails here
+    // as the private-profile write would.
     const std::string path = SettingsPath();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (!win::CanWriteExisting(path))
         throw veld::Error(veld::texts::CannotWriteSettings(path));
-    CloseHandle(file);
 }
 
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value)
@@ -49,6 +68,41 @@ void WriteSetting(const std::string& section, const std::string& key, const std:
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
     if (!written)
         throw veld::Error(veld::texts::CannotWriteSettings(path));
+}
+
+bool ReadActive()
+{
+    return ReadFlag(kActive);
+}
+
+bool ReadRandom()
+{
+    return ReadFlag(kRandom);
+}
+
+void WriteActive(bool active)
+{
+    WriteFlag(kActive, active);
+}
+
+void WriteRandom(bool random)
+{
+    WriteFlag(kRandom, random);
+}
+
+std::string ReadDefaultWallpaper()
+{
+    return ReadSetting(kSection, kDefaultWallpaper, "");
+}
+
+void WriteDefaultWallpaper(const std::string& path)
+{
+    WriteSetting(kSection, kDefaultWallpaper, path);
+}
+
+void CheckDefaultWallpaper(const std::string& path)
+{
+    CheckValue(kDefaultWallpaper, path);
 }
 
 }  // namespace settings

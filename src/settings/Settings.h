@@ -1,5 +1,6 @@
 // veld.ini beside the program, read and written through the system's private-profile
-// functions; nothing is cached between calls.
+// functions; nothing is cached between calls. Its section and keys are named here only:
+// callers use the typed calls below.
 #pragma once
 
 #include <string>
@@ -14,17 +15,27 @@ std::string SettingsPath();
 // The value, cut to 2047 characters, or fallback when the file, section or key is missing.
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback);
 
-// Throws the write error for a value the file cannot hold: a line break would end the
-// value's line and begin lines of its own (a second section, a stray key). A caller that
-// must not act on such a value checks it before acting.
-void CheckValue(const std::string& key, const std::string& value);
-
 // Creates the file and section where missing and leaves other sections and keys alone.
 // Throws "In <path> kann nicht geschrieben werden" when the value cannot be stored, and
-// writes nothing for a value that CheckValue refuses.
+// writes nothing for a value with a line break, which would end the value's line and
+// begin lines of its own (a second section, a stray key).
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value);
 
 // Throws the write error unless the existing file can be written; changes nothing.
 void RequireWritable();
+
+// The check boxes' settings: true only for a stored "True", exactly; each read and write
+// opens and closes the file on its own.
+bool ReadActive();
+bool ReadRandom();
+void WriteActive(bool active);
+void WriteRandom(bool random);
+
+// DefaultWP: the full path of the wallpaper last set as default, or empty.
+std::string ReadDefaultWallpaper();
+void WriteDefaultWallpaper(const std::string& path);
+// Throws the write error for a path DefaultWP cannot hold. A caller that must not act on
+// such a path checks it before acting.
+void CheckDefaultWallpaper(const std::string& path);
 
 }  // namespace settings

@@ -33,11 +33,6 @@ std::string Now()
     return text;
 }
 
-bool IsTrue(const char* key)
-{
-    return settings::ReadSetting("Settings", key, "") == "True";
-}
-
 }  // namespace
 
 std::string LogPath()
@@ -47,32 +42,36 @@ std::string LogPath()
 
 void ChangeWallpaper()
 {
-    if (!IsTrue("Active") || !IsTrue("Random"))
+    if (!settings::ReadActive() || !settings::ReadRandom())
         return;
     const std::string dir = catalogue::ChooseWallpaperDir(win::ProgramDir(), win::PrimaryScreenSize());
-    std::vector<std::string> files;
-    catalogue::FindFiles(dir, files, "*.jpg");
-    if (files.empty())
+    std::vector<catalogue::WallpaperFile> found;
+    catalogue::FindFiles(dir, found, catalogue::kWallpaperMask);
+    if (found.empty())
         return;
+    std::vector<std::string> files;
+    for (const catalogue::WallpaperFile& file : found)
+        files.push_back(file.path);
     const uint32_t random = win::SystemRandom();
 
     desktop::WallpaperLock lock;
     // Read under the lock: the window may just have set another one.
-    const std::string current = settings::ReadSetting("Settings", "DefaultWP", "");
+    const std::string current = settings::ReadDefaultWallpaper();
     const auto chosen = veld::ChooseSignInWallpaper(files, current, random, win::IsLeadByte);
     if (!chosen)
         return;
     // A wallpaper that DefaultWP could not name afterwards would part the two.
     settings::RequireWritable();
-    desktop::SetJpegWallpaper(files[*chosen]);
-    settings::WriteSetting("Settings", "DefaultWP", files[*chosen]);
+    // A file gone since the search is a failure here, not a wallpaper left as it was.
+    win::RequireReadable(files[*chosen]);
+    desktop::SetDefaultWallpaper(lock, files[*chosen]);
 }
 
 void Log(std::string_view message)
 {
     const std::string path = LogPath();
     std::vector<uint8_t> old;
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (win::FileExists(path))
         old = win::ReadWholeFile(path);
     const std::string log = veld::AppendLogLine(std::string_view(reinterpret_cast<const char*>(old.data()), old.size()),
                                                 veld::LogLine(Now(), message), kLogCap);

@@ -3,11 +3,12 @@
 #include "core/AviHeader.h"
 #include "core/Error.h"
 #include "core/Texts.h"
-#include "win/Handles.h"
+#include "win/Files.h"
 
 #include <commctrl.h>
 
-#include <array>
+#include <optional>
+#include <vector>
 
 namespace ui {
 
@@ -21,16 +22,10 @@ void Animate::Create(Form& form, const AnimateArgs& args)
 void Animate::Open(const std::string& path)
 {
     Stop();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const std::optional<std::vector<uint8_t>> head = win::ReadFileStart(path, 128);
+    if (!head)
         throw veld::Error(veld::texts::kCannotOpenClip);
-    std::array<uint8_t, 128> head{};
-    DWORD read = 0;
-    {
-        win::File owner(file);
-        ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &read, nullptr);
-    }
-    const auto header = veld::ReadAviHeader(std::span(head.data(), read));
+    const auto header = veld::ReadAviHeader(*head);
     if (!header || header->frames == 0 || !SendMessageA(Handle(), ACM_OPENA, 0, reinterpret_cast<LPARAM>(path.c_str())))
         throw veld::Error(veld::texts::kCannotOpenClip);
 

@@ -1,8 +1,10 @@
 #include "ui/Application.h"
 
 #include "core/Error.h"
+#include "core/Texts.h"
 #include "win/Handles.h"
 #include "win/ProgramDir.h"
+#include "win/SystemMessage.h"
 
 #include <commctrl.h>
 
@@ -13,9 +15,6 @@ namespace ui {
 namespace {
 
 constexpr char kOwnerClass[] = "VeldanaApplication";
-
-// Paths can be longer than MAX_PATH where the system allows it; this is its limit.
-constexpr size_t kLongestPath = 32768;
 
 // The running program asks the one already running from its folder to come forward.
 UINT BringToFrontMessage()
@@ -40,16 +39,10 @@ HWND FindRunningOwner(const std::wstring& key)
             if (!GetClassNameA(window, className, static_cast<int>(std::size(className))) ||
                 std::string_view(className) != kOwnerClass || process == GetCurrentProcessId())
                 return TRUE;
-            HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
-            if (!handle)
+            const std::wstring folder = win::ProcessFolderW(process);
+            if (folder.empty())
                 return TRUE;
-            win::Process owner(handle);
-            std::wstring image(kLongestPath, L'\0');
-            DWORD length = static_cast<DWORD>(image.size());
-            if (!QueryFullProcessImageNameW(handle, 0, image.data(), &length))
-                return TRUE;
-            image.resize(image.find_last_of(L'\\', length) + 1);
-            if (win::FolderKey(image) != search.key)
+            if (win::FolderKey(folder) != search.key)
                 return TRUE;
             search.found = window;
             return FALSE;
@@ -84,25 +77,25 @@ void Application::Initialize(HINSTANCE instance, int iconId)
     ownerClass.hIconSm =
         static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     ownerClass.lpszClassName = kOwnerClass;
-    RegisterClassExA(&ownerClass);
+    if (!RegisterClassExA(&ownerClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
 
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
     owner_ = CreateWindowExA(0, kOwnerClass, title_.c_str(),
                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr,
                              nullptr, instance, nullptr);
+    if (!owner_)
+        throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
 }
 
 bool Application::ClaimProgramFolder()
 {
     const std::wstring key = win::FolderKey(win::ProgramFolderW());
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, win::ProgramFolderObjectName(L"window").c_str());
-    const DWORD error = GetLastError();
-    // Without the mutex nothing can tell whether another one runs: run rather than refuse.
-    if (!mutex)
-        return true;
-    instanceMutex_.reset(mutex);
-    if (error != ERROR_ALREADY_EXISTS)
+    instanceMutex_.emplace(win::ProgramFolderObjectName(L"window"));
+    // The first one made it; and one the system could not make tells nothing about another
+    // Veldana: run rather than refuse.
+    if (!instanceMutex_->AlreadyExisted())
         return true;
     // The running one may still be starting: its owner window comes first of all.
     for (int attempt = 0; attempt < 50; ++attempt) {

@@ -3,12 +3,13 @@
 #pragma once
 
 #include "core/Texts.h"
-#include "win/Handles.h"
+#include "win/NamedMutex.h"
 
 #include <windows.h>
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -75,7 +76,7 @@ private:
     HWND owner_ = nullptr;
     HWND main_ = nullptr;
     // Held until the process ends; the system releases it then.
-    win::Mutex instanceMutex_;
+    std::optional<win::NamedMutex> instanceMutex_;
     std::string title_;
     ErrorSink errorSink_;
 };

@@ -1,7 +1,10 @@
 #include "ui/Control.h"
 
+#include "core/Error.h"
+#include "core/Texts.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "win/SystemMessage.h"
 
 namespace ui {
 
@@ -18,6 +21,8 @@ void WindowedControl::CreateWindowed(Form& form, const char* className, DWORD st
     handle_ = CreateWindowExA(exStyle, className, "", WS_CHILD | style, bounds.left, bounds.top, bounds.width,
                               bounds.height, form.Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                               Application::Instance().ModuleInstance(), nullptr);
+    if (!handle_)
+        throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.FormFont()), FALSE);
 }
 

@@ -1,8 +1,11 @@
 #include "ui/Form.h"
 
+#include "core/Error.h"
 #include "core/Steps.h"
+#include "core/Texts.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
+#include "win/SystemMessage.h"
 
 #include <windowsx.h>
 
@@ -91,7 +94,8 @@ void Form::CreateHandle(const FormArgs& args)
         windowClass.lpszClassName = args.className;
         if (args.iconId)
             windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(args.iconId));
-        RegisterClassExA(&windowClass);
+        if (!RegisterClassExA(&windowClass))
+            throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
     }
 
     // "MS Sans Serif" at a character height of 11 pixels.
@@ -102,8 +106,14 @@ void Form::CreateHandle(const FormArgs& args)
     // will be shown, so nothing ever sees it elsewhere.
     const int x = (GetSystemMetrics(SM_CXSCREEN) - args.clientWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - args.clientHeight) / 2;
-    CreateWindowExA(WS_EX_CONTROLPARENT, args.className, args.caption, WS_POPUP | WS_CLIPCHILDREN, x, y,
-                    args.clientWidth, args.clientHeight, args.owner, nullptr, instance, this);
+    createFailure_ = nullptr;
+    if (CreateWindowExA(WS_EX_CONTROLPARENT, args.className, args.caption, WS_POPUP | WS_CLIPCHILDREN, x, y,
+                        args.clientWidth, args.clientHeight, args.owner, nullptr, instance, this))
+        return;
+    const DWORD error = GetLastError();
+    if (createFailure_)
+        std::rethrow_exception(createFailure_);
+    throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(error)));
 }
 
 void Form::ShowCentered()
@@ -328,10 +338,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        Application::Instance().Guard([this] {
+        // A window without its controls is no use: refuse it, and CreateHandle says why.
+        try {
             CreateControls();
             CreateTooltips();
-        });
+        } catch (...) {
+            createFailure_ = std::current_exception();
+            return -1;
+        }
         return 0;
     case WM_ERASEBKGND:
         return 1;

@@ -6,6 +6,7 @@
 #include "ui/Graphic.h"
 #include "win/Handles.h"
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ public:
     HWND Tooltip() const { return tooltip_; }
 
     // Creates the hidden window and its child controls (CreateControls, from WM_CREATE).
+    // Throws when the window or one of its controls cannot be made.
     void CreateHandle(const FormArgs& args);
     // Places the window at the centre of the primary screen and shows it.
     void ShowCentered();
@@ -89,6 +91,8 @@ private:
     GraphicControl* pressed_ = nullptr;
     bool trackingLeave_ = false;
     HWND tooltip_ = nullptr;
+    // What made WM_CREATE refuse the window, for CreateHandle to throw.
+    std::exception_ptr createFailure_;
 };
 
 }  // namespace ui

@@ -66,10 +66,7 @@ void ImageList::Paint(int index, HDC dc, int x, int y, int width, int height) co
 win::Bitmap LoadBitmapFile(const std::string& path)
 {
     // LoadImage says nothing about why it failed; ask the file system first.
-    HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe == INVALID_HANDLE_VALUE)
-        win::ThrowFileOpenError(path, GetLastError());
-    CloseHandle(probe);
+    win::RequireReadable(path);
     win::Bitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!bitmap)

@@ -79,6 +79,45 @@ bool RemoveFile(const std::string& path)
     return DeleteFileA(ExactPath(path).c_str()) != FALSE;
 }
 
+void RequireReadable(const std::string& path)
+{
+    HANDLE handle =
+        CreateFileA(ExactPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        ThrowFileOpenError(path, GetLastError());
+    CloseHandle(handle);
+}
+
+std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_t size)
+{
+    HANDLE handle =
+        CreateFileA(ExactPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    File file(handle);
+    std::vector<uint8_t> bytes(size);
+    DWORD read = 0;
+    if (!ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        return std::nullopt;
+    bytes.resize(read);
+    return bytes;
+}
+
+bool CanWriteExisting(const std::string& path)
+{
+    HANDLE handle = CreateFileA(ExactPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
+}
+
+bool CopyToNewFile(const std::string& from, const std::string& to)
+{
+    return CopyFileA(ExactPath(from).c_str(), ExactPath(to).c_str(), TRUE) != FALSE;
+}
+
 std::optional<FileIdentity> IdentityOf(const std::string& path)
 {
     // Attributes only: a file another program holds open without sharing still answers.

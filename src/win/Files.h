@@ -31,6 +31,19 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path);
 // Deletes the file; false when it could not.
 bool RemoveFile(const std::string& path);
 
+// Throws the file-open error unless the file can be opened for reading.
+void RequireReadable(const std::string& path);
+
+// Up to size bytes from the start of the file, or nothing when it cannot be opened.
+std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_t size);
+
+// The existing file can be opened for writing (it is not protected, held open by another
+// program or a folder); nothing is changed.
+bool CanWriteExisting(const std::string& path);
+
+// Copies from to a new file to; never over an existing file. False when it did not.
+bool CopyToNewFile(const std::string& from, const std::string& to);
+
 // Tells files apart whatever name reaches them: the volume and the file's number on it.
 struct FileIdentity {
     DWORD volume = 0;

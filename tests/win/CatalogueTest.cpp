@@ -12,11 +12,11 @@ using namespace testing_support;
 
 namespace {
 
-std::vector<std::string> Names(const std::vector<std::string>& paths)
+std::vector<std::string> Names(const std::vector<catalogue::WallpaperFile>& files)
 {
     std::vector<std::string> names;
-    for (const std::string& path : paths)
-        names.push_back(veld::FileNamePart(path, win::IsLeadByte));
+    for (const catalogue::WallpaperFile& file : files)
+        names.push_back(veld::FileNamePart(file.path, win::IsLeadByte));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -32,32 +32,32 @@ TEST(Catalogue, ListsJpgFilesOfAnyCaseAndAttributeButNotOthersOrFolders)
     SetFileAttributesA((dir + "hidden.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA((dir + "readonly.jpg").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    std::vector<std::string> list{"kept"};
-    catalogue::FindFiles(dir, list, "*.jpg");
+    std::vector<catalogue::WallpaperFile> list{{"kept"}};
+    catalogue::FindFiles(dir, list, catalogue::kWallpaperMask);
     ASSERT_FALSE(list.empty());
-    EXPECT_EQ(list.front(), "kept");
+    EXPECT_EQ(list.front().path, "kept");
     list.erase(list.begin());
     EXPECT_EQ(Names(list), (std::vector<std::string>{"A.JPG", "e.jpg", "hidden.jpg", "readonly.jpg"}));
-    for (const std::string& path : list)
-        EXPECT_EQ(path.rfind(dir, 0), 0u) << path << " is not a full path in " << dir;
+    for (const catalogue::WallpaperFile& file : list)
+        EXPECT_EQ(file.path.rfind(dir, 0), 0u) << file.path << " is not a full path in " << dir;
 
     // The same folder named without its trailing backslash gives the same paths.
-    std::vector<std::string> again;
-    catalogue::FindFiles(dir.substr(0, dir.size() - 1), again, "*.jpg");
+    std::vector<catalogue::WallpaperFile> again;
+    catalogue::FindFiles(dir.substr(0, dir.size() - 1), again, catalogue::kWallpaperMask);
     EXPECT_EQ(Names(again), Names(list));
 }
 
 TEST(Catalogue, MissingOrUnchosenFolderAddsNothing)
 {
     TempFolder folder;
-    std::vector<std::string> list;
-    catalogue::FindFiles(folder.Path() + "nowhere\\", list, "*.jpg");
+    std::vector<catalogue::WallpaperFile> list;
+    catalogue::FindFiles(folder.Path() + "nowhere\\", list, catalogue::kWallpaperMask);
     EXPECT_TRUE(list.empty());
 
     // No folder suits the screen: the current folder's (or drive root's) files stay out.
     WriteFile(folder.Path() + "stray.jpg", "x");
     SetCurrentDirectoryA(folder.Path().c_str());
-    catalogue::FindFiles("", list, "*.jpg");
+    catalogue::FindFiles("", list, catalogue::kWallpaperMask);
     EXPECT_TRUE(list.empty());
 }
 

@@ -460,14 +460,4 @@ TEST(Commands, PictureButtonsLightUpUnderTheMouseAndGoBackAfterAClick)
     EXPECT_EQ(bitmaps(after), bitmaps(before));
 }
 
-TEST(Commands, ActionListHoldsTheFiveCommandsUnderTheirNames)
-{
-    const auto& actions = TForm1::ActionList1();
-    ASSERT_EQ(actions.size(), 5u);
-    for (const Action& action : actions) {
-        EXPECT_STREQ(action.name, action.caption);
-        EXPECT_NE(action.execute, nullptr) << action.name;
-    }
-}
-
 }  // namespace

@@ -166,7 +166,7 @@ TEST(Startup, ListShowsNamesOfTheScreensFolderInStepWithThePaths)
     ASSERT_EQ(form.ListBox1.Count(), 3);
     ASSERT_EQ(form.WallpaperFiles.size(), 3u);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(dir + form.ListBox1.Item(i), form.WallpaperFiles[static_cast<size_t>(i)]);
+        EXPECT_EQ(dir + form.ListBox1.Item(i), form.WallpaperFiles[static_cast<size_t>(i)].path);
     EXPECT_EQ(form.ListBox1.ItemIndex(), -1);
     EXPECT_EQ(WallpaperDir, dir);
 }
@@ -183,7 +183,7 @@ TEST(Startup, RefillFindsNewFilesAndDropsTheSelection)
     TForm1& form = harness.Form();
     ASSERT_EQ(form.WallpaperFiles.size(), 2u);
     form.ListBox1.SetItemIndex(1);
-    EXPECT_EQ(form.SelectedFile(), form.WallpaperFiles[1]);
+    EXPECT_EQ(form.SelectedFile(), form.WallpaperFiles[1].path);
 
     WriteFile(dir + "third.jpg", "x");
     DeleteFileA((dir + "first.jpg").c_str());
