@@ -3,6 +3,13 @@ add_executable(minimal_window WIN32 ${CMAKE_CURRENT_LIST_DIR}/minimal_window.cpp
 add_executable(minimal_window_cc WIN32 ${CMAKE_CURRENT_LIST_DIR}/minimal_window.cpp)
 target_compile_definitions(minimal_window_cc PRIVATE VELD_COMMON_CONTROLS)
 target_link_libraries(minimal_window_cc PRIVATE comctl32)
+# The same window with Veldana's background and outline.
+add_executable(minimal_window_shaped WIN32 ${CMAKE_CURRENT_LIST_DIR}/minimal_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/minimal_shaped_window.rc)
+target_compile_definitions(minimal_window_shaped PRIVATE VELD_COMMON_CONTROLS VELD_SHAPED)
+target_link_libraries(minimal_window_shaped PRIVATE veld_core comctl32)
+target_include_directories(minimal_window_shaped PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/assets
+  ${CMAKE_SOURCE_DIR}/src/app)
 add_executable(startup_bench ${CMAKE_CURRENT_LIST_DIR}/startup_bench.cpp)
 # The program as shipped plus a recorder of its start-up steps.
 add_executable(Veldana_steps WIN32 src/app/main.cpp src/app/Veldana.rc ${CMAKE_CURRENT_LIST_DIR}/startup_steps.cpp)
@@ -14,6 +21,7 @@ target_link_libraries(refill_bench PRIVATE veld_app)
 target_sources(refill_bench PRIVATE ${CMAKE_SOURCE_DIR}/src/app/Veldana.rc)
 target_include_directories(refill_bench PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SOURCE_DIR}/src/app ${CMAKE_BINARY_DIR}/generated)
 add_executable(minimal_windowless WIN32 ${CMAKE_CURRENT_LIST_DIR}/minimal_windowless.cpp)
+add_executable(minimal_wallpaper WIN32 ${CMAKE_CURRENT_LIST_DIR}/minimal_wallpaper.cpp)
 add_executable(signin_bench ${CMAKE_CURRENT_LIST_DIR}/signin_bench.cpp)
 target_link_libraries(signin_bench PRIVATE veld_desktop)
 # The wallpaper conversion as shipped, run under Wine by scripts/bench-convert.sh.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up time of the program folder's Veldana.exe, with its steps, against a minimal
-# Win32 window and one that also initialises the common controls, measured side by side
-# under Wine in a virtual display.
+# Win32 window, one that also initialises the common controls, and that one with
+# Veldana's size, background and outline, measured side by side under Wine in a virtual
+# display.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-15}
@@ -9,8 +10,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$root/dist/Veldana" "$work/Veldana"
 cp "$root/build/win/Veldana_steps.exe" "$work/Veldana/"
-cp "$root/build/win/minimal_window.exe" "$root/build/win/minimal_window_cc.exe" "$work/"
+cp "$root/build/win/minimal_window.exe" "$root/build/win/minimal_window_cc.exe" \
+  "$root/build/win/minimal_window_shaped.exe" "$work/"
 to_win() { echo "Z:${1//\//\\}"; }
 "$root/scripts/wine-rig.sh" wine "$root/build/win/startup_bench.exe" "$(to_win "$work/Veldana/Veldana.exe")" \
   "$(to_win "$work/Veldana/Veldana_steps.exe")" "$(to_win "$work/minimal_window.exe")" \
-  "$(to_win "$work/minimal_window_cc.exe")" "$rounds"
+  "$(to_win "$work/minimal_window_cc.exe")" "$(to_win "$work/minimal_window_shaped.exe")" "$rounds"
