@@ -1,5 +1,6 @@
 #include "core/Jpeg.h"
 
+#include "core/Quantise.h"
 #include "core/Texts.h"
 
 #include <algorithm>
@@ -7,10 +8,12 @@
 #include <cstddef>
 #include <cstdio>  // jpeglib.h uses FILE without including anything
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <type_traits>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace veld {
 
@@ -125,25 +128,50 @@ Outcome StartDecompress(Session& session, int components)
     return Outcome::Done;
 }
 
+// CMYK files as print programs write them: inks inverted (255 is none), as Adobe's
+// marker says; YCCK files come out of libjpeg the same way. One row of them as blue,
+// green, red.
+void InksToBgr(const uint8_t* inks, uint8_t* bgr, size_t width)
+{
+    const auto times = [](unsigned a, unsigned b) {
+        const unsigned product = a * b + 128;  // a * b / 255, rounded
+        return static_cast<uint8_t>((product + (product >> 8)) >> 8);
+    };
+    for (size_t x = 0; x < width; ++x, inks += 4, bgr += 3) {
+        bgr[0] = times(inks[2], inks[3]);
+        bgr[1] = times(inks[1], inks[3]);
+        bgr[2] = times(inks[0], inks[3]);
+    }
+}
+
 // Decodes the rows up to endRow, each straight to its place in a bottom-up block whose
 // lowest row in memory, bottom, is row endRow - 1. The bytes that pad a row to its
-// stride are set to zero, so the block need not be cleared beforehand.
-Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t stride)
+// stride are set to zero, so the block need not be cleared beforehand. With inks, a CMYK
+// picture goes through that room for 16 rows of four bytes a pixel and comes out as
+// blue, green, red.
+Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t stride, uint8_t* inks)
 {
     if (setjmp(session.jump) != 0)
         return session.outcome;
     j_decompress_ptr cinfo = &session.cinfo;
-    const size_t rowBytes = static_cast<size_t>(cinfo->output_width) * static_cast<size_t>(cinfo->output_components);
+    const size_t width = cinfo->output_width;
+    const size_t rowBytes = width * static_cast<size_t>(inks != nullptr ? 3 : cinfo->output_components);
     while (cinfo->output_scanline < endRow) {
         JSAMPROW rows[16];
-        const JDIMENSION count = std::min<JDIMENSION>(std::size(rows), endRow - cinfo->output_scanline);
+        JSAMPROW places[16];
+        const JDIMENSION first = cinfo->output_scanline;
+        const JDIMENSION count = std::min<JDIMENSION>(std::size(rows), endRow - first);
         for (JDIMENSION i = 0; i < count; ++i) {
-            rows[i] = bottom + static_cast<size_t>(endRow - 1 - (cinfo->output_scanline + i)) * stride;
-            std::fill(rows[i] + rowBytes, rows[i] + stride, uint8_t{0});
+            places[i] = bottom + static_cast<size_t>(endRow - 1 - (first + i)) * stride;
+            std::fill(places[i] + rowBytes, places[i] + stride, uint8_t{0});
+            rows[i] = inks != nullptr ? inks + i * width * 4 : places[i];
         }
         // The memory source never suspends, so no rows means libjpeg is stuck.
-        if (jpeg_read_scanlines(cinfo, rows, count) == 0)
+        const JDIMENSION read = jpeg_read_scanlines(cinfo, rows, count);
+        if (read == 0)
             return Outcome::Unexpected;
+        for (JDIMENSION i = 0; inks != nullptr && i < read; ++i)
+            InksToBgr(rows[i], places[i], width);
     }
     // No jpeg_finish_decompress after the last row: what follows it in the file (junk,
     // a stray scan) would only turn a shown picture into an error.
@@ -167,9 +195,33 @@ Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t st
     throw Error(texts::PictureTooLarge(options.displayName, size));
 }
 
+// What libjpeg does for other pictures and leaves to us for CMYK ones: the turn into
+// RGB and, for a palette, the quantisation.
+struct Inks {
+    std::vector<uint8_t> rows;     // a batch of rows as libjpeg hands them over
+    std::vector<uint8_t> picture;  // for a palette: the whole picture, blue, green, red, bottom-up
+    std::unique_ptr<Quantiser> quantiser;
+    JDIMENSION mapped = 0;  // rows of the picture given out as palette indexes
+};
+
+// The rows up to endRow, as ReadRows places them.
+Outcome NextRows(Session& session, Inks& inks, JDIMENSION endRow, uint8_t* bottom, size_t stride)
+{
+    if (!inks.quantiser)
+        return ReadRows(session, endRow, bottom, stride, inks.rows.empty() ? nullptr : inks.rows.data());
+    const size_t width = session.cinfo.output_width;
+    const size_t height = session.cinfo.output_height;
+    for (; inks.mapped < endRow; ++inks.mapped) {
+        uint8_t* place = bottom + static_cast<size_t>(endRow - 1 - inks.mapped) * stride;
+        inks.quantiser->Map(inks.picture.data() + (height - 1 - inks.mapped) * width * 3, place, width);
+        std::fill(place + width, place + stride, uint8_t{0});
+    }
+    return Outcome::Done;
+}
+
 // The header read, the output format chosen and decompression started: what both
 // outputs share.
-DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOptions& options)
+DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOptions& options, Inks& inks)
 {
     // libjpeg takes the length as unsigned long, 32 bits on Windows.
     if (file.size() > std::numeric_limits<unsigned long>::max())
@@ -189,12 +241,22 @@ DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOpt
         RefuseAsTooLarge(options, std::to_string(width) + " x " + std::to_string(height) + " Pixel");
 
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     const bool eightBit = options.eightBitScreen || grey;
     cinfo.scale_num = 1;
     cinfo.scale_denom = 1;
     cinfo.dct_method = JDCT_ISLOW;
     cinfo.do_fancy_upsampling = TRUE;
-    if (eightBit) {
+    if (cmyk) {
+        cinfo.out_color_space = JCS_CMYK;
+        if (eightBit) {
+            // Our copy of the picture counts against libjpeg's budget.
+            const uint64_t copy = width * height * 3;
+            if (copy >= static_cast<uint64_t>(memoryLimit))
+                throw JpegError(JERR_NO_BACKING_STORE);
+            cinfo.mem->max_memory_to_use = memoryLimit - static_cast<long>(copy);
+        }
+    } else if (eightBit) {
         // libjpeg's own choice: two passes with an optimal palette for colour, one
         // evenly spaced grey ramp for greyscale, Floyd-Steinberg dithering for both.
         cinfo.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
@@ -204,9 +266,31 @@ DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOpt
         cinfo.out_color_space = JCS_EXT_BGR;
     }
 
-    outcome = StartDecompress(session, eightBit ? 1 : 3);
+    outcome = StartDecompress(session, cmyk ? 4 : eightBit ? 1 : 3);
     if (outcome != Outcome::Done)
         Fail(session, outcome, options);
+    if (cmyk) {
+        inks.rows.resize(16 * width * 4);
+        if (eightBit) {
+            // libjpeg's two passes, done by us: the whole picture is counted before the
+            // first row can be given out.
+            inks.picture.resize(width * height * 3);
+            outcome =
+                ReadRows(session, static_cast<JDIMENSION>(height), inks.picture.data(), width * 3, inks.rows.data());
+            if (outcome != Outcome::Done)
+                Fail(session, outcome, options);
+            inks.quantiser = std::make_unique<Quantiser>();
+            for (uint64_t y = 0; y < height; ++y)
+                inks.quantiser->Count(inks.picture.data() + y * width * 3, width);
+            const std::vector<RgbQuad> palette = inks.quantiser->ChoosePalette(kPaletteColours);
+            for (size_t i = 0; i < palette.size(); ++i) {
+                session.palette[i][0] = palette[i].red;
+                session.palette[i][1] = palette[i].green;
+                session.palette[i][2] = palette[i].blue;
+            }
+            session.paletteSize = static_cast<int>(palette.size());
+        }
+    }
 
     DibFormat format;
     format.width = static_cast<int32_t>(width);
@@ -222,13 +306,14 @@ DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOpt
 
 DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
 {
+    Inks inks;
     Decompressor decompressor;
     Session& session = decompressor.session();
     DibImage image;
-    static_cast<DibFormat&>(image) = Start(session, file, options);
+    static_cast<DibFormat&>(image) = Start(session, file, options, inks);
     const size_t stride = image.Stride();
     image.pixels.resize(stride * static_cast<size_t>(image.height));
-    const Outcome outcome = ReadRows(session, static_cast<JDIMENSION>(image.height), image.pixels.data(), stride);
+    const Outcome outcome = NextRows(session, inks, static_cast<JDIMENSION>(image.height), image.pixels.data(), stride);
     if (outcome != Outcome::Done)
         Fail(session, outcome, options);
     return image;
@@ -236,9 +321,10 @@ DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
 
 void DecodeJpegToBmp(std::span<const uint8_t> file, const DecodeOptions& options, BmpOutput& out)
 {
+    Inks inks;
     Decompressor decompressor;
     Session& session = decompressor.session();
-    const DibFormat format = Start(session, file, options);
+    const DibFormat format = Start(session, file, options, inks);
     const std::vector<uint8_t> headers = BmpHeaders(format);
     const size_t stride = format.Stride();
     const auto height = static_cast<JDIMENSION>(format.height);
@@ -259,7 +345,7 @@ void DecodeJpegToBmp(std::span<const uint8_t> file, const DecodeOptions& options
     // of the one before it.
     for (JDIMENSION first = 0; first < height; first += stripRows) {
         const JDIMENSION end = std::min(first + stripRows, height);
-        const Outcome outcome = ReadRows(session, end, strip.data(), stride);
+        const Outcome outcome = NextRows(session, inks, end, strip.data(), stride);
         if (outcome != Outcome::Done)
             Fail(session, outcome, options);
         out.Overwrite(headers.size() + static_cast<uint64_t>(height - end) * stride,

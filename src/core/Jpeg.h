@@ -21,12 +21,11 @@ inline constexpr uint64_t kMaxJpegPixels = uint64_t{64} << 20;
 // each costing a pass over the whole image.
 inline constexpr int kMaxJpegScans = 100;
 
-// What libjpeg may hold in whole-image buffers for the largest admitted picture: the
-// coefficients of a progressive file (3 components at full resolution, 2 bytes per
-// sample) plus the RGB copy the two-pass colour quantiser keeps, and 1/32 on top for
-// MCU padding and libjpeg's small pools. Four-component files cannot be turned into
-// RGB, so libjpeg refuses them before it allocates anything.
-inline constexpr uint64_t kJpegMemoryLimit = kMaxJpegPixels * (6 + 3) + kMaxJpegPixels * (6 + 3) / 32;
+// What may be held in whole-image buffers for the largest admitted picture: the
+// coefficients of a progressive file (up to 4 components, CMYK, at full resolution, 2
+// bytes per sample) plus the RGB copy the two-pass colour quantiser keeps, and 1/32 on
+// top for MCU padding and libjpeg's small pools.
+inline constexpr uint64_t kJpegMemoryLimit = kMaxJpegPixels * (8 + 3) + kMaxJpegPixels * (8 + 3) / 32;
 
 struct DecodeOptions {
     // The screen shows 256 colours or fewer: decode every picture to a palette.
@@ -51,9 +50,9 @@ private:
     int number_;
 };
 
-// Decodes the whole file at full size, best quality: colour pictures to 24 bits,
-// greyscale pictures (and all pictures for an eight-bit screen) to 8 bits with at most
-// 236 colours, leaving the 20 the system keeps for itself. A file that ends early gives
+// Decodes the whole file at full size, best quality: colour pictures (CMYK and YCCK
+// ones too) to 24 bits, greyscale pictures (and all pictures for an eight-bit screen) to
+// 8 bits with at most 236 colours, leaving the 20 the system keeps for itself. A file that ends early gives
 // the part that is there. Throws JpegError for what libjpeg rejects and Error, naming
 // displayName, for pictures too large or with too many scans.
 DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options);
