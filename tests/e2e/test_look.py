@@ -51,10 +51,10 @@ def outline_of_the_picture():
                      height)
 
 
-def start(display_factory, programs, workdir, depth=24):
+def start(display_factory, programs, workdir, depth=24, dpi=96):
     folder = veld.make_program_folder(workdir, {"1024x768": ["a.jpg", "b.jpg"]},
                                       ini="[Settings]\r\nActive=True\r\n")
-    display = display_factory(1024, 768, depth=depth)
+    display = display_factory(1024, 768, depth=depth, dpi=dpi)
     display.set_root_colour("#ff00ff")
     return programs(display, folder)
 
@@ -64,9 +64,24 @@ def started(display_factory, programs, workdir):
     return start(display_factory, programs, workdir)
 
 
-@pytest.mark.parametrize("depth", [24, 16, 8])
-def test_desktop_shows_through_the_outline_and_the_holes(display_factory, programs, workdir, depth):
-    program = start(display_factory, programs, workdir, depth)
+def check_box_drawn_whole(program, name):
+    """The check box in a screenshot, held to its 12 x 13 pixels: True with a check mark."""
+    shot = Image.open(program.display.screenshot(f"look-{name}")).convert("RGB")
+    left, top = program.to_screen(*veld.PLACES[name][:2])
+    box = [[shot.getpixel((left + x, top + y)) for x in range(12)] for y in range(13)]
+    # A frame on all four sides: dark above and left, light below and right.
+    dark, light = box[0][0], box[12][11]
+    assert all(p == dark for p in box[0][:11]) and all(row[0] == dark for row in box[:12]), name
+    assert all(p == light for p in box[12][1:]) and all(row[11] == light for row in box[1:]), name
+    assert sum(dark) < sum(light), name
+    mark = [(x, y) for y, row in enumerate(box) for x, p in enumerate(row) if p == (0, 0, 0)]
+    assert all(2 <= x <= 9 and 2 <= y <= 10 for x, y in mark), f"{name}: the check mark leaves the field"
+    return bool(mark)
+
+
+@pytest.mark.parametrize("depth,dpi", [(24, 96), (16, 96), (8, 96), (24, 144)])
+def test_desktop_shows_through_the_outline_and_the_holes(display_factory, programs, workdir, depth, dpi):
+    program = start(display_factory, programs, workdir, depth, dpi)
     # The outline is cut from the picture's own colours, whatever the screen's depth.
     expected = outline_of_the_picture()
     assert kept_rows(program.state["region"], len(expected)) == expected
@@ -85,6 +100,12 @@ def test_desktop_shows_through_the_outline_and_the_holes(display_factory, progra
     assert at(holes[0][0], holes[0][1] - 6) != ROOT_COLOUR
     if depth == 24:
         assert at(600, 178) == PANEL
+    if dpi > 96:
+        # The system's box is larger at this scale; the controls keep their 96-dpi size.
+        assert check_box_drawn_whole(program, "CheckBox1")
+        assert not check_box_drawn_whole(program, "CheckBox2")
+        program.click_client(*veld.middle("CheckBox2"))
+        veld.wait_until(lambda: check_box_drawn_whole(program, "CheckBox2"), timeout=5, what="the check mark")
 
 
 def test_left_drag_on_the_background_moves_the_window_and_nothing_else_does(started):

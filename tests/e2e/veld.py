@@ -77,18 +77,20 @@ def wait_until(predicate, timeout=20.0, interval=0.1, what="condition"):
 
 
 EXPLORER_KEY = r"HKCU\Software\Wine\Explorer"
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 
 
 class Display:
     """A virtual X screen with its own wineserver; stops both by PID when closed.
 
-    depth is the screen's bits per pixel (24, 16 or 8). With virtual_desktop, every Wine
-    program started on the display runs in Wine's own desktop window of the screen's
-    size, which the system paints, wallpaper included, as Windows does.
+    depth is the screen's bits per pixel (24, 16 or 8) and dpi its scale in dots per inch.
+    With virtual_desktop, every Wine program started on the display runs in Wine's own
+    desktop window of the screen's size, which the system paints, wallpaper included, as
+    Windows does.
     """
 
-    def __init__(self, width, height, workdir, depth=24, virtual_desktop=False):
-        self.width, self.height, self.depth = width, height, depth
+    def __init__(self, width, height, workdir, depth=24, virtual_desktop=False, dpi=96):
+        self.width, self.height, self.depth, self.dpi = width, height, depth, dpi
         self.virtual_desktop = virtual_desktop
         self.workdir = Path(workdir)
         self.xvfb = self.env = None
@@ -113,6 +115,7 @@ class Display:
             self._wine(["wineserver", "-k"], check=False)
             self._wine(["wineserver", "-p"])
             self._choose_desktop()
+            self._choose_scale()
             self._wine(["wine", "wineboot"], check=False)
         except BaseException:
             self.close()
@@ -137,6 +140,22 @@ class Display:
         self._wine(["wineserver", "-k"], check=False)
         self._wine(["wineserver", "-p"])
 
+    def _choose_scale(self):
+        """Sets the prefix's dots per inch, which programs read when they start; a marker
+        file remembers a changed one, as for the virtual desktop."""
+        marker = Path(self.env["WINEPREFIX"]) / ".veld-dpi"
+        if self.dpi != 96:
+            self._wine(["wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(self.dpi),
+                        "/f"])
+            marker.touch()
+        elif marker.exists():
+            self._wine(["wine", "reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f"], check=False)
+            marker.unlink()
+        else:
+            return
+        self._wine(["wineserver", "-k"], check=False)
+        self._wine(["wineserver", "-p"])
+
     def _forget_desktop(self, marker):
         self._wine(["wine", "reg", "delete", EXPLORER_KEY, "/v", "Desktop", "/f"], check=False)
         self._wine(["wine", "reg", "delete", EXPLORER_KEY + r"\Desktops", "/f"], check=False)
@@ -156,6 +175,13 @@ class Display:
                 self._forget_desktop(Path(self.env["WINEPREFIX"]) / ".veld-virtual-desktop")
             except subprocess.TimeoutExpired:
                 pass  # the next display clears it through the marker
+        if self.dpi != 96 and self.env:
+            # The Windows tests share the prefix and expect 96.
+            self.dpi = 96
+            try:
+                self._choose_scale()
+            except subprocess.TimeoutExpired:
+                pass
         subprocess.run(["wineserver", "-k"], env=wine_env(), stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=False)
         self.xvfb.send_signal(signal.SIGTERM)
