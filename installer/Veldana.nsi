@@ -38,6 +38,11 @@ ManifestSupportedOS all
 !define UNINSTALLER "Uninstall.exe"
 ; Programs started at the user's sign-in; no administrator rights needed.
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+; Where Windows notes that the user switched a sign-in entry off (Settings > Apps >
+; Startup, Task Manager): a binary value of the same name. Only Windows writes it.
+!define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
+; What the uninstaller is told when a new version is put in its place.
+!define UPGRADE_SWITCH "/UPGRADE"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -65,6 +70,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "© ${PUBLISHER}"
 
 !include MUI2.nsh
 !include LogicLib.nsh
+!include FileFunc.nsh
 
 !define MUI_ICON "../assets/icon.ico"
 !define MUI_UNICON "../assets/icon.ico"
@@ -167,7 +173,7 @@ Function RemovePreviousVersion
   ReadRegStr $VeldSignIn HKCU "${RUN_KEY}" "${PRODUCT}"
   !insertmacro VELD_EACH_STATE_FILE VELD_PUT_ASIDE
   ; _? runs it in place, so ExecWait waits for it.
-  ExecWait '"$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR'
+  ExecWait '"$INSTDIR\${UNINSTALLER}" /S ${UPGRADE_SWITCH} _?=$INSTDIR'
   !insertmacro VELD_EACH_STATE_FILE VELD_TAKE_BACK
 FunctionEnd
 
@@ -232,24 +238,63 @@ Function un.DeleteOwnFiles
   Pop $0
 FunctionEnd
 
-; 1 on the stack when the command line on the stack starts a program inside $INSTDIR,
-; quoted or not, else 0. (== compares without regard to case, as paths are.)
-Function un.IsInInstallFolder
+Var VeldInstallFolder
+
+; The folder on the stack by its volume's serial number and file index, which are the
+; same whichever spelling reaches it (the 8.3 short form, another drive letter, a link).
+; A folder that cannot be opened is known by its spelling.
+Function un.FolderIdentity
   Exch $0
   Push $1
   Push $2
+  Push $3
+  Push $4
+  Push $5
+  ; A folder opens only with FILE_FLAG_BACKUP_SEMANTICS; no access is needed for its facts.
+  System::Call 'kernel32::CreateFileW(w r0, i 0, i 7, p 0, i 3, i 0x02000000, p 0) p .r1'
+  ${If} $1 != -1
+    ; BY_HANDLE_FILE_INFORMATION, 13 DWORDs: serial at 7, index high and low at 11 and 12.
+    System::Call '*(&i52) p .r2'
+    System::Call 'kernel32::GetFileInformationByHandle(p r1, p r2) i .r3'
+    ${If} $3 != 0
+      System::Call '*$2(i, i, i, i, i, i, i, i .r3, i, i, i, i .r4, i .r5)'
+      StrCpy $0 "$3:$4:$5"
+    ${EndIf}
+    System::Free $2
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; 1 on the stack when the path or command line on the stack names something inside
+; $INSTDIR, in whichever spelling, quoted or not, else 0.
+Function un.IsInInstallFolder
+  Exch $0
+  Push $1
   StrCpy $1 $0 1
   ${If} $1 == '"'
     StrCpy $0 $0 "" 1
   ${EndIf}
-  StrLen $1 "$INSTDIR\"
-  StrCpy $2 $0 $1
-  ${If} $2 == "$INSTDIR\"
-    StrCpy $0 1
-  ${Else}
-    StrCpy $0 0
-  ${EndIf}
-  Pop $2
+  ${Do}
+    ; Leaves the folder the last part is in; 0 when there is nothing left to take off.
+    System::Call 'shlwapi::PathRemoveFileSpecW(w r0 r0) i .r1'
+    ${If} $1 == 0
+      StrCpy $0 0
+      ${Break}
+    ${EndIf}
+    Push $0
+    Call un.FolderIdentity
+    Pop $1
+    ${If} $1 == $VeldInstallFolder
+      StrCpy $0 1
+      ${Break}
+    ${EndIf}
+  ${Loop}
   Pop $1
   Exch $0
 FunctionEnd
@@ -264,27 +309,72 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
+  Push $INSTDIR
+  Call un.FolderIdentity
+  Pop $VeldInstallFolder
+  ; Setup, replacing this version by a new one, keeps the user's wallpaper and whether
+  ; the sign-in entry was switched off in Windows.
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "${UPGRADE_SWITCH}" $1
+  ${If} ${Errors}
+    StrCpy $VeldUpgrade 0
+  ${Else}
+    StrCpy $VeldUpgrade 1
+  ${EndIf}
+
   ; The shortcut and the entry in the list of programs belong to the installation the
   ; entry names; another copy installed elsewhere keeps them.
   ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
-  ${If} $0 == $INSTDIR
+  Push $0
+  Call un.FolderIdentity
+  Pop $1
+  ${If} $1 == $VeldInstallFolder
   ${OrIf} $0 == ""
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
     DeleteRegKey HKCU "${UNINST_KEY}"
   ${EndIf}
 
-  ; The sign-in entry goes only when it starts this installation's program.
+  ; The sign-in entry goes only when it starts this installation's program; Windows'
+  ; note that it was switched off goes with it, or alone when the entry is gone.
+  ClearErrors
   ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
-  Push $0
-  Call un.IsInInstallFolder
-  Pop $0
+  ${If} ${Errors}
+    StrCpy $0 1
+  ${Else}
+    Push $0
+    Call un.IsInInstallFolder
+    Pop $0
+    ${If} $0 == 1
+      DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+    ${EndIf}
+  ${EndIf}
   ${If} $0 == 1
-    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+  ${AndIf} $VeldUpgrade == 0
+    DeleteRegValue HKCU "${APPROVED_KEY}" "${PRODUCT}"
+  ${EndIf}
+
+  ; A desktop wallpaper in this folder would name a deleted file: it is cleared as
+  ; Veldana's "No wallpaper" clears it, the value emptied first, then the wallpaper call
+  ; with an empty file name (a null one brings back Windows' own picture), told to all.
+  ReadRegStr $0 HKCU "Control Panel\Desktop" "Wallpaper"
+  ${If} $0 != ""
+  ${AndIf} $VeldUpgrade == 0
+    Push $0
+    Call un.IsInInstallFolder
+    Pop $0
+    ${If} $0 == 1
+      WriteRegStr HKCU "Control Panel\Desktop" "Wallpaper" ""
+      System::Call 'user32::SystemParametersInfoW(i 20, i 0, w "", i 2) i'
+    ${EndIf}
   ${EndIf}
 
   !insertmacro VELD_REMOVE_FILES
-  ; The program's own state: its settings, the converted wallpaper and the sign-in log.
+  ; The program's own state: its settings, the converted wallpaper and the sign-in log,
+  ; and what a conversion or a log write cut short left beside them.
   !insertmacro VELD_EACH_STATE_FILE VELD_DELETE
+  Delete "$INSTDIR\tmp_wallpaper.bmp.new"
+  Delete "$INSTDIR\veldstart.log.new"
 
   StrCpy $VeldOwnFiles 0
   !insertmacro VELD_EACH_WALLPAPER_FOLDER un.CountOwnFiles

@@ -23,6 +23,10 @@ SETUP = veld.ROOT / "dist" / f"Veldana-{VERSION}-setup.exe"
 ZIP = veld.ROOT / "dist" / f"Veldana-{VERSION}.zip"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veldana"
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+# Windows' switch of the sign-in entry (Startup apps), and the desktop's wallpaper.
+APPROVED = (r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run", "Veldana", "REG_BINARY")
+WALLPAPER = (r"HKCU\Control Panel\Desktop", "Wallpaper", "REG_SZ")
+SWITCHED_OFF = "03" + "00" * 11
 STATE_FILES = {"veld.ini", "tmp_wallpaper.bmp", "veldstart.log"}
 
 ACTIVE = veld.middle("CheckBox1")
@@ -91,9 +95,14 @@ class Installer:
     def sign_in_entry(self):
         return self.display.registry_value(RUN_KEY, "Veldana")
 
+    def value(self, where, data=None):
+        if data:
+            self.run("reg", "add", where[0], "/v", where[1], "/t", where[2], "/d", data, "/f")
+        return self.display.registry_value(*where[:2])
+
     def clean_up(self):
         # Every later wineboot of the shared prefix would run a sign-in entry left behind.
-        for key in ([UNINSTALL_KEY], [RUN_KEY, "/v", "Veldana"]):
+        for key in ([UNINSTALL_KEY], [RUN_KEY, "/v", "Veldana"], [APPROVED[0], "/v", APPROVED[1]]):
             subprocess.run(["wine", "reg", "delete", *key, "/f"], env=self.env, capture_output=True,
                            stdin=subprocess.DEVNULL, timeout=60)
         shortcut(self.env).unlink(missing_ok=True)
@@ -238,18 +247,20 @@ def test_interactive_uninstall_deletes_own_wallpapers_only_when_told(installer):
     (folder / "veldstart.log").write_bytes(b"2026-01-01 08:00:00 JPEG-Fehler #53.\r\n")
     installer.run("wineboot")
     veld.wait_until(lambda: "DefaultWP" in veld.read_ini(folder), what="VeldanaStart at sign-in")
-    assert (folder / "tmp_wallpaper.bmp").exists()
+    assert (folder / "tmp_wallpaper.bmp").exists() and installer.value(WALLPAPER).endswith("tmp_wallpaper.bmp")
+    installer.value(APPROVED, SWITCHED_OFF)
     uninstall_answering("Return")  # the default answer is No
     assert files_under(folder) == {"800x600/mine.jpg"}
-    assert installer.sign_in_entry() is None
+    assert installer.sign_in_entry() is installer.value(APPROVED) is None and installer.value(WALLPAPER) == ""
 
     # Another copy's sign-in entry stays.
     installer.install()
     elsewhere = f'"{win_path(folder)}2\\VeldanaStart.exe"'
     installer.run("reg", "add", RUN_KEY, "/v", "Veldana", "/d", elsewhere, "/f")
+    installer.value(APPROVED, SWITCHED_OFF)
     uninstall_answering("y")  # "&Yes" (the prefix runs in English)
     assert not folder.exists()
-    assert installer.sign_in_entry() == elsewhere
+    assert installer.sign_in_entry() == elsewhere and installer.value(APPROVED) == SWITCHED_OFF
 
 
 def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer, workdir):
@@ -263,9 +274,14 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     folder = installer.folder
     installer.install(workdir / "old-setup.exe")
     users = STATE_FILES | {"800x600/mine.jpg"}
-    for name in users:
+    for name in users | {"tmp_wallpaper.bmp.new", "veldstart.log.new"}:  # and what a cut-short sign-in leaves
         (folder / name).write_bytes(name.encode())
     (folder / sorted(shipped_files())[0]).unlink()  # a bundled wallpaper
+    # Switched off in Windows, and the converted wallpaper on the desktop, in its 8.3 spelling.
+    installer.value(APPROVED, SWITCHED_OFF)
+    short = subprocess.run(["wine", "cmd", "/c", f"for %I in ({win_path(folder)}) do @echo %~sI"], env=installer.env,
+                           capture_output=True, text=True, stdin=subprocess.DEVNULL, timeout=60).stdout.strip()
+    installer.value(WALLPAPER, short + "\\tmp_wallpaper.bmp")
 
     installer.install()
     assert files_under(folder) == shipped_files() | users | {"Uninstall.exe"}
@@ -273,7 +289,15 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     assert all((folder / name).read_bytes() == name.encode() for name in users)
     assert installer.registry_entry()["DisplayVersion"] == VERSION
     assert installer.sign_in_entry() == f'"{win_path(folder / "VeldanaStart.exe")}"'
+    assert installer.value(APPROVED) == SWITCHED_OFF and installer.value(WALLPAPER) == short + "\\tmp_wallpaper.bmp"
     # A sign-in entry the user removed stays removed.
     installer.run("reg", "delete", RUN_KEY, "/v", "Veldana", "/f")
     installer.install()
     assert installer.sign_in_entry() is None and (folder / "veld.ini").exists()
+
+    # Run by a script through the 8.3 spelling ("~"), it takes all that is Veldana's.
+    assert "~" in short and installer.run(f"{short}\\Uninstall.exe", "/S", f"_?={short}") == 0
+    assert files_under(folder) == {"800x600/mine.jpg", "Uninstall.exe"}
+    assert installer.registry_entry() is None and not shortcut(installer.env).exists()
+    assert installer.value(APPROVED) is None and installer.value(WALLPAPER) == ""
+

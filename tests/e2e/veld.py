@@ -193,12 +193,12 @@ class Display:
         self.xvfb = None
 
     def registry_value(self, key, name):
-        """A string value as `reg query` shows it, or None when it is missing."""
+        """A value as `reg query` shows it (binary in hex), or None when it is missing."""
         result = subprocess.run(["wine", "reg", "query", key, "/v", name], env=self.env, capture_output=True,
                                 text=True, stdin=subprocess.DEVNULL, timeout=60)
         for line in result.stdout.splitlines():
             parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[0] == name and parts[1] == "REG_SZ":
+            if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
                 return parts[2] if len(parts) == 3 else ""
         return None
 
