@@ -31,6 +31,13 @@ ManifestSupportedOS all
 !ifndef OUTFILE
   !define OUTFILE "../dist/Veldana-${VERSION}-setup.exe"
 !endif
+; -DSIGN="command" signs the uninstaller and the setup program once each is written
+; (the command gets the file's path); scripts/make-dist.sh passes it only when it was
+; given a certificate.
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "%1"' = 0
+  !finalize '${SIGN} "%1"' = 0
+!endif
 
 !define PRODUCT "Veldana"
 !define PUBLISHER "Veldana"

@@ -10,7 +10,7 @@ packages=(
   wine wine64 xvfb xdotool x11-utils x11-xserver-utils imagemagick graphicsmagick
   clang libclang-rt-14-dev
   python3 python3-pytest python3-pil
-  zip nsis
+  zip nsis osslsigncode
 )
 
 missing=()

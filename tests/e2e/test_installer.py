@@ -7,9 +7,11 @@ takes them away again.
 """
 
 import getpass
+import http.server
 import re
 import shutil
 import subprocess
+import threading
 import zipfile
 import zlib
 from pathlib import Path
@@ -301,3 +303,36 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     assert installer.registry_entry() is None and not shortcut(installer.env).exists()
     assert installer.value(APPROVED) is None and installer.value(WALLPAPER) == ""
 
+
+def test_signed_release_has_timestamped_signatures_down_to_the_installed_uninstaller(installer, workdir):
+    class TimestampAuthority(http.server.BaseHTTPRequestHandler):
+        def do_POST(self):  # RFC 3161 over HTTP, answered by openssl ts with a throw-away key
+            query = self.rfile.read(int(self.headers["Content-Length"]))
+            reply = subprocess.run(["openssl", "ts", "-reply", "-config", "ts.cnf", "-signer", "tsa.pem", "-inkey",
+                                    "tsa.key", "-queryfile", "/dev/stdin", "-out", "/dev/stdout"], cwd=workdir,
+                                   input=query, capture_output=True, check=True).stdout
+            self.send_response(200)
+            self.send_header("Content-Type", "application/timestamp-reply")
+            self.end_headers()
+            self.wfile.write(reply)
+
+    (workdir / "ts.cnf").write_text("[tsa]\ndefault_tsa=t\n[t]\nserial=serial\ndefault_policy=1.2\n"
+                                    "signer_digest=sha256\ndigests=sha256\n")
+    for name, usage in ("code", "codeSigning"), ("tsa", "critical,timeStamping"):
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{name}.key", "-out",
+                        f"{name}.pem", "-subj", f"/CN={name}", "-addext", f"extendedKeyUsage={usage}"], cwd=workdir,
+                       check=True)
+    tsa = http.server.HTTPServer(("127.0.0.1", 0), TimestampAuthority)
+    threading.Thread(target=tsa.serve_forever, daemon=True).start()
+    env = dict(installer.env, VELD_SIGN_CERT=workdir / "code.pem", VELD_SIGN_KEY=workdir / "code.key")
+    signed = workdir / "signed"
+    # Never signed without a timestamp, which would end with the certificate.
+    assert subprocess.run([veld.ROOT / "scripts" / "make-dist.sh", signed], env=env).returncode != 0
+    env["VELD_SIGN_TIMESTAMP"] = f"http://127.0.0.1:{tsa.server_address[1]}"
+    subprocess.run([veld.ROOT / "scripts" / "make-dist.sh", signed], env=env, check=True)
+    tsa.shutdown()
+    installer.install(signed / SETUP.name)
+    for program in [*installer.folder.glob("*.exe"), signed / SETUP.name]:
+        checked = subprocess.run(["osslsigncode", "verify", "-in", program, "-CAfile", "code.pem", "-TSA-CAfile",
+                                  "tsa.pem"], cwd=workdir, capture_output=True, text=True)
+        assert checked.returncode == 0 and "Timestamp Server Signature verification: ok" in checked.stdout, program
