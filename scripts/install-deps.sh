@@ -10,7 +10,7 @@ packages=(
   wine wine64 xvfb xdotool x11-utils x11-xserver-utils imagemagick graphicsmagick
   clang libclang-rt-14-dev
   python3 python3-pytest python3-pil
-  zip nsis osslsigncode
+  zip nsis osslsigncode locales
 )
 
 missing=()
@@ -27,3 +27,13 @@ if ((${#missing[@]})); then
   $sudo apt-get update
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 fi
+
+# Locales whose code pages are not Windows-1252 (UTF-8 and Shift-JIS under Wine): the
+# end-to-end tests start Veldana in them.
+for locale in hi_IN ja_JP; do
+  if ! locale -a | grep -qx "$locale.utf8"; then
+    sudo=""
+    [[ $(id -u) == 0 ]] || sudo="sudo"
+    $sudo localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+  fi
+done

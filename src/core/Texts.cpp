@@ -1,5 +1,7 @@
 #include "core/Texts.h"
 
+#include "core/Error.h"
+
 #include <cstdio>
 
 namespace veld::texts {
@@ -25,7 +27,7 @@ std::string AskDeleteFile(std::string_view name)
 {
     return Join({"Datei l\xF6"
                  "schen: ",
-                 name});
+                 SystemText(name)});
 }
 
 std::string ErrorNumber(uint32_t code)
@@ -35,7 +37,7 @@ std::string ErrorNumber(uint32_t code)
 
 std::string CannotOpenFile(std::string_view path, std::string_view reason)
 {
-    return Join({"Datei ", path,
+    return Join({"Datei ", SystemText(path),
                  " kann nicht ge\xF6"
                  "ffnet werden. ",
                  reason});
@@ -43,17 +45,17 @@ std::string CannotOpenFile(std::string_view path, std::string_view reason)
 
 std::string CannotCreateFile(std::string_view path, std::string_view reason)
 {
-    return Join({"Datei ", path, " kann nicht erstellt werden. ", reason});
+    return Join({"Datei ", SystemText(path), " kann nicht erstellt werden. ", reason});
 }
 
 std::string FileTooLarge(std::string_view path)
 {
-    return Join({"Datei ", path, " ist zu gro\xDF (mehr als 1 GB)"});
+    return Join({"Datei ", SystemText(path), " ist zu gro\xDF (mehr als 1 GB)"});
 }
 
 std::string CannotWriteSettings(std::string_view path)
 {
-    return Join({"In ", path, " kann nicht geschrieben werden"});
+    return Join({"In ", SystemText(path), " kann nicht geschrieben werden"});
 }
 
 std::string LineBreakInSetting(std::string_view path, std::string_view key)
@@ -68,7 +70,7 @@ std::string LineBreakInSetting(std::string_view path, std::string_view key)
 
 std::string ProgramFolderCannotBeSpelled(std::string_view folder)
 {
-    return Join({"Der Name des Programmordners ", folder,
+    return Join({"Der Name des Programmordners ", SystemText(folder),
                  " enth\xE4"
                  "lt Zeichen au\xDF"
                  "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). Bitte Veldana in "
@@ -77,7 +79,7 @@ std::string ProgramFolderCannotBeSpelled(std::string_view folder)
 
 std::string LeadsToAnotherFile(std::string_view path)
 {
-    return Join({"Der Pfad ", path,
+    return Join({"Der Pfad ", SystemText(path),
                  " f\xFC"
                  "hrt zu einer anderen Datei als der aufgelisteten"});
 }
@@ -125,12 +127,12 @@ std::string JpegError(int number)
 
 std::string PictureTooLarge(std::string_view name, std::string_view size)
 {
-    return Join({"Das Bild ", Quoted(name), " ist zu gro\xDF (", size, ")."});
+    return Join({"Das Bild ", Quoted(SystemText(name)), " ist zu gro\xDF (", size, ")."});
 }
 
 std::string TooManyScans(std::string_view name, int limit)
 {
-    return Join({"Das Bild ", Quoted(name), " hat zu viele Abschnitte (mehr als ", std::to_string(limit), " Scans)."});
+    return Join({"Das Bild ", Quoted(SystemText(name)), " hat zu viele Abschnitte (mehr als ", std::to_string(limit), " Scans)."});
 }
 
 }  // namespace veld::texts

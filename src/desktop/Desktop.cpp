@@ -25,6 +25,22 @@ constexpr UINT kSetFlags = 3;
 // SPIF_SENDWININICHANGE alone
 constexpr UINT kClearFlags = 2;
 
+WallpaperCall& WallpaperCallStandIn()
+{
+    static WallpaperCall call;
+    return call;
+}
+
+// The system's answer is not looked at: there is nothing the user could do about it.
+void CallSystem(const char* path, UINT flags)
+{
+    void* value = const_cast<char*>(path);
+    if (const WallpaperCall& standIn = WallpaperCallStandIn())
+        standIn(SPI_SETDESKWALLPAPER, 0, value, flags);
+    else
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, value, flags);
+}
+
 // The bitmap file, made only once the decoder starts writing: a JPEG refused for its
 // header or format leaves no temporary file behind, and its error comes first.
 class BitmapOutput : public veld::BmpOutput {
@@ -79,7 +95,7 @@ void SetJpegWallpaper(const std::string& path)
 {
     const std::string converted = ConvertedWallpaperPath();
     ConvertJpegToBitmap(path, converted);
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(converted.c_str()), kSetFlags);
+    CallSystem(converted.c_str(), kSetFlags);
 }
 
 }  // namespace
@@ -89,9 +105,8 @@ void SetDesktopWallpaper(const std::string& path)
     if (!win::FileExists(path))
         return;
     const std::string extension = veld::LowerExtension(path, win::IsLeadByte);
-    // The system's answer is not looked at: there is nothing the user could do about it.
     if (extension == ".bmp") {
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()), kSetFlags);
+        CallSystem(path.c_str(), kSetFlags);
     } else if (extension == ".jpg") {
         SetJpegWallpaper(path);
     }
@@ -100,7 +115,14 @@ void SetDesktopWallpaper(const std::string& path)
 void ClearDesktopWallpaper()
 {
     win::SetUserString("Control Panel\\Desktop", "Wallpaper", "");
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, nullptr, kClearFlags);
+    // An empty name removes the wallpaper; Windows takes no name at all (a null pointer)
+    // for its own default picture.
+    CallSystem("", kClearFlags);
+}
+
+void SetWallpaperCallForTests(WallpaperCall call)
+{
+    WallpaperCallStandIn() = std::move(call);
 }
 
 void SetDefaultWallpaper(const std::string& path, const std::function<void()>& changed)

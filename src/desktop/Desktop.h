@@ -26,6 +26,11 @@ void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapP
 // Empties the stored wallpaper value, then tells the system to show none.
 void ClearDesktopWallpaper();
 
+// The system's wallpaper call, SystemParametersInfoA(action, param, value, flags). Tests
+// put a stand-in here to see what is passed; an empty one means the system's own.
+using WallpaperCall = std::function<int(unsigned action, unsigned param, void* value, unsigned flags)>;
+void SetWallpaperCallForTests(WallpaperCall call);
+
 // Setting the wallpaper and noting it as DefaultWP are one step for every Veldana
 // program, taken under the wallpaper lock, so that the wallpaper the system shows and the
 // one veld.ini names stay the same: SetDesktopWallpaper, then DefaultWP. A path DefaultWP

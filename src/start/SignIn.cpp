@@ -10,6 +10,7 @@
 #include "win/ProgramDir.h"
 #include "win/Random.h"
 #include "win/Screen.h"
+#include "win/UserText.h"
 
 #include <windows.h>
 
@@ -74,7 +75,7 @@ void Log(std::string_view message)
     if (win::FileExists(path))
         old = win::ReadWholeFile(path);
     const std::string log = veld::AppendLogLine(std::string_view(reinterpret_cast<const char*>(old.data()), old.size()),
-                                                veld::LogLine(Now(), message), kLogCap);
+                                                veld::LogLine(Now(), win::MessageIn1252(message)), kLogCap);
     // Replaced whole, like the bitmap: a log cut off half-way helps nobody.
     win::ReplaceFile(path, {std::span(reinterpret_cast<const uint8_t*>(log.data()), log.size())});
 }

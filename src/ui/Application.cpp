@@ -5,6 +5,7 @@
 #include "win/Handles.h"
 #include "win/ProgramDir.h"
 #include "win/SystemMessage.h"
+#include "win/UserText.h"
 
 #include <commctrl.h>
 
@@ -123,13 +124,14 @@ void Application::ShowError(std::string_view message)
 {
     const std::string text = veld::ErrorBoxText(message);
     if (errorSink_) {
-        errorSink_(text);
+        errorSink_(veld::PlainText(text));
         return;
     }
     HWND parent = GetActiveWindow();
     if (!parent)
         parent = main_ ? main_ : owner_;
-    MessageBoxA(parent, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+    // Through the -W call: the texts' code page need not be the system's.
+    MessageBoxW(parent, win::MessageW(text).c_str(), win::FromWindows1252(title_).c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void Application::ShowErrorNoThrow(std::string_view message) noexcept

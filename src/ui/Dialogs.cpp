@@ -1,6 +1,7 @@
 #include "ui/Dialogs.h"
 
 #include "ui/Application.h"
+#include "win/UserText.h"
 
 #include <commdlg.h>
 
@@ -19,7 +20,7 @@ LRESULT CALLBACK RelabelButtons(int code, WPARAM wParam, LPARAM lParam)
         // Buttons in their creation order take the captions in turn.
         const int ids[] = {IDOK, IDCANCEL};
         for (size_t i = 0; i < std::size(ids) && i < pendingCaptions->size(); ++i)
-            SetDlgItemTextA(box, ids[i], (*pendingCaptions)[i].c_str());
+            SetDlgItemTextW(box, ids[i], win::FromWindows1252((*pendingCaptions)[i]).c_str());
         RECT r;
         GetWindowRect(box, &r);
         const int width = r.right - r.left, height = r.bottom - r.top;
@@ -46,8 +47,10 @@ int AskYesNo(const std::string& message, const std::vector<std::string>& caption
     Application& app = Application::Instance();
     pendingCaptions = &captions;
     captionHook = SetWindowsHookExA(WH_CBT, RelabelButtons, nullptr, GetCurrentThreadId());
+    // Through the -W calls: the texts' code page need not be the system's.
     const int answer =
-        MessageBoxA(app.MainWindow(), message.c_str(), app.Title().c_str(), MB_OKCANCEL | MB_DEFBUTTON1 | MB_APPLMODAL);
+        MessageBoxW(app.MainWindow(), win::MessageW(message).c_str(), win::FromWindows1252(app.Title()).c_str(),
+                    MB_OKCANCEL | MB_DEFBUTTON1 | MB_APPLMODAL);
     if (captionHook)
         UnhookWindowsHookEx(captionHook);
     captionHook = nullptr;
@@ -58,7 +61,8 @@ int AskYesNo(const std::string& message, const std::vector<std::string>& caption
 void ShowInformation(const std::string& message)
 {
     Application& app = Application::Instance();
-    MessageBoxA(app.MainWindow(), message.c_str(), app.Title().c_str(), MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(app.MainWindow(), win::MessageW(message).c_str(), win::FromWindows1252(app.Title()).c_str(),
+                MB_OK | MB_ICONINFORMATION);
 }
 
 bool OpenDialog::Execute(HWND owner)

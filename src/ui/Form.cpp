@@ -34,8 +34,8 @@ POINT PointFrom(LPARAM lParam)
 // screen.
 void FitTooltipToDrawnText(HWND tooltip, WINDOWPOS& place)
 {
-    char text[1024];
-    const int length = GetWindowTextA(tooltip, text, static_cast<int>(std::size(text)));
+    wchar_t text[1024];
+    const int length = GetWindowTextW(tooltip, text, static_cast<int>(std::size(text)));
     if (length <= 0)
         return;
     const auto font = reinterpret_cast<HFONT>(SendMessageA(tooltip, WM_GETFONT, 0, 0));
@@ -45,7 +45,7 @@ void FitTooltipToDrawnText(HWND tooltip, WINDOWPOS& place)
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(tooltip, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(tooltip, GWL_EXSTYLE)));
     win::WindowDc screen(tooltip);
-    const int needed = DrawnTextWidth(screen.get(), font, std::string_view(text, static_cast<size_t>(length))) +
+    const int needed = DrawnTextWidth(screen.get(), font, std::wstring_view(text, static_cast<size_t>(length))) +
                        2 * kTooltipTextInset + margin.left + margin.right + (frame.right - frame.left);
     if (place.cx >= needed)
         return;

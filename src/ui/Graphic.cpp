@@ -3,6 +3,7 @@
 #include "ui/Form.h"
 #include "ui/ImageList.h"
 #include "ui/Text.h"
+#include "win/UserText.h"
 
 #include <algorithm>
 
@@ -83,12 +84,15 @@ void Label::Create(Form& form, const LabelArgs& args)
 {
     Attach(form, args.bounds, true);
     text_ = args.text;
+    wideText_ = win::FromWindows1252(text_);
     lines_.clear();
     color_ = args.color;
     handCursor_ = args.handCursor;
     hint_ = args.hint;
     if (args.bold) {
-        font_.reset(CreateFontA(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        // The text is Windows-1252: its font must hold Western letters, also where the
+        // system's own character set (Shift-JIS) would choose one without them.
+        font_.reset(CreateFontA(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
     }
 }
@@ -120,14 +124,14 @@ const std::vector<Label::Line>& Label::LaidOut(HDC dc, HFONT font)
         return lines_;
     lines_.clear();
     linesBitsPerPixel_ = bitsPerPixel;
-    auto addLine = [&](std::string_view line) {
+    auto addLine = [&](std::wstring_view line) {
         lines_.push_back({line, bounds_.left + (bounds_.width - DrawnTextWidth(dc, font, line)) / 2});
     };
     // A line takes the next word while it still fits as drawn.
-    const std::string_view text = text_;
+    const std::wstring_view text = wideText_;
     size_t start = 0;
-    for (size_t space = text.find(' '); space != std::string_view::npos; space = text.find(' ', space + 1)) {
-        const size_t next = text.find(' ', space + 1);
+    for (size_t space = text.find(L' '); space != std::wstring_view::npos; space = text.find(L' ', space + 1)) {
+        const size_t next = text.find(L' ', space + 1);
         if (DrawnTextWidth(dc, font, text.substr(start, next - start)) > bounds_.width) {
             addLine(text.substr(start, space - start));
             start = space + 1;
@@ -139,7 +143,7 @@ const std::vector<Label::Line>& Label::LaidOut(HDC dc, HFONT font)
 
 void Label::Paint(HDC dc)
 {
-    if (text_.empty())
+    if (wideText_.empty())
         return;
     HFONT font = DrawingFont();
     win::SelectGuard keepFont(dc, font);
@@ -150,7 +154,7 @@ void Label::Paint(HDC dc)
     const RECT rect = bounds_.Rect();
     int top = bounds_.top;
     for (const Line& line : LaidOut(dc, font)) {
-        ExtTextOutA(dc, line.left, top, ETO_CLIPPED, &rect, line.text.data(), static_cast<UINT>(line.text.size()),
+        ExtTextOutW(dc, line.left, top, ETO_CLIPPED, &rect, line.text.data(), static_cast<UINT>(line.text.size()),
                     nullptr);
         top += metrics.tmHeight;
     }

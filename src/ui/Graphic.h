@@ -102,12 +102,14 @@ public:
 private:
     // A line of the text and where it starts, as laid out for one kind of surface.
     struct Line {
-        std::string_view text;
+        std::wstring_view text;
         int left;
     };
     const std::vector<Line>& LaidOut(HDC dc, HFONT font);
 
     std::string text_;
+    // As the screen gets it: the text's code page need not be the system's.
+    std::wstring wideText_;
     COLORREF color_ = 0;
     win::Font font_;
     // Measuring the drawn width renders the text, so the layout is kept for the surface's

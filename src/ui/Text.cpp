@@ -7,14 +7,14 @@
 
 namespace ui {
 
-int DrawnTextWidth(HDC reference, HFONT font, std::string_view text)
+int DrawnTextWidth(HDC reference, HFONT font, std::wstring_view text)
 {
     win::MemoryDc dc(CreateCompatibleDC(reference));
     win::SelectGuard keepFont(dc.get(), font);
     const int length = static_cast<int>(text.size());
     SIZE extent{};
     TEXTMETRICA metrics{};
-    if (!length || !GetTextExtentPoint32A(dc.get(), text.data(), length, &extent) ||
+    if (!length || !GetTextExtentPoint32W(dc.get(), text.data(), length, &extent) ||
         !GetTextMetricsA(dc.get(), &metrics))
         return 0;
     const int width = extent.cx * 2 + metrics.tmMaxCharWidth;
@@ -27,7 +27,7 @@ int DrawnTextWidth(HDC reference, HFONT font, std::string_view text)
         PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
         SetBkMode(dc.get(), TRANSPARENT);
         SetTextColor(dc.get(), RGB(0, 0, 0));
-        TextOutA(dc.get(), 0, 0, text.data(), length);
+        TextOutW(dc.get(), 0, 0, text.data(), length);
     }
     BITMAPINFO format{};
     format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};

@@ -13,6 +13,6 @@ namespace ui {
 // The width that one line of text covers when font draws it on a surface like
 // reference's (smoothing and hinting depend on the surface's colour depth); never less
 // than the reported extent.
-int DrawnTextWidth(HDC reference, HFONT font, std::string_view text);
+int DrawnTextWidth(HDC reference, HFONT font, std::wstring_view text);
 
 }  // namespace ui

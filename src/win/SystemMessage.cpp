@@ -1,5 +1,6 @@
 #include "win/SystemMessage.h"
 
+#include "core/Error.h"
 #include "core/Texts.h"
 
 namespace win {
@@ -13,8 +14,8 @@ std::string SystemMessage(DWORD error)
     while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
         message.pop_back();
     if (message.empty())
-        message = veld::texts::ErrorNumber(error);
-    return message;
+        return veld::texts::ErrorNumber(error);
+    return veld::SystemText(message);
 }
 
 }  // namespace win

@@ -7,7 +7,8 @@
 
 namespace win {
 
-// The system's text for an error code, without its trailing line break.
+// The system's text for an error code, without its trailing line break, marked as the
+// system's (veld::SystemText).
 std::string SystemMessage(DWORD error);
 
 }  // namespace win

@@ -239,7 +239,8 @@ int main(int argc, char** argv)
         SendMessageA(GetWindow(main, GW_OWNER), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         main = FindWindowA("TForm1", nullptr);
     }
-    std::string json = "{\"mains\":" + MainsJson() + ",";
+    // The code page of a program started with the probe's locale.
+    std::string json = "{\"acp\":" + std::to_string(GetACP()) + ",\"mains\":" + MainsJson() + ",";
     if (!main) {
         json += "\"main\":null";
     } else {

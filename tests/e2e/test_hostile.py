@@ -164,8 +164,8 @@ class Rig:
         self.screen, self.base, self.locker = screen, Path(base), locker
         self.programs, self.undo = [], []
 
-    def start(self, folder, wait=True):
-        program = veld.Program(self.screen, folder, wait=wait)
+    def start(self, folder, wait=True, lang=None):
+        program = veld.Program(self.screen, folder, wait=wait, lang=lang)
         self.programs.append(program)
         return program
 
@@ -341,6 +341,16 @@ LINE_BREAK = "a\r\n[Settings]\r\nActive=True\r\nRandom=True\r\nz.jpg"
 SHELF[LINE_BREAK] = lambda: GOOD_JPEG
 
 
+# What the preview and Set as default say of a file they refuse.
+REFUSED = [
+    ("empty.jpg", "JPEG-Fehler #42."),  # JERR_INPUT_EMPTY
+    ("not-a-jpeg.jpg", "JPEG-Fehler #53."),  # JERR_NO_SOI
+    ("twelve-bit.jpg", "JPEG-Fehler #15."),  # JERR_BAD_PRECISION
+    ("bomb.jpg", "Das Bild \"bomb.jpg\" ist zu gro\u00df (65500 x 65500 Pixel)."),
+    ("over-a-gigabyte.jpg", "Datei {dir}\\over-a-gigabyte.jpg ist zu gro\u00df (mehr als 1 GB)"),
+]
+
+
 class TestWallpaperFiles:
     """One program over a wallpaper folder holding every kind of file at once."""
 
@@ -375,13 +385,7 @@ class TestWallpaperFiles:
                             what="the check mark")
         return program, folder, release
 
-    @pytest.mark.parametrize("name,message", [
-        ("empty.jpg", "JPEG-Fehler #42."),  # JERR_INPUT_EMPTY
-        ("not-a-jpeg.jpg", "JPEG-Fehler #53."),  # JERR_NO_SOI
-        ("twelve-bit.jpg", "JPEG-Fehler #15."),  # JERR_BAD_PRECISION
-        ("bomb.jpg", "Das Bild \"bomb.jpg\" ist zu gro\u00df (65500 x 65500 Pixel)."),
-        ("over-a-gigabyte.jpg", "Datei {dir}\\over-a-gigabyte.jpg ist zu gro\u00df (mehr als 1 GB)"),
-    ])
+    @pytest.mark.parametrize("name,message", REFUSED)
     def test_a_file_that_cannot_be_shown_is_refused_and_the_old_wallpaper_stays(self, case, name, message):
         program, folder, _ = case
         message = message.format(dir=win(folder / "1024x768"))
@@ -465,6 +469,34 @@ class TestWallpaperFiles:
         wait_preview(program, "locked.jpg")
         assert set_as_default(program, folder, locked) is None
         assert bmp_picture(folder / "tmp_wallpaper.bmp")[:2] == (1024, 768)
+
+
+@pytest.mark.parametrize("lang,code_page", [("hi_IN.UTF-8", 65001), ("ja_JP.UTF-8", 932)])
+def test_boxes_read_right_whatever_the_systems_code_page(rig, lang, code_page):
+    """The program's German words are Windows-1252, the names the system hands over are in
+    its own code page: on a UTF-8 or a Japanese Windows each reaches the box whole."""
+    assert rig.screen.probe(lang=lang)["acp"] == code_page, f"{lang} is not installed (scripts/install-deps.sh)"
+    evening = "\u5915\u713c\u3051"  # in Shift-JIS and in UTF-8 alike
+    (rig.base / evening).mkdir()
+    folder = program_folder(rig.base / evening, files=[f"{evening}.jpg"])
+    wallpapers = folder / "1024x768"
+    for name, _ in REFUSED:
+        (wallpapers / name).write_bytes(SHELF[name]() if name in SHELF else b"")
+    with open(wallpapers / "over-a-gigabyte.jpg", "wb") as sparse:
+        sparse.truncate(3 << 30)
+    program = rig.start(folder, lang=lang)
+    for name, message in REFUSED:
+        assert select(program, name) == message.format(dir=win(wallpapers))
+
+    assert select(program, f"{evening}.jpg") is None
+    click_client(program, veld.middle("Label6"))
+    box = program.wait_dialog()
+    assert veld.dialog_text(box) == f"Datei l\u00f6schen: {evening}.jpg"
+    veld.dialog_button(box, "Nein")
+    program.display.move(*veld.centre(box["rect"]))
+    program.display.key("Escape")
+    veld.wait_until(lambda: not program.probe().get("dialogs"), what="the box to close")
+    assert (wallpapers / f"{evening}.jpg").exists()
 
 
 # --- start-up ------------------------------------------------------------------------

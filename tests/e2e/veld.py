@@ -161,10 +161,11 @@ class Display:
         self._wine(["wine", "reg", "delete", EXPLORER_KEY + r"\Desktops", "/f"], check=False)
         marker.unlink(missing_ok=True)
 
-    def _wine(self, args, check=True, timeout=120):
+    def _wine(self, args, check=True, timeout=120, lang=None):
         log = self.workdir / "wine.log"
+        env = dict(self.env, LANG=lang) if lang else self.env
         with open(log, "ab") as out:
-            return subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+            return subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
                                   check=check, timeout=timeout)
 
     def close(self):
@@ -202,11 +203,12 @@ class Display:
                 return parts[2] if len(parts) == 3 else ""
         return None
 
-    def probe(self, *action):
-        """What the probe sees, after the action it is given ("minimise")."""
+    def probe(self, *action, lang=None):
+        """What the probe sees, after the action it is given ("minimise"); its "acp" is
+        the code page of a program started in the locale lang."""
         out = self.workdir / "probe.json"
         out.unlink(missing_ok=True)
-        self._wine(["wine", str(PROBE), str(out), *action], timeout=60)
+        self._wine(["wine", str(PROBE), str(out), *action], timeout=60, lang=lang)
         return json.loads(out.read_text(encoding="utf-8"))
 
     def xdotool(self, *args):
@@ -301,11 +303,12 @@ def read_ini(folder):
 class Program:
     """Veldana.exe running on a Display."""
 
-    def __init__(self, display, folder, wait=True):
+    def __init__(self, display, folder, wait=True, lang=None):
         self.display = display
         self.folder = Path(folder)
         log = open(display.workdir / "veldana.log", "ab")
-        self.process = subprocess.Popen(["wine", str(self.folder / "Veldana.exe")], env=display.env,
+        env = dict(display.env, LANG=lang) if lang else display.env
+        self.process = subprocess.Popen(["wine", str(self.folder / "Veldana.exe")], env=env,
                                         cwd=self.folder, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         log.close()
         self.state = wait_until(self._shown, timeout=60, what="the main window") if wait else None

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "core/Error.h"
 #include "desktop/Desktop.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,20 @@ TEST(Desktop, BitmapIsHandedOverAsItIsAndClearingEmptiesTheStoredValue)
 
     desktop::ClearDesktopWallpaper();
     EXPECT_EQ(WallpaperValue(), "");
+
+    // Removal, not Windows' own default picture (which a null name brings back): an
+    // empty name with SPI_SETDESKWALLPAPER and flag 2, once the stored value is empty.
+    SetWallpaperValue("before");
+    std::vector<std::string> calls;
+    desktop::SetWallpaperCallForTests([&](unsigned action, unsigned param, void* value, unsigned flags) {
+        calls.push_back(std::to_string(action) + " " + std::to_string(param) + " " +
+                        (value ? "\"" + std::string(static_cast<const char*>(value)) + "\"" : "null") + " " +
+                        std::to_string(flags) + " stored \"" + WallpaperValue() + "\"");
+        return 1;
+    });
+    desktop::ClearDesktopWallpaper();
+    desktop::SetWallpaperCallForTests({});
+    EXPECT_EQ(calls, std::vector<std::string>{"20 0 \"\" 2 stored \"\""});
 }
 
 TEST(Desktop, BrokenJpegReportsItsNumberAndLeavesTheOldBitmap)
@@ -89,7 +104,7 @@ TEST(Desktop, BrokenJpegReportsItsNumberAndLeavesTheOldBitmap)
             desktop::SetDesktopWallpaper(folder.Path() + "broken.jpg");
             ADD_FAILURE() << "no error for " << c.message;
         } catch (const std::exception& error) {
-            EXPECT_EQ(std::string(error.what()), c.message);
+            EXPECT_EQ(veld::PlainText(error.what()), c.message);
         }
         EXPECT_EQ(ReadFile(Converted(folder)), before);
         EXPECT_EQ(WallpaperValue(), Converted(folder));
@@ -112,8 +127,8 @@ TEST(Desktop, BitmapThatCannotBeReplacedIsReportedAndKeptWhole)
         desktop::SetDesktopWallpaper(folder.Path() + "new.jpg");
         ADD_FAILURE() << "replacing a locked bitmap succeeded";
     } catch (const std::exception& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("Datei " + Converted(folder) + " kann nicht erstellt werden. ", 0),
-                  0u)
+        EXPECT_EQ(
+            veld::PlainText(error.what()).rfind("Datei " + Converted(folder) + " kann nicht erstellt werden. ", 0), 0u)
             << error.what();
     }
     CloseHandle(lock);

@@ -2,6 +2,7 @@
 
 #include "core/ShapeMask.h"
 #include "ui/Application.h"
+#include "win/UserText.h"
 
 #include <gtest/gtest.h>
 
@@ -390,10 +391,10 @@ TEST(Look, TheTextLinkKeepsEveryLetterOnAnEightBitScreen)
         DeleteObject(surface);
         return count;
     };
-    const std::string& text = link.Text();
+    const std::wstring text = win::FromWindows1252(link.Text());
     EXPECT_EQ(ink(762, [&](HDC dc) { link.Paint(dc); }), ink(2 * 762, [&](HDC dc) {
                   SelectObject(dc, link.DrawingFont());
-                  TextOutA(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
+                  TextOutW(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
               }));
 }
 

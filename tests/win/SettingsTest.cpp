@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "core/Error.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +63,7 @@ TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)
         settings::WriteSetting("Settings", "Active", "False");
         ADD_FAILURE() << "the write went through a locked file";
     } catch (const std::exception& error) {
-        EXPECT_EQ(std::string(error.what()), "In " + folder.Path() + "/veld.ini kann nicht geschrieben werden");
+        EXPECT_EQ(veld::PlainText(error.what()), "In " + folder.Path() + "/veld.ini kann nicht geschrieben werden");
     }
     CloseHandle(lock);
     EXPECT_EQ(ReadFile(folder.Ini()), original);
@@ -82,7 +83,7 @@ TEST(Settings, AValueWithALineBreakIsNeverWritten)
             settings::WriteSetting("Settings", "DefaultWP", value);
             ADD_FAILURE() << "written: " << value;
         } catch (const std::exception& error) {
-            EXPECT_EQ(std::string(error.what()), "In " + folder.Path() +
+            EXPECT_EQ(veld::PlainText(error.what()), "In " + folder.Path() +
                                                      "/veld.ini kann nicht geschrieben werden: der Wert f\xFCr "
                                                      "DefaultWP enth\xE4lt einen Zeilenumbruch");
         }
