@@ -56,7 +56,7 @@ void TForm1::FormCreate()
     // Each step reports its own error and the next one still runs: settings left unread
     // would be overwritten with "False" at the next close.
     app.Guard([&] { app.SetTitle(veld::texts::kRunningTitle); });
-    app.Guard([&] { desktop::RemoveLeftoverConversion(); });
+    app.Guard([&] { desktop::RemoveLeftovers(); });
     app.Guard([&] { LoadButtonPictures(); });
     veld::MarkStep("pictures");
     app.Guard([&] { LoadClips(); });
@@ -70,8 +70,17 @@ void TForm1::FormCreate()
         AddWallpaperNames();
     });
     veld::MarkStep("list");
+    // A veld.ini that is there but cannot be read (another program holds it past the
+    // retries) is named once, and both check marks start unticked.
+    bool active = false, random = false;
+    settingsRead_ = false;
     app.Guard([&] {
-        if (settings::ReadActive()) {
+        active = settings::ReadActive();
+        random = settings::ReadRandom();
+        settingsRead_ = true;
+    });
+    app.Guard([&] {
+        if (active) {
             CheckBox1.SetChecked(true);
             ApplyActiveState("true");
         } else {
@@ -79,7 +88,9 @@ void TForm1::FormCreate()
             ApplyActiveState("false");
         }
     });
-    app.Guard([&] { CheckBox2.SetChecked(settings::ReadRandom()); });
+    app.Guard([&] { CheckBox2.SetChecked(random); });
+    startActive_ = CheckBox1.Checked();
+    startRandom_ = CheckBox2.Checked();
     veld::MarkStep("settings");
 }
 
@@ -109,8 +120,12 @@ void TForm1::LoadClips()
 
 void TForm1::FormClose()
 {
-    settings::WriteActive(CheckBox1.Checked());
-    settings::WriteRandom(CheckBox2.Checked());
+    // Unticked marks over settings that were never read would switch them off behind
+    // the user's back.
+    if (settingsRead_ || CheckBox1.Checked() != startActive_)
+        settings::WriteActive(CheckBox1.Checked());
+    if (settingsRead_ || CheckBox2.Checked() != startRandom_)
+        settings::WriteRandom(CheckBox2.Checked());
 }
 
 void TForm1::RefillWallpaperList()

@@ -136,6 +136,12 @@ protected:
 
 private:
     void AddWallpaperNames();
+
+    // The check marks as start-up left them, and whether they came from veld.ini: when
+    // veld.ini was there but could not be read, closing stores only what the user changed.
+    bool settingsRead_ = true;
+    bool startActive_ = false;
+    bool startRandom_ = false;
 };
 
 // The outline of a picture: the rectangle of its size less every pixel of the key

@@ -12,6 +12,9 @@
 
 namespace veld {
 
+// The sign-in program's log beside the programs.
+inline constexpr char kSignInLogName[] = "veldstart.log";
+
 // The entry of files to make the wallpaper at sign-in, or nothing when there is none.
 // Only entries whose own name ends in ".jpg" (any case) count: the files that setting a
 // wallpaper converts (a name such as "g.jpgx" that the directory search matches through

@@ -77,6 +77,13 @@ std::string ProgramFolderCannotBeSpelled(std::string_view folder)
                  "einen anderen Ordner installieren"});
 }
 
+std::string ProgramFolderTooLong(std::string_view folder)
+{
+    return Join({"Der Pfad des Programmordners ", folder,
+                 " ist zu lang, auch in seiner kurzen Form (8.3). Bitte Veldana in einen Ordner mit k\xFC"
+                 "rzerem Pfad installieren"});
+}
+
 std::string LeadsToAnotherFile(std::string_view path)
 {
     return Join({"Der Pfad ", SystemText(path),

@@ -43,6 +43,9 @@ std::string LineBreakInSetting(std::string_view path, std::string_view key);
 // A program folder the ANSI code page cannot spell (shown in its nearest spelling) and
 // that has no short (8.3) name.
 std::string ProgramFolderCannotBeSpelled(std::string_view folder);
+// A program folder so long that its files are out of reach of the ANSI calls, also in
+// its short (8.3) form.
+std::string ProgramFolderTooLong(std::string_view folder);
 // A listed name that now reaches another file than the one the list stands for.
 std::string LeadsToAnotherFile(std::string_view path);
 
@@ -59,8 +62,9 @@ inline constexpr char kCannotOpenClip[] = "AVI kann nicht ge\xF6"
                                           "ffnet werden";
 
 // At sign-in and in the window, when the other program setting the wallpaper from the
-// same folder does not finish.
-inline constexpr char kWallpaperBusy[] = "Das Hintergrundbild wird gerade von einem anderen Veldana-Programm gesetzt";
+// same folder does not finish in time.
+inline constexpr char kWallpaperBusy[] = "Das Hintergrundbild wird gerade von einem anderen Veldana-Programm "
+                                         "gesetzt. Bitte versuche es gleich noch einmal";
 std::string CannotLockWallpaper(std::string_view reason);
 // The system's random source failed with status.
 std::string NoRandomNumber(uint32_t status);

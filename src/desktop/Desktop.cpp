@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/Jpeg.h"
 #include "core/Paths.h"
+#include "core/SignIn.h"
 #include "core/Steps.h"
 #include "desktop/WallpaperLock.h"
 #include "settings/Settings.h"
@@ -80,13 +81,14 @@ std::string ConvertedWallpaperPath()
     return win::ProgramDir() + "tmp_wallpaper.bmp";
 }
 
-void RemoveLeftoverConversion()
+void RemoveLeftovers()
 {
-    // While the other program converts, the file is its conversion in progress.
-    WallpaperLock lock;
     // Not looked at: one that cannot go now goes at the next start, and the next
-    // conversion replaces it.
-    win::RemoveFile(win::TemporaryFileOf(ConvertedWallpaperPath()));
+    // replacement replaces it. The log's is open without sharing while it is written.
+    win::RemoveFile(win::TemporaryFileOf(win::ProgramDir() + veld::kSignInLogName));
+    // While another program holds the lock, the bitmap's is its conversion in progress.
+    if (WallpaperLock lock{WallpaperLock::IfFree{}}; lock.Held())
+        win::RemoveFile(win::TemporaryFileOf(ConvertedWallpaperPath()));
 }
 
 namespace {

@@ -11,10 +11,12 @@ namespace desktop {
 // The bitmap a JPEG wallpaper is turned into, beside the program.
 std::string ConvertedWallpaperPath();
 
-// A conversion killed on its way leaves its temporary file (hundreds of megabytes for a
-// large picture) beside the bitmap, which it never replaced: removes it. A folder of
-// that name is not ours and stays.
-void RemoveLeftoverConversion();
+// A Veldana program killed on its way (a sign-in cut short) leaves the temporary file of
+// the bitmap (hundreds of megabytes for a large picture) or of the sign-in log beside
+// the file it never replaced: removes them, without waiting. The bitmap's stays while
+// another program holds the wallpaper lock, as its conversion in progress; a folder of
+// either name is not ours and stays.
+void RemoveLeftovers();
 
 // A .bmp file is handed to the system as it is; a .jpg file is decoded into
 // tmp_wallpaper.bmp first. A missing file or any other extension changes nothing.

@@ -10,13 +10,21 @@ namespace desktop {
 
 class WallpaperLock {
 public:
-    // Waits for the other holder; throws when it does not let go in time.
+    // Waits for the other holder as long as its conversion of the largest picture could
+    // take; throws the busy text when it does not let go in time.
     WallpaperLock();
+    // Takes the lock only when nobody holds it; Held says whether it did. For what
+    // nobody asked for, which can wait for the next time.
+    struct IfFree {};
+    explicit WallpaperLock(IfFree);
     WallpaperLock(const WallpaperLock&) = delete;
     WallpaperLock& operator=(const WallpaperLock&) = delete;
 
+    bool Held() const { return held_; }
+
 private:
     win::NamedMutex mutex_;
+    bool held_ = false;
 };
 
 }  // namespace desktop

@@ -43,9 +43,13 @@ std::string SettingsPath()
 
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback)
 {
+    // The private-profile read gives the fallback for a file another program holds as
+    // for a missing one.
+    const std::string path = SettingsPath();
+    win::RequireReadableIfPresent(path);
     char buffer[2048];
     const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer,
-                                                  static_cast<DWORD>(std::size(buffer)), SettingsPath().c_str());
+                                                  static_cast<DWORD>(std::size(buffer)), path.c_str());
     return std::string(buffer, length);
 }
 
@@ -62,7 +66,9 @@ void WriteSetting(const std::string& section, const std::string& key, const std:
 {
     CheckValue(key, value);
     const std::string path = SettingsPath();
-    const bool written = WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
+    const bool written = win::RetryWhileHeld(path, [&] {
+        return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
+    });
     // Flush the system's cached copy, so the file on disk is what was written. Its result
     // says nothing about the write (Wine reports FALSE for a successful flush).
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());

@@ -13,6 +13,7 @@ namespace settings {
 std::string SettingsPath();
 
 // The value, cut to 2047 characters, or fallback when the file, section or key is missing.
+// Throws the file-open error when veld.ini is there but cannot be read.
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback);
 
 // Creates the file and section where missing and leaves other sections and keys alone.

@@ -38,7 +38,7 @@ std::string Now()
 
 std::string LogPath()
 {
-    return win::ProgramDir() + "veldstart.log";
+    return win::ProgramDir() + veld::kSignInLogName;
 }
 
 void ChangeWallpaper()
@@ -84,6 +84,7 @@ int Run() noexcept
 {
     std::string failure;
     try {
+        desktop::RemoveLeftovers();
         ChangeWallpaper();
         return 0;
     } catch (const std::exception& error) {

@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/Texts.h"
+#include "win/Files.h"
 #include "win/Handles.h"
 #include "win/ProgramDir.h"
 #include "win/SystemMessage.h"
@@ -10,6 +11,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <optional>
 
 namespace ui {
 
@@ -24,13 +26,28 @@ UINT BringToFrontMessage()
     return message;
 }
 
-// The owner window of another Veldana whose program folder has this key, or null.
-HWND FindRunningOwner(const std::wstring& key)
+// The folder as the same folder under any spelling: its identity, or where it cannot be
+// asked, its key.
+struct SameFolder {
+    std::optional<win::FileIdentity> identity;
+    std::wstring key;
+
+    explicit SameFolder(const std::wstring& folder) : identity(win::FolderIdentity(folder)), key(win::FolderKey(folder))
+    {
+    }
+    bool operator==(const SameFolder& other) const
+    {
+        return identity && other.identity ? identity == other.identity : key == other.key;
+    }
+};
+
+// The owner window of another Veldana running from this folder, or null.
+HWND FindRunningOwner(const SameFolder& ours)
 {
     struct Search {
-        const std::wstring& key;
+        const SameFolder& ours;
         HWND found = nullptr;
-    } search{key};
+    } search{ours};
     EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
             auto& search = *reinterpret_cast<Search*>(param);
@@ -43,7 +60,7 @@ HWND FindRunningOwner(const std::wstring& key)
             const std::wstring folder = win::ProcessFolderW(process);
             if (folder.empty())
                 return TRUE;
-            if (win::FolderKey(folder) != search.key)
+            if (!(SameFolder(folder) == search.ours))
                 return TRUE;
             search.found = window;
             return FALSE;
@@ -92,7 +109,7 @@ void Application::Initialize(HINSTANCE instance, int iconId)
 
 bool Application::ClaimProgramFolder()
 {
-    const std::wstring key = win::FolderKey(win::ProgramFolderW());
+    const SameFolder ours(win::ProgramFolderW());
     instanceMutex_.emplace(win::ProgramFolderObjectName(L"window"));
     // The first one made it; and one the system could not make tells nothing about another
     // Veldana: run rather than refuse.
@@ -100,7 +117,7 @@ bool Application::ClaimProgramFolder()
         return true;
     // The running one may still be starting: its owner window comes first of all.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (HWND owner = FindRunningOwner(key)) {
+        if (HWND owner = FindRunningOwner(ours)) {
             DWORD process = 0;
             GetWindowThreadProcessId(owner, &process);
             // This process was just started by the user, so it may hand the foreground on.

@@ -45,10 +45,64 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+
+constexpr int kRetries = 10;
+constexpr DWORD kPauseStep = 25;
+
+bool HeldByAnother(const std::string& path, DWORD error)
+{
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return true;
+    // A scanner denies access to the file it looks at; a folder or a missing file denies
+    // it for good.
+    return error == ERROR_ACCESS_DENIED && FileExists(path);
+}
+
+// CreateFileA through the retries; INVALID_HANDLE_VALUE with the last error when it fails.
+HANDLE OpenRetrying(const std::string& path, DWORD access, DWORD share, DWORD disposition, DWORD flags)
+{
+    const std::string exact = ExactPath(path);
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    RetryWhileHeld(path, [&] {
+        handle = CreateFileA(exact.c_str(), access, share, nullptr, disposition, flags, nullptr);
+        return handle != INVALID_HANDLE_VALUE;
+    });
+    return handle;
+}
+
+}  // namespace
+
+bool RetryWhileHeld(const std::string& path, const std::function<bool()>& attempt)
+{
+    for (int retry = 1;; ++retry) {
+        if (attempt())
+            return true;
+        const DWORD error = GetLastError();
+        if (retry > kRetries || !HeldByAnother(path, error)) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(retry * kPauseStep);
+    }
+}
+
+void RequireReadableIfPresent(const std::string& path)
+{
+    HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        ThrowFileOpenError(path, error);
+}
+
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
-    HANDLE handle = CreateFileA(ExactPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                                 FILE_FLAG_SEQUENTIAL_SCAN);
     if (handle == INVALID_HANDLE_VALUE)
         ThrowFileOpenError(path, GetLastError());
     File file(handle);
@@ -81,8 +135,7 @@ bool RemoveFile(const std::string& path)
 
 void RequireReadable(const std::string& path)
 {
-    HANDLE handle =
-        CreateFileA(ExactPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
     if (handle == INVALID_HANDLE_VALUE)
         ThrowFileOpenError(path, GetLastError());
     CloseHandle(handle);
@@ -90,8 +143,7 @@ void RequireReadable(const std::string& path)
 
 std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_t size)
 {
-    HANDLE handle =
-        CreateFileA(ExactPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
     File file(handle);
@@ -105,8 +157,8 @@ std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_
 
 bool CanWriteExisting(const std::string& path)
 {
-    HANDLE handle = CreateFileA(ExactPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        OpenRetrying(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(handle);
@@ -115,7 +167,24 @@ bool CanWriteExisting(const std::string& path)
 
 bool CopyToNewFile(const std::string& from, const std::string& to)
 {
-    return CopyFileA(ExactPath(from).c_str(), ExactPath(to).c_str(), TRUE) != FALSE;
+    // The temporary name ends in ".tmp" in its long and its 8.3 form, so a refill of the
+    // list in between never shows it as a wallpaper. GetTempFileNameA makes it, empty,
+    // under a name no file had.
+    const std::string exactTo = ExactPath(to);
+    const std::string folder = exactTo.substr(0, exactTo.size() - veld::FileNamePart(exactTo, IsLeadByte).size());
+    char temporary[MAX_PATH];
+    if (folder.empty() || !GetTempFileNameA(folder.c_str(), "vel", 0, temporary))
+        return false;
+    const std::string exactFrom = ExactPath(from);
+    const bool copied = RetryWhileHeld(from, [&] { return CopyFileA(exactFrom.c_str(), temporary, FALSE) != FALSE; }) &&
+                        MoveFileExA(temporary, exactTo.c_str(), MOVEFILE_WRITE_THROUGH);
+    // A copy cut off by a full disk stays behind under Wine; the temporary file is ours.
+    if (!copied) {
+        // The copy takes over the read-only mark of a read-only original.
+        SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(temporary);
+    }
+    return copied;
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& path)
@@ -134,10 +203,25 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
                         (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
 }
 
+std::optional<FileIdentity> FolderIdentity(const std::wstring& folder)
+{
+    // A folder opens only with backup semantics; reading its attributes needs no rights.
+    HANDLE handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    File file(handle);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information))
+        return std::nullopt;
+    return FileIdentity{information.dwVolumeSerialNumber,
+                        (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
 FileReplacement::FileReplacement(const std::string& path) : path_(path), temporary_(TemporaryFileOf(path))
 {
-    HANDLE handle =
-        CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = OpenRetrying(temporary_, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     // No temporary file was made: there is nothing of ours to remove.
     if (handle == INVALID_HANDLE_VALUE)
         throw veld::Error(veld::texts::CannotCreateFile(path_, SystemMessage(GetLastError())));
@@ -204,7 +288,10 @@ void FileReplacement::Commit()
         Fail(GetLastError());
     veld::MarkStep("flushed");
     file_.reset();
-    if (!MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!RetryWhileHeld(path_, [&] {
+            return MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+                   FALSE;
+        }))
         Fail(GetLastError());
     temporaryExists_ = false;
     veld::MarkStep("moved");

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -25,6 +26,20 @@ std::string ExactPath(const std::string& path);
 // A file (not a folder) exists at path.
 bool FileExists(const std::string& path);
 
+// Virus scanners, backup programs and sync clients open a file for a moment without
+// sharing it. Runs attempt, which returns false with the system's error set when it
+// fails, and runs it again while that error says another program holds the file at
+// path (a sharing or lock violation, or access denied to a file that exists): up to 10
+// more times, each pause 25 ms longer than the last, about 1.4 s in all. Every open,
+// read, write and replacement of Veldana's own files goes through it. The last error
+// is left for the caller.
+bool RetryWhileHeld(const std::string& path, const std::function<bool()>& attempt);
+
+// Throws the file-open error when something is at path that cannot be opened for
+// reading (held by another program after the retries, or a folder); a missing file is
+// no error. The private-profile read cannot tell a held file from a missing one.
+void RequireReadableIfPresent(const std::string& path);
+
 // The whole file; throws the file-open error when it cannot be read.
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 
@@ -41,7 +56,9 @@ std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_
 // program or a folder); nothing is changed.
 bool CanWriteExisting(const std::string& path);
 
-// Copies from to a new file to; never over an existing file. False when it did not.
+// Copies from to a new file to; never over an existing file, and never leaves a part
+// of it (a full disk): the copy is made under a temporary name in to's folder and moved
+// into place. False when it did not.
 bool CopyToNewFile(const std::string& from, const std::string& to);
 
 // Tells files apart whatever name reaches them: the volume and the file's number on it.
@@ -53,6 +70,8 @@ struct FileIdentity {
 
 // The identity of the file at path, or nothing when there is none to open.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+// The same for a folder, however it is spelled (a drive letter, a link, its short form).
+std::optional<FileIdentity> FolderIdentity(const std::wstring& folder);
 
 // A file replaced safely: the new contents go into a temporary file beside path, which
 // Commit flushes and moves over path, so path holds either its old contents or all of

@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/Texts.h"
+#include "win/Files.h"
 #include "win/Handles.h"
 
 #include <windows.h>
@@ -15,6 +16,13 @@ namespace {
 
 // Paths can be longer than MAX_PATH where the system allows it; this is its limit.
 constexpr size_t kLongestPath = 32768;
+
+// The ANSI calls reach at most MAX_PATH - 1 characters, and the longest name Veldana
+// puts in its folder is the bitmap's temporary file.
+bool ReachesItsFiles(const std::string& dir)
+{
+    return dir.size() + std::size("tmp_wallpaper.bmp.new") - 1 < MAX_PATH;
+}
 
 struct ProgramPathOverrides {
     std::optional<std::string> dir;
@@ -71,15 +79,20 @@ std::string ProgramDir()
     if (overrides.dir)
         return *overrides.dir;
     const std::wstring folder = ProgramFolderW();
-    if (std::optional<std::string> ansi = AnsiExactly(folder))
+    const std::optional<std::string> ansi = AnsiExactly(folder);
+    if (ansi && ReachesItsFiles(*ansi))
         return *ansi;
-    // A nearest spelling could name another folder; the short form is spelled in ASCII.
+    // A nearest spelling could name another folder; the short form is spelled in ASCII,
+    // and shorter.
     std::wstring shortForm = overrides.shortPath ? overrides.shortPath(folder) : SystemShortPath(folder);
     if (!shortForm.empty() && shortForm.back() != L'\\')
         shortForm += L'\\';
-    if (std::optional<std::string> ansi = AnsiExactly(shortForm); ansi && !ansi->empty())
-        return *ansi;
-    throw veld::Error(veld::texts::ProgramFolderCannotBeSpelled(AnsiNearest(folder)));
+    const std::optional<std::string> shortAnsi = AnsiExactly(shortForm);
+    if (shortAnsi && !shortAnsi->empty() && ReachesItsFiles(*shortAnsi))
+        return *shortAnsi;
+    if (!ansi && !(shortAnsi && !shortAnsi->empty()))
+        throw veld::Error(veld::texts::ProgramFolderCannotBeSpelled(AnsiNearest(folder)));
+    throw veld::Error(veld::texts::ProgramFolderTooLong(AnsiNearest(folder)));
 }
 
 std::wstring ProgramFolderW()
@@ -133,14 +146,23 @@ std::wstring FolderKey(const std::wstring& folder)
 
 std::wstring ProgramFolderObjectName(std::wstring_view purpose)
 {
-    // A path may be longer than an object name and holds backslashes, which a name
-    // after "Local\" cannot: the name carries a hash of the folder's key.
-    uint64_t hash = 14695981039346656037ull;
-    for (const wchar_t c : FolderKey(ProgramFolderW()))
-        hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
+    // Named after what the folder is, not how it was reached: C:\vel and the same
+    // folder through another drive letter or a link share one window and one lock.
+    const std::wstring folder = ProgramFolderW();
+    uint64_t high = 0, low = 0;
+    if (const std::optional<FileIdentity> identity = FolderIdentity(folder)) {
+        high = identity->volume;
+        low = identity->index;
+    } else {
+        // A folder that cannot be asked is named after a hash of its key.
+        low = 14695981039346656037ull;
+        for (const wchar_t c : FolderKey(folder))
+            low = (low ^ static_cast<uint16_t>(c)) * 1099511628211ull;
+    }
     std::wstring name = L"Local\\Veldana-" + std::wstring(purpose) + L"-";
-    for (int shift = 60; shift >= 0; shift -= 4)
-        name += L"0123456789abcdef"[(hash >> shift) & 0xF];
+    for (const uint64_t part : {high, low})
+        for (int shift = 60; shift >= 0; shift -= 4)
+            name += L"0123456789abcdef"[(part >> shift) & 0xF];
     return name;
 }
 

@@ -10,9 +10,10 @@
 namespace win {
 
 // The folder of the running program, with a trailing backslash, worked out afresh on
-// every call, in the ANSI code page: a folder the code page cannot spell is given in its
-// short (8.3) form, and without one the error names the folder. Tests point it at a
-// temporary folder with SetProgramDirForTests.
+// every call, in the ANSI code page: a folder the code page cannot spell, or too long for
+// the ANSI calls to reach the files in it, is given in its short (8.3) form, and without
+// one that serves the error names the folder. Tests point it at a temporary folder with
+// SetProgramDirForTests.
 std::string ProgramDir();
 void SetProgramDirForTests(std::string dir);
 
@@ -26,8 +27,9 @@ std::wstring ProcessFolderW(DWORD process);
 // One spelling per folder, whichever way it was reached: long form, letters folded.
 std::wstring FolderKey(const std::wstring& folder);
 
-// A session-wide object name, "Local\Veldana-<purpose>-<hash of the folder's key>", the
-// same for every program started from the running program's folder.
+// A session-wide object name, "Local\Veldana-<purpose>-<the folder's identity>", the same
+// for every program started from the running program's folder, whichever spelling of the
+// folder started it.
 std::wstring ProgramFolderObjectName(std::wstring_view purpose);
 
 // Where ProgramDir looks: the running program's path, and a path's short form (empty

@@ -22,6 +22,7 @@ from PIL import Image
 import veld
 
 SET_AS_DEFAULT = veld.middle("Label5")
+ADD_YOUR_OWN = veld.middle("Label7")
 CLOSE = veld.middle("Label3")
 ACTIVE_BOX = veld.middle("CheckBox1")
 PREVIEW = veld.box("Image2")
@@ -526,8 +527,17 @@ def in_a_folder_the_code_page_cannot_spell(folder):
     return greek, None, ["good.jpg"]
 
 
+def in_a_folder_too_long_for_the_ansi_calls(folder):
+    """Unpacked deep in a synced project folder: reached through its short (8.3) form."""
+    deep = folder.parent.joinpath(*[f"a rather long folder name in a synced project {i}" for i in range(6)])
+    deep.parent.mkdir(parents=True)
+    folder.rename(deep)
+    assert len(win(deep / "tmp_wallpaper.bmp.new")) > 259
+    return deep, None, ["good.jpg"]
+
+
 @pytest.mark.parametrize("damage", [without_button_picture, without_wallpaper_folder, with_ten_thousand_wallpapers,
-                                    in_a_folder_the_code_page_cannot_spell])
+                                    in_a_folder_the_code_page_cannot_spell, in_a_folder_too_long_for_the_ansi_calls])
 def test_start_up_names_what_is_missing_and_still_reads_the_settings(rig, damage):
     folder, message, listed = damage(program_folder(rig.base, ["good.jpg"]))
     program = rig.start(folder, wait=False)
@@ -624,7 +634,27 @@ def test_a_full_disk_keeps_the_old_wallpaper_and_leaves_no_partial_file(rig):
     assert (folder / "tmp_wallpaper.bmp").read_bytes() == OLD_BMP
     assert not (folder / "tmp_wallpaper.bmp.new").exists(), "the half-written bitmap keeps the disk full"
 
+    # Add your own with room for a third of the picture: nothing is added and nothing
+    # half-made is listed; a failed copy stays unreported.
+    own = rig.base / "noise.jpg"
+    own.write_bytes(saved(Image.frombytes("RGB", (560, 420), random.Random(3).randbytes(560 * 420 * 3)), "JPEG"))
     (disk / "filler").unlink()
+    (disk / "filler").write_bytes(b"\0" * (shutil.disk_usage(disk).free - own.stat().st_size // 3))
+    for room in (False, True):
+        click_client(program, ADD_YOUR_OWN)
+        program.display.move(*veld.centre(program.wait_dialog()["rect"]))
+        program.display.xdotool("type", "--delay", 20, win(own))
+        program.display.key("Return")
+        state = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"]
+                                and program.control("ListBox1", s)["selected"] == -1 and s, what="the refill")
+        names = ["good.jpg", "noise.jpg"] if room else ["good.jpg"]
+        assert sorted(program.control("ListBox1", state)["items"]) == names
+        assert sorted(path.name for path in (folder / "1024x768").iterdir()) == names
+        if not room:
+            (disk / "filler").unlink()
+    assert (folder / "1024x768" / "noise.jpg").read_bytes() == own.read_bytes()
+
+    assert select(program, "good.jpg") is None
     assert set_as_default(program, folder, good) is None
     assert bmp_picture(folder / "tmp_wallpaper.bmp")[:2] == (1024, 768)
     assert close_window(program) is None
@@ -662,8 +692,15 @@ def test_closing_names_veld_ini_it_cannot_write_and_still_closes(rig, obstacle):
     ini = folder / "veld.ini"
     before = ini.read_bytes() if ini.is_file() else None
 
-    program = rig.start(folder)
-    assert close_window(program) == INI_FAILS.format(dir=win(folder))
+    unreadable = obstacle in (ini_is_a_folder, ini_held_open)
+    program = rig.start(folder, wait=not unreadable)
+    if unreadable:
+        # Named at start-up; closing then stores no check box the user did not touch.
+        box = program.wait_dialog(timeout=60)
+        assert veld.dialog_text(box).startswith(OPEN_FAILS.format(dir=win(folder), name="/veld.ini"))
+        close_box(program, box)
+        veld.wait_until(lambda: (s := program.probe())["main"] and s["main"]["visible"], what="the main window")
+    assert close_window(program) == (None if unreadable else INI_FAILS.format(dir=win(folder)))
     assert (ini.read_bytes() if ini.is_file() else None) == before
     if obstacle is ini_is_a_folder:
         assert (ini / "keep.txt").read_bytes() == b"mine"

@@ -74,7 +74,7 @@ def test_first_start_without_settings_is_inactive_and_closing_stores_both_values
     assert veld.read_ini(folder) == {"Active": "True", "Random": "False"}
 
 
-@pytest.mark.parametrize("hidden", ["minimised", "behind another Veldana"])
+@pytest.mark.parametrize("hidden", ["minimised", "behind another Veldana", "minimised, started through a link"])
 def test_a_second_start_brings_the_running_window_to_the_front_and_ends(display_factory, programs, workdir, hidden):
     folder = veld.make_program_folder(workdir / "one", WALLPAPERS, ini=None)
     display = display_factory(1024, 768)
@@ -84,7 +84,7 @@ def test_a_second_start_brings_the_running_window_to_the_front_and_ends(display_
     def mains():
         return display.probe()["mains"]
 
-    if hidden == "minimised":
+    if hidden.startswith("minimised"):
         display.probe("minimise")
         veld.wait_until(lambda: not any(m["visible"] for m in mains()), what="the window to go to the task bar")
         others = []
@@ -96,7 +96,10 @@ def test_a_second_start_brings_the_running_window_to_the_front_and_ends(display_
                         timeout=60, what="the other window in front")
         others = [m for m in mains() if m["image"] != exe]
 
-    second = programs(display, folder, wait=False)
+    # The same folder through a link is the same folder.
+    if "link" in hidden:
+        (workdir / "link").symlink_to(folder)
+    second = programs(display, workdir / "link" if "link" in hidden else folder, wait=False)
     second.wait_exit(timeout=30)
     assert second.process.returncode == 0
     state = veld.wait_until(lambda: (m := mains()) and any(x["image"] == exe and x["foreground"] for x in m) and m,

@@ -1,10 +1,14 @@
 #include "TestSupport.h"
 
 #include "catalogue/Catalogue.h"
+#include "desktop/WallpaperLock.h"
 #include "settings/Settings.h"
+#include "start/SignIn.h"
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace testing_support;
 
@@ -37,22 +41,48 @@ TEST(Startup, FirstStartWithoutSettingsIsInactiveAndWritesOnlyWhenClosed)
     EXPECT_TRUE(harness.errors.empty());
 }
 
-TEST(Startup, ALeftoverOfAKilledConversionGoesButNoFolderOfItsName)
+TEST(Startup, BothProgramsRemoveLeftoversOfAKilledRunButNoFolderOfTheirNameAndNeverWaitForTheLock)
 {
-    for (const bool folder : {false, true}) {
-        FormHarness harness;
-        const std::string bitmap = harness.Path() + "tmp_wallpaper.bmp";
-        WriteFile(bitmap, "the last good wallpaper");
-        if (folder) {
-            MakeFolder(bitmap + ".new");
-            WriteFile(bitmap + ".new\\mine.txt", "mine");
-        } else {
-            WriteFile(bitmap + ".new", "half a conversion");
+    enum Leftover { kFiles, kFolders, kFilesWhileTheLockIsHeld };
+    for (const bool window : {true, false}) {
+        for (const Leftover leftover : {kFiles, kFolders, kFilesWhileTheLockIsHeld}) {
+            FormHarness harness;
+            const std::string bitmap = harness.Path() + "tmp_wallpaper.bmp";
+            const std::string log = harness.Path() + "veldstart.log.new";
+            WriteFile(bitmap, "the last good wallpaper");
+            for (const std::string& name : {bitmap + ".new", log}) {
+                if (leftover == kFolders) {
+                    MakeFolder(name);
+                    WriteFile(name + "\\mine.txt", "mine");
+                } else {
+                    WriteFile(name, "half a replacement");
+                }
+            }
+            // Another program converting: its temporary bitmap stays, start-up goes on.
+            HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+            HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+            std::thread other([&] {
+                if (leftover != kFilesWhileTheLockIsHeld)
+                    return (void)SetEvent(held);
+                desktop::WallpaperLock lock;
+                SetEvent(held);
+                WaitForSingleObject(done, INFINITE);
+            });
+            WaitForSingleObject(held, INFINITE);
+            if (window)
+                harness.Start();
+            else
+                EXPECT_EQ(start::Run(), 0);
+            SetEvent(done);
+            other.join();
+            CloseHandle(held);
+            CloseHandle(done);
+            const std::string what = (window ? "window " : "sign-in ") + std::to_string(leftover);
+            EXPECT_EQ(FileExists(bitmap + ".new"), leftover != kFiles) << what;
+            EXPECT_EQ(FileExists(log), leftover == kFolders) << what;
+            EXPECT_EQ(ReadFile(bitmap), "the last good wallpaper") << what;
+            EXPECT_TRUE(harness.errors.empty()) << what;
         }
-        harness.Start();
-        EXPECT_EQ(FileExists(bitmap + ".new"), folder) << folder;
-        EXPECT_EQ(ReadFile(bitmap), "the last good wallpaper") << folder;
-        EXPECT_TRUE(harness.errors.empty()) << folder;
     }
 }
 
@@ -63,14 +93,23 @@ TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamed
                                     "au\xDF"
                                     "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). "
                                     "Bitte Veldana in einen anderen Ordner installieren.";
+    // With tmp_wallpaper.bmp.new after it, one character over what the ANSI calls reach.
+    const std::string tooLong = "C:\\" + std::string(235, 'a') + "\\";
+    const std::wstring tooLongW(tooLong.begin(), tooLong.end());
     struct Case {
         std::wstring folder;
         std::wstring shortForm;  // what the system gives as the folder's short form
-        std::string dir;         // empty: start-up ends with noShortName
+        std::string dir;         // empty: start-up ends with error
+        std::string error;
     };
+    const std::string longError = "Der Pfad des Programmordners " + tooLong +
+                                  " ist zu lang, auch in seiner kurzen Form (8.3). Bitte Veldana in einen Ordner "
+                                  "mit k\xFCrzerem Pfad installieren.";
     for (const Case& c : {Case{L"C:\\Caf\u00e9\\Veldana\\", L"C:\\CAFE~1\\VELDANA\\", "C:\\Caf\xE9\\Veldana\\"},
                           Case{greek, L"C:\\Users\\EB64~1\\Veldana", "C:\\Users\\EB64~1\\Veldana\\"},
-                          Case{greek, L"", ""}, Case{greek, greek, ""}}) {
+                          Case{greek, L"", "", noShortName}, Case{greek, greek, "", noShortName},
+                          Case{tooLongW, L"C:\\AAAAAA~1\\", "C:\\AAAAAA~1\\"}, Case{tooLongW, tooLongW, "", longError},
+                          Case{tooLongW, L"", "", longError}}) {
         ProgramFolder folder;
         win::SetProgramPathSourcesForTests(c.folder + L"Veldana.exe", [&](const std::wstring& path) {
             EXPECT_EQ(path, c.folder);
@@ -78,7 +117,7 @@ TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamed
         });
         EXPECT_EQ(ProgramDirUsable(), !c.dir.empty()) << c.dir;
         if (c.dir.empty())
-            EXPECT_EQ(folder.errors, std::vector<std::string>{noShortName});
+            EXPECT_EQ(folder.errors, std::vector<std::string>{c.error});
         else
             EXPECT_EQ(win::ProgramDir(), c.dir);
     }
@@ -194,6 +233,29 @@ TEST(Startup, RefillFindsNewFilesAndDropsTheSelection)
     std::vector<std::string> names{form.ListBox1.Item(0), form.ListBox1.Item(1)};
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"second.jpg", "third.jpg"}));
+}
+
+TEST(Startup, SettingsHeldPastTheRetriesAreNamedOnceAndClosingStoresOnlyWhatTheUserChanged)
+{
+    const std::string original = "[Settings]\r\nActive=False\r\nRandom=True\r\n";
+    for (const bool touched : {false, true}) {
+        FormHarness harness;
+        WriteFile(harness.Ini(), original);
+        HANDLE lock = CreateFileA(harness.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        harness.Start();
+        CloseHandle(lock);
+        ASSERT_EQ(harness.errors.size(), 1u) << touched;
+        EXPECT_EQ(harness.errors[0].rfind("Datei " + harness.Path() + "/veld.ini kann nicht ge\xF6"
+                                                                      "ffnet werden. ",
+                                          0),
+                  0u)
+            << harness.errors[0];
+        if (touched)
+            SendMessageA(harness.Form().CheckBox1.Handle(), BM_CLICK, 0, 0);
+        harness.CloseWindow();
+        EXPECT_EQ(ReadFile(harness.Ini()), touched ? "[Settings]\r\nActive=True\r\nRandom=True\r\n" : original);
+    }
 }
 
 TEST(Startup, ClosingWithAnUnwritableFileReportsItAndStillCloses)
