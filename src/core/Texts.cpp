@@ -79,7 +79,7 @@ std::string ProgramFolderCannotBeSpelled(std::string_view folder)
 
 std::string ProgramFolderTooLong(std::string_view folder)
 {
-    return Join({"Der Pfad des Programmordners ", folder,
+    return Join({"Der Pfad des Programmordners ", SystemText(folder),
                  " ist zu lang, auch in seiner kurzen Form (8.3). Bitte Veldana in einen Ordner mit k\xFC"
                  "rzerem Pfad installieren"});
 }
