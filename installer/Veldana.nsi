@@ -98,9 +98,9 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "© ${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "German"
 !insertmacro MUI_LANGUAGE "English"
 
-LangString VeldWelcome ${LANG_GERMAN} "Veldana macht eines der Tollrand-Hintergrundbilder zu Ihrem Desktop-Hintergrund.$\r$\n$\r$\nVeldana wird nur für Sie installiert, in einen Ordner, in den Sie schreiben dürfen. Administratorrechte sind nicht nötig.$\r$\n$\r$\n$_CLICK"
+LangString VeldWelcome ${LANG_GERMAN} "Veldana macht eines der Tollrand-Hintergrundbilder zu deinem Desktop-Hintergrund.$\r$\n$\r$\nVeldana wird nur für dich installiert, in einen Ordner, in den du schreiben darfst. Administratorrechte sind nicht nötig.$\r$\n$\r$\nKlicke auf „Weiter“, um fortzufahren."
 LangString VeldWelcome ${LANG_ENGLISH} "Veldana makes one of the Tollrand wallpapers your desktop wallpaper.$\r$\n$\r$\nVeldana is installed for you alone, into a folder you can write to. No administrator rights are needed.$\r$\n$\r$\n$_CLICK"
-LangString VeldRunning ${LANG_GERMAN} "Veldana läuft noch.$\r$\n$\r$\nBitte beenden Sie Veldana und klicken Sie dann auf „Wiederholen“."
+LangString VeldRunning ${LANG_GERMAN} "Veldana läuft noch.$\r$\n$\r$\nBeende Veldana und klicke dann auf „Wiederholen“."
 LangString VeldRunning ${LANG_ENGLISH} "Veldana is still running.$\r$\n$\r$\nPlease close Veldana, then click Retry."
 ; Broken by hand into short lines. Wine makes a message box a few pixels narrower than
 ; its longest line and cuts that line's end off; two spaces at its end are what is cut.

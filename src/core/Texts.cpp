@@ -50,7 +50,9 @@ std::string CannotCreateFile(std::string_view path, std::string_view reason)
 
 std::string FileTooLarge(std::string_view path)
 {
-    return Join({"Datei ", SystemText(path), " ist zu gro\xDF (mehr als 1 GB)"});
+    return Join({"Datei ", SystemText(path),
+                 " ist zu gro\xDF (mehr als 1 GB). W\xE4"
+                 "hle ein kleineres Bild."});
 }
 
 std::string CannotWriteSettings(std::string_view path)
@@ -58,14 +60,10 @@ std::string CannotWriteSettings(std::string_view path)
     return Join({"In ", SystemText(path), " kann nicht geschrieben werden"});
 }
 
-std::string LineBreakInSetting(std::string_view path, std::string_view key)
+std::string LineBreakInName(std::string_view path, std::string_view file)
 {
-    return Join({CannotWriteSettings(path),
-                 ": der Wert f\xFC"
-                 "r ",
-                 key,
-                 " enth\xE4"
-                 "lt einen Zeilenumbruch"});
+    return Join({CannotWriteSettings(path), ": Die Datei ", Quoted(SystemText(file)),
+                 " hat einen Zeilenumbruch im Namen. Benenne sie um."});
 }
 
 std::string ProgramFolderCannotBeSpelled(std::string_view folder)
@@ -73,8 +71,8 @@ std::string ProgramFolderCannotBeSpelled(std::string_view folder)
     return Join({"Der Name des Programmordners ", SystemText(folder),
                  " enth\xE4"
                  "lt Zeichen au\xDF"
-                 "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). Bitte Veldana in "
-                 "einen anderen Ordner installieren"});
+                 "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). Installiere "
+                 "Veldana in einen Ordner mit einem Namen aus einfachen Buchstaben."});
 }
 
 std::string ProgramFolderTooLong(std::string_view folder)
@@ -88,7 +86,8 @@ std::string LeadsToAnotherFile(std::string_view path)
 {
     return Join({"Der Pfad ", SystemText(path),
                  " f\xFC"
-                 "hrt zu einer anderen Datei als der aufgelisteten"});
+                 "hrt zu einer anderen Datei als der aufgelisteten. Gib der Datei einen Namen aus einfachen "
+                 "Buchstaben, dann findet Veldana sie."});
 }
 
 std::string CannotCreateWindow(std::string_view reason)
@@ -139,7 +138,8 @@ std::string PictureTooLarge(std::string_view name, std::string_view size)
 
 std::string TooManyScans(std::string_view name, int limit)
 {
-    return Join({"Das Bild ", Quoted(SystemText(name)), " hat zu viele Abschnitte (mehr als ", std::to_string(limit), " Scans)."});
+    return Join({"Das Bild ", Quoted(SystemText(name)), " hat zu viele Abschnitte (mehr als ", std::to_string(limit),
+                 " Scans)."});
 }
 
 }  // namespace veld::texts

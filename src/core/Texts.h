@@ -25,9 +25,16 @@ inline constexpr char kNo[] = "Nein";
 
 inline constexpr char kNoWallpaperFolder[] = "F\xFC"
                                              "r diese Bildschirmgr\xF6\xDF"
-                                             "e gibt es keinen Hintergrundbild-Ordner.";
+                                             "e gibt es keinen Hintergrundbild-Ordner. Stelle die Aufl\xF6"
+                                             "sung auf 800 x 600, 1024 x 768 oder mindestens 1280 x 1024 "
+                                             "und starte Veldana neu.";
 
-inline constexpr char kUnknownError[] = "Unbekannter Fehler";
+// Something thrown that is no error of ours: what Veldana was doing, and what helps.
+inline constexpr char kUnknownErrorInWindow[] = "Unbekannter Fehler, w\xE4"
+                                                "hrend Veldana auf das Fenster reagierte. Veldana l\xE4"
+                                                "uft weiter. Kommt der Fehler wieder, starte Veldana neu.";
+inline constexpr char kUnknownErrorAtSignIn[] = "Unbekannter Fehler beim Wechseln des Hintergrundbilds bei der "
+                                                "Anmeldung. Das bisherige Hintergrundbild bleibt.";
 // What stands for the system's reason when it has no text for an error code.
 std::string ErrorNumber(uint32_t code);
 
@@ -38,8 +45,8 @@ inline constexpr char kNotABitmap[] = "Sie ist keine lesbare Bitmap.";
 std::string CannotCreateFile(std::string_view path, std::string_view reason);
 std::string FileTooLarge(std::string_view path);
 std::string CannotWriteSettings(std::string_view path);
-// A value that would break its line in veld.ini, and with it the file.
-std::string LineBreakInSetting(std::string_view path, std::string_view key);
+// A wallpaper whose path would break its line in veld.ini, and with it the file.
+std::string LineBreakInName(std::string_view path, std::string_view file);
 // A program folder the ANSI code page cannot spell (shown in its nearest spelling) and
 // that has no short (8.3) name.
 std::string ProgramFolderCannotBeSpelled(std::string_view folder);

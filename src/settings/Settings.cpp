@@ -18,10 +18,12 @@ constexpr char kDefaultWallpaper[] = "DefaultWP";
 constexpr char kTrue[] = "True";
 constexpr char kFalse[] = "False";
 
-void CheckValue(const std::string& key, const std::string& value)
+// Only DefaultWP holds more than True or False: the path of a file, whose name the user
+// can change.
+void CheckValue(const std::string& value)
 {
     if (value.find_first_of("\r\n") != std::string::npos)
-        throw veld::Error(veld::texts::LineBreakInSetting(SettingsPath(), key));
+        throw veld::Error(veld::texts::LineBreakInName(SettingsPath(), value));
 }
 
 bool ReadFlag(const char* key)
@@ -64,7 +66,7 @@ void RequireWritable()
 
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value)
 {
-    CheckValue(key, value);
+    CheckValue(value);
     const std::string path = SettingsPath();
     const bool written = win::RetryWhileHeld(path, [&] {
         return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
@@ -108,7 +110,7 @@ void WriteDefaultWallpaper(const std::string& path)
 
 void CheckDefaultWallpaper(const std::string& path)
 {
-    CheckValue(kDefaultWallpaper, path);
+    CheckValue(path);
 }
 
 }  // namespace settings

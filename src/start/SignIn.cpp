@@ -90,7 +90,7 @@ int Run() noexcept
     } catch (const std::exception& error) {
         failure = error.what();
     } catch (...) {
-        failure = veld::texts::kUnknownError;
+        failure = veld::texts::kUnknownErrorAtSignIn;
     }
     try {
         Log(failure);

@@ -56,7 +56,7 @@ public:
         } catch (const std::exception& error) {
             ShowErrorNoThrow(error.what());
         } catch (...) {
-            ShowErrorNoThrow(veld::texts::kUnknownError);
+            ShowErrorNoThrow(veld::texts::kUnknownErrorInWindow);
         }
     }
 

@@ -223,8 +223,13 @@ FileReplacement::FileReplacement(const std::string& path) : path_(path), tempora
 {
     HANDLE handle = OpenRetrying(temporary_, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     // No temporary file was made: there is nothing of ours to remove.
-    if (handle == INVALID_HANDLE_VALUE)
-        throw veld::Error(veld::texts::CannotCreateFile(path_, SystemMessage(GetLastError())));
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // Something standing at the temporary name (a folder, a file held open) is what
+        // the user must move; in a folder that cannot be written nothing stands there.
+        const bool blocked = GetFileAttributesA(temporary_.c_str()) != INVALID_FILE_ATTRIBUTES;
+        throw veld::Error(veld::texts::CannotCreateFile(blocked ? temporary_ : path_, SystemMessage(error)));
+    }
     file_.reset(handle);
     temporaryExists_ = true;
 }

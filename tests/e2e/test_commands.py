@@ -227,7 +227,9 @@ def test_add_without_a_wallpaper_folder_says_so(display_factory, programs, workd
     program.click_client(*ADD)
     box = program.wait_dialog()
     assert box["title"] == "VELDANA"
-    assert veld.dialog_text(box) == "F\u00fcr diese Bildschirmgr\u00f6\u00dfe gibt es keinen Hintergrundbild-Ordner."
+    assert veld.dialog_text(box) == ("F\u00fcr diese Bildschirmgr\u00f6\u00dfe gibt es keinen Hintergrundbild-Ordner. Stelle die "
+                                      "Aufl\u00f6sung auf 800 x 600, 1024 x 768 oder mindestens 1280 x 1024 und "
+                                      "starte Veldana neu.")
     program.display.key("Return")
     veld.wait_until(lambda: not program.probe()["dialogs"], what="the box to close")
     assert program.control("ListBox1", program.state)["items"] == []

@@ -29,10 +29,10 @@ PREVIEW = veld.box("Image2")
 
 RED, BLUE = (200, 40, 40), (40, 40, 200)
 OPEN_FAILS = "Datei {dir}\\{name} kann nicht ge\u00f6ffnet werden. "
-CREATE_FAILS = "Datei {dir}\\tmp_wallpaper.bmp kann nicht erstellt werden. "
+CREATE_FAILS = "Datei {dir}\\{name} kann nicht erstellt werden. "
 INI_FAILS = "In {dir}\\/veld.ini kann nicht geschrieben werden."
 LINE_BREAK_REFUSED = ("In {dir}\\/veld.ini kann nicht geschrieben werden: "
-                      "der Wert f\u00fcr DefaultWP enth\u00e4lt einen Zeilenumbruch.")
+                      "Die Datei \"{path}\" hat einen Zeilenumbruch im Namen. Benenne sie um.")
 
 
 def win(path):
@@ -348,7 +348,8 @@ REFUSED = [
     ("not-a-jpeg.jpg", "JPEG-Fehler #53."),  # JERR_NO_SOI
     ("twelve-bit.jpg", "JPEG-Fehler #15."),  # JERR_BAD_PRECISION
     ("bomb.jpg", "Das Bild \"bomb.jpg\" ist zu gro\u00df (65500 x 65500 Pixel)."),
-    ("over-a-gigabyte.jpg", "Datei {dir}\\over-a-gigabyte.jpg ist zu gro\u00df (mehr als 1 GB)"),
+    ("over-a-gigabyte.jpg", "Datei {dir}\\over-a-gigabyte.jpg ist zu gro\u00df (mehr als 1 GB). W\u00e4hle ein "
+                            "kleineres Bild."),
 ]
 
 
@@ -437,7 +438,7 @@ class TestWallpaperFiles:
         path = folder / "1024x768" / LINE_BREAK
         ini = (folder / "veld.ini").read_bytes()
         assert select(program, LINE_BREAK).startswith(OPEN_FAILS.format(dir=win(path.parent), name=LINE_BREAK))
-        assert set_as_default(program, folder, path) == LINE_BREAK_REFUSED.format(dir=win(folder))
+        assert set_as_default(program, folder, path) == LINE_BREAK_REFUSED.format(dir=win(folder), path=win(path))
         assert (folder / "tmp_wallpaper.bmp").read_bytes() == OLD_BMP
         assert not (folder / "tmp_wallpaper.bmp.new").exists()
         assert (folder / "veld.ini").read_bytes() == ini
@@ -596,7 +597,8 @@ def test_set_as_default_names_tmp_wallpaper_it_cannot_replace_and_keeps_the_old_
 
     assert select(program, "good.jpg") is None
     text = set_as_default(program, folder, good)
-    assert text and text.startswith(CREATE_FAILS.format(dir=win(folder))) and text.endswith("."), text
+    blocked = "tmp_wallpaper.bmp.new" if obstacle is temporary_is_a_folder else "tmp_wallpaper.bmp"
+    assert text and text.startswith(CREATE_FAILS.format(dir=win(folder), name=blocked)) and text.endswith("."), text
     assert not program.exited()
     assert {path.name: path.read_bytes() for path in folder.iterdir() if path.is_file()} == before
     if obstacle is bmp_is_a_folder:
@@ -630,7 +632,7 @@ def test_a_full_disk_keeps_the_old_wallpaper_and_leaves_no_partial_file(rig):
 
     assert select(program, "good.jpg") is None
     text = set_as_default(program, folder, good)
-    assert text and text.startswith(CREATE_FAILS.format(dir=win(folder))), text
+    assert text and text.startswith(CREATE_FAILS.format(dir=win(folder), name="tmp_wallpaper.bmp")), text
     assert (folder / "tmp_wallpaper.bmp").read_bytes() == OLD_BMP
     assert not (folder / "tmp_wallpaper.bmp.new").exists(), "the half-written bitmap keeps the disk full"
 

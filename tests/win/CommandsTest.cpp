@@ -191,7 +191,9 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
         TForm1& form = harness.Form();
         ASSERT_EQ(form.ListBox1.Count(), 2) << c.listed;
         const std::string expected =
-            c.refused ? "Der Pfad " + harness.dir + c.listed + " f\xFChrt zu einer anderen Datei als der aufgelisteten."
+            c.refused ? "Der Pfad " + harness.dir + c.listed + " f\xFChrt zu einer anderen Datei als der aufgelisteten. Gib der Datei "
+                                                                  "einen Namen aus einfachen Buchstaben, dann findet "
+                                                                  "Veldana sie."
                       : "JPEG-Fehler #53.";
 
         // The twin shows its picture; the odd entry shows its own content, or is refused.

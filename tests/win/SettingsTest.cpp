@@ -116,8 +116,8 @@ TEST(Settings, AValueWithALineBreakIsNeverWritten)
             ADD_FAILURE() << "written: " << value;
         } catch (const std::exception& error) {
             EXPECT_EQ(veld::PlainText(error.what()), "In " + folder.Path() +
-                                                     "/veld.ini kann nicht geschrieben werden: der Wert f\xFCr "
-                                                     "DefaultWP enth\xE4lt einen Zeilenumbruch");
+                                                     "/veld.ini kann nicht geschrieben werden: Die Datei \"" + value +
+                                                     "\" hat einen Zeilenumbruch im Namen. Benenne sie um.");
         }
         EXPECT_EQ(ReadFile(folder.Ini()), original) << value;
     }

@@ -166,7 +166,7 @@ TEST(SignIn, WhatFailsLeavesEverythingAsItWasAndIsLoggedInOneDatedLine)
          "ffnet werden. "},
         {"folder where the temporary bitmap goes",
          [](SignInFolder& f) { return MakeFolder(f.Bmp() + ".new"), nullptr; },
-         "Datei {path}tmp_wallpaper.bmp kann nicht erstellt werden. "},
+         "Datei {path}tmp_wallpaper.bmp.new kann nicht erstellt werden. "},
     };
     for (const Case& c : cases) {
         SignInFolder folder(std::string(kBothOn) + "DefaultWP=old.jpg\r\n");

@@ -92,7 +92,7 @@ TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamed
     const std::string noShortName = "Der Name des Programmordners C:\\Users\\?????\\Veldana\\ enth\xE4lt Zeichen "
                                     "au\xDF"
                                     "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). "
-                                    "Bitte Veldana in einen anderen Ordner installieren.";
+                                    "Installiere Veldana in einen Ordner mit einem Namen aus einfachen Buchstaben.";
     // With tmp_wallpaper.bmp.new after it, one character over what the ANSI calls reach.
     const std::string tooLong = "C:\\" + std::string(235, 'a') + "\\";
     const std::wstring tooLongW(tooLong.begin(), tooLong.end());
