@@ -78,8 +78,8 @@ std::string ProgramFolderCannotBeSpelled(std::string_view folder)
 std::string ProgramFolderTooLong(std::string_view folder)
 {
     return Join({"Der Pfad des Programmordners ", SystemText(folder),
-                 " ist zu lang, auch in seiner kurzen Form (8.3). Bitte Veldana in einen Ordner mit k\xFC"
-                 "rzerem Pfad installieren"});
+                 " ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen Ordner mit k\xFC"
+                 "rzerem Pfad."});
 }
 
 std::string LeadsToAnotherFile(std::string_view path)

@@ -103,8 +103,8 @@ TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamed
         std::string error;
     };
     const std::string longError = "Der Pfad des Programmordners " + tooLong +
-                                  " ist zu lang, auch in seiner kurzen Form (8.3). Bitte Veldana in einen Ordner "
-                                  "mit k\xFCrzerem Pfad installieren.";
+                                  " ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen "
+                                  "Ordner mit k\xFCrzerem Pfad.";
     for (const Case& c : {Case{L"C:\\Caf\u00e9\\Veldana\\", L"C:\\CAFE~1\\VELDANA\\", "C:\\Caf\xE9\\Veldana\\"},
                           Case{greek, L"C:\\Users\\EB64~1\\Veldana", "C:\\Users\\EB64~1\\Veldana\\"},
                           Case{greek, L"", "", noShortName}, Case{greek, greek, "", noShortName},
