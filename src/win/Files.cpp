@@ -227,7 +227,7 @@ FileReplacement::FileReplacement(const std::string& path) : path_(path), tempora
         const DWORD error = GetLastError();
         // Something standing at the temporary name (a folder, a file held open) is what
         // the user must move; in a folder that cannot be written nothing stands there.
-        const bool blocked = GetFileAttributesA(temporary_.c_str()) != INVALID_FILE_ATTRIBUTES;
+        const bool blocked = GetFileAttributesA(ExactPath(temporary_).c_str()) != INVALID_FILE_ATTRIBUTES;
         throw veld::Error(veld::texts::CannotCreateFile(blocked ? temporary_ : path_, SystemMessage(error)));
     }
     file_.reset(handle);
