@@ -101,8 +101,8 @@ void RequireReadableIfPresent(const std::string& path)
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
-    HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
-                                 FILE_FLAG_SEQUENTIAL_SCAN);
+    HANDLE handle =
+        OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
     if (handle == INVALID_HANDLE_VALUE)
         ThrowFileOpenError(path, GetLastError());
     File file(handle);
@@ -206,9 +206,9 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
 std::optional<FileIdentity> FolderIdentity(const std::wstring& folder)
 {
     // A folder opens only with backup semantics; reading its attributes needs no rights.
-    HANDLE handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle =
+        CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
     File file(handle);

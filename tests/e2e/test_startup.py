@@ -96,7 +96,6 @@ def test_a_second_start_brings_the_running_window_to_the_front_and_ends(display_
                         timeout=60, what="the other window in front")
         others = [m for m in mains() if m["image"] != exe]
 
-    # The same folder through a link is the same folder.
     if "link" in hidden:
         (workdir / "link").symlink_to(folder)
     second = programs(display, workdir / "link" if "link" in hidden else folder, wait=False)

@@ -1,13 +1,9 @@
 #include "TestSupport.h"
 
 #include "core/Error.h"
-#include "desktop/Desktop.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <thread>
 
 using namespace testing_support;
 
@@ -52,34 +48,6 @@ TEST(Settings, LongValueReadsBackCutTo2047Characters)
     const std::string value(3000, 'x');
     WriteFile(folder.Ini(), "[Settings]\r\nDefaultWP=" + value + "\r\n");
     EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", ""), std::string(2047, 'x'));
-}
-
-TEST(Settings, OwnFilesAnotherProgramHoldsForAMomentAreReadAndWrittenOnceItLetsGo)
-{
-    ProgramFolder folder;
-    WriteFile(folder.Ini(), "[Settings]\r\nActive=True\r\n");
-    const std::string bitmap = folder.Path() + "tmp_wallpaper.bmp";
-    WriteFile(bitmap, "the old wallpaper");
-    WriteJpegFile(folder.Path() + "a.jpg", 40, 30, RGB(200, 30, 30));
-    const std::pair<std::string, std::function<void()>> cases[] = {
-        {folder.Ini(), [] { EXPECT_TRUE(settings::ReadActive()); }},
-        {folder.Ini(), [] { settings::WriteRandom(true); }},
-        {bitmap, [&] { desktop::ConvertJpegToBitmap(folder.Path() + "a.jpg", bitmap); }},
-    };
-    for (const auto& [held, action] : cases) {
-        // A scanner opens it without sharing and lets go a moment later.
-        HANDLE scan = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(scan, INVALID_HANDLE_VALUE);
-        std::thread scanner([scan] {
-            Sleep(300);
-            CloseHandle(scan);
-        });
-        action();
-        scanner.join();
-    }
-    EXPECT_EQ(ReadFile(folder.Ini()), "[Settings]\r\nActive=True\r\nRandom=True\r\n");
-    EXPECT_EQ(ReadFile(bitmap).substr(0, 2), "BM");
-    EXPECT_TRUE(folder.errors.empty());
 }
 
 TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)

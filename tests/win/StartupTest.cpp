@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include "catalogue/Catalogue.h"
-#include "desktop/WallpaperLock.h"
 #include "settings/Settings.h"
 #include "start/SignIn.h"
 #include "ui/Application.h"
@@ -47,41 +46,15 @@ TEST(Startup, BothProgramsRemoveLeftoversOfAKilledRunButNoFolderOfTheirNameAndNe
     for (const bool window : {true, false}) {
         for (const Leftover leftover : {kFiles, kFolders, kFilesWhileTheLockIsHeld}) {
             FormHarness harness;
-            const std::string bitmap = harness.Path() + "tmp_wallpaper.bmp";
-            const std::string log = harness.Path() + "veldstart.log.new";
-            WriteFile(bitmap, "the last good wallpaper");
-            for (const std::string& name : {bitmap + ".new", log}) {
-                if (leftover == kFolders) {
-                    MakeFolder(name);
-                    WriteFile(name + "\\mine.txt", "mine");
-                } else {
-                    WriteFile(name, "half a replacement");
-                }
-            }
-            // Another program converting: its temporary bitmap stays, start-up goes on.
-            HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-            HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-            std::thread other([&] {
-                if (leftover != kFilesWhileTheLockIsHeld)
-                    return (void)SetEvent(held);
-                desktop::WallpaperLock lock;
-                SetEvent(held);
-                WaitForSingleObject(done, INFINITE);
-            });
-            WaitForSingleObject(held, INFINITE);
-            if (window)
-                harness.Start();
-            else
-                EXPECT_EQ(start::Run(), 0);
-            SetEvent(done);
-            other.join();
-            CloseHandle(held);
-            CloseHandle(done);
-            const std::string what = (window ? "window " : "sign-in ") + std::to_string(leftover);
-            EXPECT_EQ(FileExists(bitmap + ".new"), leftover != kFiles) << what;
-            EXPECT_EQ(FileExists(log), leftover == kFolders) << what;
-            EXPECT_EQ(ReadFile(bitmap), "the last good wallpaper") << what;
-            EXPECT_TRUE(harness.errors.empty()) << what;
+            const std::string bitmap = harness.Path() + "tmp_wallpaper.bmp", log = harness.Path() + "veldstart.log";
+            for (const std::string& name : {bitmap + ".new", log + ".new"})
+                leftover == kFolders ? MakeFolder(name) : WriteFile(name, "half a replacement");
+            // Another program converting: its temporary bitmap stays, and nobody waits.
+            const auto run = [&] { window ? harness.Start() : (void)start::Run(); };
+            leftover == kFilesWhileTheLockIsHeld ? WhileAnotherHoldsTheWallpaperLock(run) : run();
+            EXPECT_EQ(FileExists(bitmap + ".new"), leftover != kFiles) << window << leftover;
+            EXPECT_EQ(FileExists(log + ".new"), leftover == kFolders) << window << leftover;
+            EXPECT_TRUE(harness.errors.empty()) << window << leftover;
         }
     }
 }
@@ -94,7 +67,10 @@ TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamed
                                     "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). "
                                     "Installiere Veldana in einen Ordner mit einem Namen aus einfachen Buchstaben.";
     // With tmp_wallpaper.bmp.new after it, one character over what the ANSI calls reach.
-    const std::string tooLong = "C:\\" + std::string(235, 'a') + "\\";
+    const std::string tooLong = "C:\\" + std::string(235, 'a') + "\\",
+                      longError = "Der Pfad des Programmordners " + tooLong +
+                                  " ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen "
+                                  "Ordner mit k\xFCrzerem Pfad.";
     const std::wstring tooLongW(tooLong.begin(), tooLong.end());
     struct Case {
         std::wstring folder;
@@ -102,14 +78,11 @@ TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamed
         std::string dir;         // empty: start-up ends with error
         std::string error;
     };
-    const std::string longError = "Der Pfad des Programmordners " + tooLong +
-                                  " ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen "
-                                  "Ordner mit k\xFCrzerem Pfad.";
-    for (const Case& c : {Case{L"C:\\Caf\u00e9\\Veldana\\", L"C:\\CAFE~1\\VELDANA\\", "C:\\Caf\xE9\\Veldana\\"},
-                          Case{greek, L"C:\\Users\\EB64~1\\Veldana", "C:\\Users\\EB64~1\\Veldana\\"},
-                          Case{greek, L"", "", noShortName}, Case{greek, greek, "", noShortName},
-                          Case{tooLongW, L"C:\\AAAAAA~1\\", "C:\\AAAAAA~1\\"}, Case{tooLongW, tooLongW, "", longError},
-                          Case{tooLongW, L"", "", longError}}) {
+    for (const Case& c :
+         {Case{L"C:\\Caf\u00e9\\Veldana\\", L"C:\\CAFE~1\\VELDANA\\", "C:\\Caf\xE9\\Veldana\\"},
+          Case{greek, L"C:\\Users\\EB64~1\\Veldana", "C:\\Users\\EB64~1\\Veldana\\"}, Case{greek, L"", "", noShortName},
+          Case{greek, greek, "", noShortName}, Case{tooLongW, L"C:\\AAAAAA~1\\", "C:\\AAAAAA~1\\"},
+          Case{tooLongW, tooLongW, "", longError}}) {
         ProgramFolder folder;
         win::SetProgramPathSourcesForTests(c.folder + L"Veldana.exe", [&](const std::wstring& path) {
             EXPECT_EQ(path, c.folder);
@@ -235,26 +208,33 @@ TEST(Startup, RefillFindsNewFilesAndDropsTheSelection)
     EXPECT_EQ(names, (std::vector<std::string>{"second.jpg", "third.jpg"}));
 }
 
-TEST(Startup, SettingsHeldPastTheRetriesAreNamedOnceAndClosingStoresOnlyWhatTheUserChanged)
+TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerNamedOnceAndOnlyChangesStored)
 {
     const std::string original = "[Settings]\r\nActive=False\r\nRandom=True\r\n";
-    for (const bool touched : {false, true}) {
+    enum Hold { kAMoment, kLonger, kLongerButTouched };
+    for (const Hold hold : {kAMoment, kLonger, kLongerButTouched}) {
         FormHarness harness;
         WriteFile(harness.Ini(), original);
-        HANDLE lock = CreateFileA(harness.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-        harness.Start();
-        CloseHandle(lock);
-        ASSERT_EQ(harness.errors.size(), 1u) << touched;
-        EXPECT_EQ(harness.errors[0].rfind("Datei " + harness.Path() + "/veld.ini kann nicht ge\xF6"
-                                                                      "ffnet werden. ",
-                                          0),
-                  0u)
-            << harness.errors[0];
-        if (touched)
+        // A scanner opens it without sharing at start-up, and for a moment again at the close.
+        const auto scan = [&](const std::function<void()>& step) {
+            HANDLE file = CreateFileA(harness.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            std::thread scanner([&] {
+                if (hold == kAMoment)
+                    Sleep(300), CloseHandle(file);
+            });
+            step();
+            scanner.join();
+            if (hold != kAMoment)
+                CloseHandle(file);
+        };
+        scan([&] { harness.Start(); });
+        EXPECT_EQ(harness.errors.size(), hold == kAMoment ? 0u : 1u) << hold;
+        EXPECT_EQ(harness.Form().CheckBox2.Checked(), hold == kAMoment) << hold;
+        if (hold != kLonger)
             SendMessageA(harness.Form().CheckBox1.Handle(), BM_CLICK, 0, 0);
-        harness.CloseWindow();
-        EXPECT_EQ(ReadFile(harness.Ini()), touched ? "[Settings]\r\nActive=True\r\nRandom=True\r\n" : original);
+        const auto close = [&] { harness.CloseWindow(); };
+        hold == kAMoment ? scan(close) : close();
+        EXPECT_EQ(ReadFile(harness.Ini()), hold == kLonger ? original : "[Settings]\r\nActive=True\r\nRandom=True\r\n");
     }
 }
 

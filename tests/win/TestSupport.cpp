@@ -2,6 +2,7 @@
 
 #include "app/resource.h"
 #include "catalogue/Catalogue.h"
+#include "desktop/WallpaperLock.h"
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace testing_support {
 
@@ -206,6 +208,22 @@ void SetWallpaperValue(const std::string& value)
     RegSetValueExA(key, "Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
+}
+
+void WhileAnotherHoldsTheWallpaperLock(const std::function<void()>& action)
+{
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread other([&] {
+        desktop::WallpaperLock lock;
+        SetEvent(held);
+        WaitForSingleObject(done, INFINITE);
+    });
+    WaitForSingleObject(held, INFINITE);
+    action();
+    SetEvent(done);
+    other.join();
+    CloseHandle(held);
+    CloseHandle(done);
 }
 
 void ClickListEntry(TForm1& form, int index)

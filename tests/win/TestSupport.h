@@ -62,6 +62,9 @@ std::string RigWallpaperSubfolder();
 std::string WallpaperValue();
 void SetWallpaperValue(const std::string& value);
 
+// Runs action, which must not throw, while another program holds the wallpaper lock.
+void WhileAnotherHoldsTheWallpaperLock(const std::function<void()>& action);
+
 // Selects a list entry and tells the form as a user's click would.
 void ClickListEntry(TForm1& form, int index);
 
