@@ -17,7 +17,11 @@
 
 namespace veld {
 
-JpegError::JpegError(int number) : Error(texts::JpegError(number)), number_(number) {}
+PictureError::PictureError(const std::string& message, std::string reason) : Error(message), reason_(std::move(reason))
+{
+}
+
+JpegError::JpegError(int number) : PictureError(texts::JpegError(number), texts::JpegReason(number)), number_(number) {}
 
 namespace {
 
@@ -35,6 +39,7 @@ struct Session {
     std::jmp_buf jump;
     Outcome outcome;
     int errorNumber;
+    bool endedEarly;  // the data ended before the picture's rows did
     int paletteSize;
     uint8_t palette[256][3];  // red, green, blue
 };
@@ -55,8 +60,14 @@ Session& SessionOf(j_common_ptr cinfo)
 }
 
 // Warnings (data ending early, corrupt entropy data) are not the user's business: the
-// picture still shows as far as it goes.
-void IgnoreMessage(j_common_ptr, int) {}
+// picture still shows as far as it goes. Rows left without data are noted: the scan
+// ran out of data (at the end of the file, or at a marker in its middle) and the rest
+// came out grey. A file that lacks only its end marker does not count.
+void IgnoreMessage(j_common_ptr cinfo, int level)
+{
+    if (level < 0 && cinfo->err->msg_code == JWRN_HIT_MARKER)
+        SessionOf(cinfo).endedEarly = true;
+}
 void IgnoreOutput(j_common_ptr) {}
 
 void LimitScans(j_common_ptr cinfo)
@@ -184,7 +195,8 @@ Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t st
     case Outcome::LibjpegError:
         throw JpegError(session.errorNumber);
     case Outcome::TooManyScans:
-        throw Error(texts::TooManyScans(options.displayName, kMaxJpegScans));
+        throw PictureError(texts::TooManyScans(options.displayName, kMaxJpegScans),
+                           texts::TooManyScansReason(kMaxJpegScans));
     default:
         throw std::logic_error("libjpeg did not deliver the picture as requested");
     }
@@ -192,7 +204,14 @@ Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t st
 
 [[noreturn]] void RefuseAsTooLarge(const DecodeOptions& options, const std::string& size)
 {
-    throw Error(texts::PictureTooLarge(options.displayName, size));
+    throw PictureError(texts::PictureTooLarge(options.displayName, size), texts::TooLargeReason(size));
+}
+
+// After the last row: a picture that a whole one must be, and whose data ended early.
+void RequireWhole(const Session& session, const DecodeOptions& options)
+{
+    if (options.wholePictureOnly && session.endedEarly)
+        throw PictureError(texts::IncompletePicture(options.displayName), texts::kIncompleteReason);
 }
 
 // What libjpeg does for other pictures and leaves to us for CMYK ones: the turn into
@@ -316,6 +335,7 @@ DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
     const Outcome outcome = NextRows(session, inks, static_cast<JDIMENSION>(image.height), image.pixels.data(), stride);
     if (outcome != Outcome::Done)
         Fail(session, outcome, options);
+    RequireWhole(session, options);
     return image;
 }
 
@@ -351,6 +371,7 @@ void DecodeJpegToBmp(std::span<const uint8_t> file, const DecodeOptions& options
         out.Overwrite(headers.size() + static_cast<uint64_t>(height - end) * stride,
                       {strip.data(), static_cast<size_t>(end - first) * stride});
     }
+    RequireWhole(session, options);
 }
 
 }  // namespace veld

@@ -36,12 +36,27 @@ struct DecodeOptions {
     uint64_t memoryLimit = kJpegMemoryLimit;
     // The most pixels a picture may have. Only tests lower it: a fuzzer spending seconds
     // on every forged 64-megapixel header finds nothing more and times out.
-    uint64_t maxPixels = kMaxJpegPixels;
+    uint64_t maxPixels =
+        kMaxJpegPixels;  // A file whose data ends early is refused (PictureError) instead of given as far as
+    // it goes: where nobody sees the missing rows, a part of a picture is no picture.
+    bool wholePictureOnly = false;
+};
+
+// The picture itself cannot be had: the file cannot be read, is no JPEG libjpeg reads,
+// is too large or incomplete. what() is the error box's text; Reason() says the same in
+// a few words to follow the file's name, or is empty when what() names the file itself.
+class PictureError : public Error {
+public:
+    explicit PictureError(const std::string& message, std::string reason = {});
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
 };
 
 // A failure libjpeg reported, with its message number (JERR_NO_SOI is 53,
 // JERR_INPUT_EMPTY 42): "JPEG-Fehler #53".
-class JpegError : public Error {
+class JpegError : public PictureError {
 public:
     explicit JpegError(int number);
     int number() const { return number_; }

@@ -29,26 +29,29 @@ std::string Folded(std::string_view text, const LeadBytePredicate& isLeadByte)
 
 }  // namespace
 
-std::optional<size_t> ChooseSignInWallpaper(std::span<const std::string> files, std::string_view current,
-                                            uint32_t random, const LeadBytePredicate& isLeadByte)
+std::vector<size_t> SignInOrder(std::span<const std::string> files, std::string_view current,
+                                const std::function<uint32_t()>& random, const LeadBytePredicate& isLeadByte)
 {
-    std::vector<size_t> candidates;
+    const std::string currentFolded = Folded(current, isLeadByte);
+    std::vector<size_t> others, currentOnes;
     for (size_t i = 0; i < files.size(); ++i) {
         const std::string& file = files[i];
-        if (LowerExtension(file, isLeadByte) == ".jpg" && file.find_first_of("\r\n") == std::string::npos)
-            candidates.push_back(i);
+        if (LowerExtension(file, isLeadByte) != ".jpg" || file.find_first_of("\r\n") != std::string::npos)
+            continue;
+        (Folded(file, isLeadByte) == currentFolded ? currentOnes : others).push_back(i);
     }
-    if (candidates.empty())
-        return std::nullopt;
-    const std::string currentFolded = Folded(current, isLeadByte);
-    std::vector<size_t> others;
-    for (size_t i : candidates)
-        if (Folded(files[i], isLeadByte) != currentFolded)
-            others.push_back(i);
-    // One file only, or every one the current file (names differing only in case, on a
-    // file system that tells them apart): setting it again is the best there is.
-    const std::vector<size_t>& pool = others.empty() ? candidates : others;
-    return pool[random % pool.size()];
+    // The current file last: setting it again is the best there is when every other
+    // one fails (or there is no other, or every name differs from it only in case, on a
+    // file system that tells them apart).
+    std::vector<size_t> order;
+    for (std::vector<size_t>* pool : {&others, &currentOnes}) {
+        while (!pool->empty()) {
+            const size_t pick = random() % pool->size();
+            order.push_back((*pool)[pick]);
+            pool->erase(pool->begin() + static_cast<std::ptrdiff_t>(pick));
+        }
+    }
+    return order;
 }
 
 std::string LogLine(std::string_view date, std::string_view message)
@@ -64,17 +67,23 @@ std::string AppendLogLine(std::string_view log, std::string_view line, size_t ca
 {
     const size_t half = cap / 2;
     line = line.substr(0, std::min(line.size(), half));
-    if (log.size() + line.size() > cap) {
+    // A log that ends inside a line (cut off, or written by hand) gets that line ended:
+    // the new one starts on a line of its own.
+    std::string ended(log);
+    if (!ended.empty() && ended.back() != '\n')
+        ended += "\r\n";
+    std::string_view whole = ended;
+    if (whole.size() + line.size() > cap) {
         // Here the log is longer than half of cap: keep its newest half, from the first
         // line that starts inside it.
-        std::string_view tail = log.substr(log.size() - half);
-        if (log[log.size() - half - 1] != '\n') {
+        std::string_view tail = whole.substr(whole.size() - half);
+        if (whole[whole.size() - half - 1] != '\n') {
             const size_t next = tail.find('\n');
             tail = next == std::string_view::npos ? std::string_view() : tail.substr(next + 1);
         }
-        log = tail;
+        whole = tail;
     }
-    return std::string(log) + std::string(line);
+    return std::string(whole) + std::string(line);
 }
 
 }  // namespace veld

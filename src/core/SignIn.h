@@ -5,33 +5,35 @@
 #include "core/Paths.h"
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veld {
 
 // The sign-in program's log beside the programs.
 inline constexpr char kSignInLogName[] = "veldstart.log";
 
-// The entry of files to make the wallpaper at sign-in, or nothing when there is none.
-// Only entries whose own name ends in ".jpg" (any case) count: the files that setting a
-// wallpaper converts (a name such as "g.jpgx" that the directory search matches through
-// its short name does not). An entry with a line break cannot be stored as DefaultWP and
-// does not count either. Among two or more, the one current names (ASCII letters
-// compared without regard to case) is never chosen, so every sign-in brings a change;
-// random picks evenly among the others.
-std::optional<size_t> ChooseSignInWallpaper(std::span<const std::string> files, std::string_view current,
-                                            uint32_t random, const LeadBytePredicate& isLeadByte);
+// The entries of files in the order the sign-in program tries them, until one becomes
+// the wallpaper. Only entries whose own name ends in ".jpg" (any case) count: the files
+// that setting a wallpaper converts (a name such as "g.jpgx" that the directory search
+// matches through its short name does not). An entry with a line break cannot be stored
+// as DefaultWP and does not count either. The ones current does not name (ASCII letters
+// compared without regard to case) come first, so every sign-in brings a change while
+// another file will do; the one it names comes last. Each place is drawn evenly among
+// the entries left with a number from random.
+std::vector<size_t> SignInOrder(std::span<const std::string> files, std::string_view current,
+                                const std::function<uint32_t()>& random, const LeadBytePredicate& isLeadByte);
 
 // One line of the log: "2026-12-07 08:15:02 message" with the period rule of the error
 // box, the message's own line breaks turned into spaces, and CR LF at the end.
 std::string LogLine(std::string_view date, std::string_view message);
 
-// The log with line added, never longer than cap: when the line does not fit, only the
-// newest whole lines filling at most half of cap are kept in front of it (and a line
-// longer than that is cut to it).
+// The log with line added on a line of its own, never longer than cap: when the line
+// does not fit, only the newest whole lines filling at most half of cap are kept in
+// front of it (and a line longer than that is cut to it).
 std::string AppendLogLine(std::string_view log, std::string_view line, size_t cap);
 
 }  // namespace veld

@@ -142,4 +142,39 @@ std::string TooManyScans(std::string_view name, int limit)
                  " Scans)."});
 }
 
+std::string IncompletePicture(std::string_view name)
+{
+    return Join({"Das Bild ", Quoted(SystemText(name)), " ist ", kIncompleteReason, "."});
+}
+
+std::string JpegReason(int number)
+{
+    // libjpeg's numbers for a file that is not a JPEG at all, and for an empty one.
+    constexpr int kNoJpeg = 53;
+    constexpr int kEmpty = 42;
+    const std::string code = " (" + JpegError(number) + ")";
+    if (number == kNoJpeg)
+        return "keine JPEG-Datei" + code;
+    if (number == kEmpty)
+        return "leer" + code;
+    return "besch\xE4"
+           "digt oder in einer Form gespeichert, die Veldana nicht lesen kann" +
+           code;
+}
+
+std::string TooLargeReason(std::string_view size)
+{
+    return Join({"zu gro\xDF (", size, ")"});
+}
+
+std::string TooManyScansReason(int limit)
+{
+    return "zu viele Abschnitte (mehr als " + std::to_string(limit) + " Scans)";
+}
+
+std::string PassedOver(std::string_view name, std::string_view reason)
+{
+    return Join({SystemText(name), ": ", reason});
+}
+
 }  // namespace veld::texts

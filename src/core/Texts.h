@@ -81,5 +81,17 @@ std::string JpegError(int number);
 // A picture refused before decoding; size says how large it is ("9000 x 9000 Pixel").
 std::string PictureTooLarge(std::string_view name, std::string_view size);
 std::string TooManyScans(std::string_view name, int limit);
+// A picture whose data ends early, where only a whole one will do.
+std::string IncompletePicture(std::string_view name);
+
+// The same refusals in a few words, to follow the file's name in the sign-in log:
+// "keine JPEG-Datei (JPEG-Fehler #53)".
+std::string JpegReason(int number);
+std::string TooLargeReason(std::string_view size);
+std::string TooManyScansReason(int limit);
+inline constexpr char kIncompleteReason[] = "unvollst\xE4"
+                                            "ndig, die Daten enden vorzeitig";
+// A file the sign-in program passed over: "kaputt.jpg: keine JPEG-Datei (JPEG-Fehler #53)".
+std::string PassedOver(std::string_view name, std::string_view reason);
 
 }  // namespace veld::texts

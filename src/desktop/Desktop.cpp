@@ -64,13 +64,20 @@ private:
 
 }  // namespace
 
-void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath)
+void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath, Picture picture)
 {
-    const std::vector<uint8_t> file = win::ReadWholeFile(jpegPath);
+    std::vector<uint8_t> file;
+    try {
+        file = win::ReadWholeFile(jpegPath);
+    } catch (const veld::Error& error) {
+        // Its text names the file already.
+        throw veld::PictureError(error.what());
+    }
     veld::MarkStep("read");
     veld::DecodeOptions options;
     options.eightBitScreen = win::ScreenBitsPerPixel() <= 8;
     options.displayName = veld::FileNamePart(jpegPath, win::IsLeadByte);
+    options.wholePictureOnly = picture == Picture::WholeOnly;
     BitmapOutput output(bitmapPath);
     veld::DecodeJpegToBmp(file, options, output);
     output.Commit();
@@ -93,24 +100,31 @@ void RemoveLeftovers()
 
 namespace {
 
-void SetJpegWallpaper(const std::string& path)
+void SetJpegWallpaper(const std::string& path, Picture picture)
 {
     const std::string converted = ConvertedWallpaperPath();
-    ConvertJpegToBitmap(path, converted);
+    ConvertJpegToBitmap(path, converted, picture);
     CallSystem(converted.c_str(), kSetFlags);
 }
 
 }  // namespace
 
-void SetDesktopWallpaper(const std::string& path)
+void SetDesktopWallpaper(const std::string& path, Picture picture)
 {
-    if (!win::FileExists(path))
+    if (picture == Picture::WholeOnly) {
+        try {
+            win::RequireReadable(path);
+        } catch (const veld::Error& error) {
+            throw veld::PictureError(error.what());
+        }
+    } else if (!win::FileExists(path)) {
         return;
+    }
     const std::string extension = veld::LowerExtension(path, win::IsLeadByte);
     if (extension == ".bmp") {
         CallSystem(path.c_str(), kSetFlags);
     } else if (extension == ".jpg") {
-        SetJpegWallpaper(path);
+        SetJpegWallpaper(path, picture);
     }
 }
 
@@ -135,11 +149,12 @@ void SetDefaultWallpaper(const std::string& path, const std::function<void()>& c
     SetDefaultWallpaper(lock, path, changed);
 }
 
-void SetDefaultWallpaper(const WallpaperLock&, const std::string& path, const std::function<void()>& changed)
+void SetDefaultWallpaper(const WallpaperLock&, const std::string& path, const std::function<void()>& changed,
+                         Picture picture)
 {
     // Refused before the wallpaper changes: it and DefaultWP would name different files.
     settings::CheckDefaultWallpaper(path);
-    SetDesktopWallpaper(path);
+    SetDesktopWallpaper(path, picture);
     if (changed)
         changed();
     settings::WriteDefaultWallpaper(path);

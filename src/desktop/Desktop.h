@@ -18,12 +18,19 @@ std::string ConvertedWallpaperPath();
 // either name is not ours and stays.
 void RemoveLeftovers();
 
+// What will do as a picture. The window shows what it can: a missing file changes
+// nothing and a JPEG whose data ends early is shown as far as it goes. At sign-in nobody
+// looks: only a whole picture will do, and anything less throws veld::PictureError.
+enum class Picture { AsFarAsItGoes, WholeOnly };
+
 // A .bmp file is handed to the system as it is; a .jpg file is decoded into
-// tmp_wallpaper.bmp first. A missing file or any other extension changes nothing.
-void SetDesktopWallpaper(const std::string& path);
+// tmp_wallpaper.bmp first. Any other extension changes nothing.
+void SetDesktopWallpaper(const std::string& path, Picture picture = Picture::AsFarAsItGoes);
 
 // The conversion alone: bitmapPath holds either its old contents or the whole picture.
-void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath);
+// What is wrong with the JPEG file itself throws veld::PictureError.
+void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath,
+                         Picture picture = Picture::AsFarAsItGoes);
 
 // Empties the stored wallpaper value, then tells the system to show none.
 void ClearDesktopWallpaper();
@@ -40,7 +47,8 @@ void SetWallpaperCallForTests(WallpaperCall call);
 // call; a DefaultWP that cannot be written throws after the wallpaper has changed.
 void SetDefaultWallpaper(const std::string& path, const std::function<void()>& changed = {});
 // The same for a caller that holds the lock already, to choose the file under it.
-void SetDefaultWallpaper(const WallpaperLock& held, const std::string& path, const std::function<void()>& changed = {});
+void SetDefaultWallpaper(const WallpaperLock& held, const std::string& path, const std::function<void()>& changed = {},
+                         Picture picture = Picture::AsFarAsItGoes);
 
 // No wallpaper, and DefaultWP emptied, the same way.
 void ClearDefaultWallpaper(const std::function<void()>& changed = {});

@@ -1,6 +1,8 @@
 #include "start/SignIn.h"
 
 #include "catalogue/Catalogue.h"
+#include "core/Jpeg.h"
+#include "core/Paths.h"
 #include "core/SignIn.h"
 #include "core/Texts.h"
 #include "desktop/Desktop.h"
@@ -41,63 +43,74 @@ std::string LogPath()
     return win::ProgramDir() + veld::kSignInLogName;
 }
 
-void ChangeWallpaper()
+bool ChangeWallpaper(std::vector<std::string>& passedOver)
 {
     if (!settings::ReadActive() || !settings::ReadRandom())
-        return;
+        return true;
     const std::string dir = catalogue::ChooseWallpaperDir(win::ProgramDir(), win::PrimaryScreenSize());
     std::vector<catalogue::WallpaperFile> found;
     catalogue::FindFiles(dir, found, catalogue::kWallpaperMask);
-    if (found.empty())
-        return;
     std::vector<std::string> files;
     for (const catalogue::WallpaperFile& file : found)
         files.push_back(file.path);
-    const uint32_t random = win::SystemRandom();
+    if (files.empty())
+        return true;
 
     desktop::WallpaperLock lock;
     // Read under the lock: the window may just have set another one.
-    const std::string current = settings::ReadDefaultWallpaper();
-    const auto chosen = veld::ChooseSignInWallpaper(files, current, random, win::IsLeadByte);
-    if (!chosen)
-        return;
+    const std::vector<size_t> order =
+        veld::SignInOrder(files, settings::ReadDefaultWallpaper(), win::SystemRandom, win::IsLeadByte);
+    if (order.empty())
+        return true;
     // A wallpaper that DefaultWP could not name afterwards would part the two.
     settings::RequireWritable();
-    // A file gone since the search is a failure here, not a wallpaper left as it was.
-    win::RequireReadable(files[*chosen]);
-    desktop::SetDefaultWallpaper(lock, files[*chosen]);
+    for (const size_t index : order) {
+        const std::string& file = files[index];
+        try {
+            desktop::SetDefaultWallpaper(lock, file, {}, desktop::Picture::WholeOnly);
+            return true;
+        } catch (const veld::PictureError& error) {
+            const std::string name = veld::FileNamePart(file, win::IsLeadByte);
+            passedOver.push_back(error.Reason().empty() ? error.what() : veld::texts::PassedOver(name, error.Reason()));
+        }
+    }
+    return false;
 }
 
-void Log(std::string_view message)
+void Log(const std::vector<std::string>& messages)
 {
+    if (messages.empty())
+        return;
     const std::string path = LogPath();
     std::vector<uint8_t> old;
     if (win::FileExists(path))
         old = win::ReadWholeFile(path);
-    const std::string log = veld::AppendLogLine(std::string_view(reinterpret_cast<const char*>(old.data()), old.size()),
-                                                veld::LogLine(Now(), win::MessageIn1252(message)), kLogCap);
+    std::string log(reinterpret_cast<const char*>(old.data()), old.size());
+    const std::string now = Now();
+    for (const std::string& message : messages)
+        log = veld::AppendLogLine(log, veld::LogLine(now, win::MessageIn1252(message)), kLogCap);
     // Replaced whole, like the bitmap: a log cut off half-way helps nobody.
     win::ReplaceFile(path, {std::span(reinterpret_cast<const uint8_t*>(log.data()), log.size())});
 }
 
 int Run() noexcept
 {
-    std::string failure;
+    std::vector<std::string> failures;
+    bool done = false;
     try {
         desktop::RemoveLeftovers();
-        ChangeWallpaper();
-        return 0;
+        done = ChangeWallpaper(failures);
     } catch (const std::exception& error) {
-        failure = error.what();
+        failures.push_back(error.what());
     } catch (...) {
-        failure = veld::texts::kUnknownErrorAtSignIn;
+        failures.push_back(veld::texts::kUnknownErrorAtSignIn);
     }
     try {
-        Log(failure);
-        return 1;
+        Log(failures);
     } catch (...) {
         return 2;
     }
+    return done ? 0 : 1;
 }
 
 }  // namespace start

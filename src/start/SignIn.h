@@ -5,22 +5,28 @@
 #pragma once
 
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace start {
 
 // veldstart.log beside the program.
 std::string LogPath();
 
-// Sets the chosen wallpaper and DefaultWP, or does nothing when the settings do not ask
-// for it or there is nothing to choose. Throws what fails, before anything is changed.
-void ChangeWallpaper();
+// Tries the wallpapers in their sign-in order until one becomes the wallpaper and
+// DefaultWP; a file that will not do (unreadable, vanished, no JPEG, too large, its data
+// ending early) is passed over with a line naming it in passedOver. False when every one
+// was passed over; true when one was set or the settings do not ask for a change or
+// there is nothing to choose. Throws what no other file would mend (veld.ini, the bitmap,
+// the lock), leaving the wallpaper as it was.
+bool ChangeWallpaper(std::vector<std::string>& passedOver);
 
-// Adds one dated line to the log, keeping it within 64 KB; throws when it cannot.
-void Log(std::string_view message);
+// Adds one dated line per message to the log, keeping it within 64 KB; throws when it
+// cannot.
+void Log(const std::vector<std::string>& messages);
 
-// The whole program: 0 when done or when there was nothing to do, 1 when something
-// failed and the log says what, 2 when even the log could not be written.
+// The whole program: 0 when a wallpaper was set (the log names each file passed over on
+// the way) or there was nothing to do, 1 when it failed and the log says why, 2 when even
+// the log could not be written.
 int Run() noexcept;
 
 }  // namespace start

@@ -1,5 +1,6 @@
 #include "core/Jpeg.h"
 #include "core/Bmp.h"
+#include "core/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -269,14 +270,25 @@ TEST(JpegDecodingLimits, DamagedEndOfFileShowsWhatIsThere)
     struct Case {
         const char* name;
         std::vector<uint8_t> file;
+        bool whole;  // all of the picture's data is there
     };
     const Case cases[] = {
-        {"a quarter", cut(whole.size() / 4)},
-        {"half", cut(whole.size() / 2)},
-        {"no end marker", cut(whole.size() - 2)},
-        {"a second scan after the picture", scanAgain},
+        {"a quarter", cut(whole.size() / 4), false},
+        {"half", cut(whole.size() / 2), false},
+        {"no end marker", cut(whole.size() - 2), true},
+        {"a second scan after the picture", scanAgain, true},
     };
     for (const Case& c : cases) {
+        // Where only a whole picture will do, the rest is refused.
+        DecodeOptions wholeOnly;
+        wholeOnly.wholePictureOnly = true;
+        try {
+            DecodeJpeg(c.file, wholeOnly);
+            EXPECT_TRUE(c.whole) << c.name;
+        } catch (const PictureError& error) {
+            EXPECT_FALSE(c.whole) << c.name;
+            EXPECT_EQ(error.Reason(), texts::kIncompleteReason) << c.name;
+        }
         const DibImage part = Decode(c.file);
         ASSERT_EQ(part.width, 256) << c.name;
         ASSERT_EQ(part.height, 256) << c.name;
@@ -336,7 +348,8 @@ TEST(JpegDecodingLimits, FilesWithTooManyScansAreRefused)
             Decode(file);
             ADD_FAILURE() << scans << " scans decoded";
         } catch (const Error& error) {
-            EXPECT_EQ(veld::PlainText(error.what()), "Das Bild \"Bild.jpg\" hat zu viele Abschnitte (mehr als 100 Scans).");
+            EXPECT_EQ(veld::PlainText(error.what()),
+                      "Das Bild \"Bild.jpg\" hat zu viele Abschnitte (mehr als 100 Scans).");
         }
     }
 }

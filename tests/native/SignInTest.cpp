@@ -1,12 +1,26 @@
 #include "core/SignIn.h"
 
+#include "core/Error.h"
+#include "core/Texts.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
+#include <optional>
+#include <set>
 
 namespace veld {
 namespace {
+
+// The first file of the sign-in order for one random number, as the first pick draws it.
+std::optional<size_t> First(const std::vector<std::string>& files, const std::string& current, uint32_t random,
+                            const LeadBytePredicate& isLeadByte)
+{
+    const std::vector<size_t> order = SignInOrder(
+        files, current, [random] { return random; }, isLeadByte);
+    return order.empty() ? std::nullopt : std::optional(order.front());
+}
 
 std::string Upper(std::string text)
 {
@@ -55,14 +69,24 @@ TEST(SignInChoice, EveryFolderEveryCurrentFileEveryNumber)
             const std::string what = "subset " + std::to_string(subset) + ", current '" + current + "'";
             if (candidates.empty()) {
                 for (uint32_t random : {0u, 1u, 0xFFFFFFFFu})
-                    EXPECT_FALSE(ChooseSignInWallpaper(files, current, random, NoLeadBytes)) << what;
+                    EXPECT_FALSE(First(files, current, random, NoLeadBytes)) << what;
                 continue;
             }
-            // Over any run of numbers every eligible file comes up equally often.
+            // Each file that counts is tried once, the current one only after every other.
+            uint32_t next = 7;
+            const std::vector<size_t> order = SignInOrder(
+                files, current, [&next] { return next = next * 1103515245u + 12345u; }, NoLeadBytes);
+            EXPECT_EQ(std::set<size_t>(order.begin(), order.end()),
+                      std::set<size_t>(candidates.begin(), candidates.end()))
+                << what;
+            EXPECT_EQ(order.size(), candidates.size()) << what;
+            if (named >= 0 && counts[static_cast<size_t>(named)])
+                EXPECT_EQ(order.back(), static_cast<size_t>(named)) << what;
+            // Over any run of numbers every eligible file comes up first equally often.
             std::map<size_t, int> seen;
             const uint32_t rounds = 3 * static_cast<uint32_t>(eligible.size());
             for (uint32_t random = 0; random < rounds; ++random) {
-                const auto chosen = ChooseSignInWallpaper(files, current, 0x7FFFFFF0u + random, NoLeadBytes);
+                const auto chosen = First(files, current, 0x7FFFFFF0u + random, NoLeadBytes);
                 ASSERT_TRUE(chosen) << what;
                 ++seen[*chosen];
             }
@@ -79,8 +103,8 @@ TEST(SignInChoice, TrailBytesAreNotFoldedLikeLetters)
     // Shift-JIS 0x82 0x61 and 0x82 0x41 are two characters whose trail bytes are 'a' and 'A'.
     const std::vector<std::string> files{"C:\\V\\\x82\x61.jpg", "C:\\V\\\x82\x41.jpg"};
     for (uint32_t random = 0; random < 4; ++random) {
-        EXPECT_EQ(ChooseSignInWallpaper(files, files[0], random, CodePage932LeadByte), 1u);
-        EXPECT_EQ(ChooseSignInWallpaper(files, files[1], random, CodePage932LeadByte), 0u);
+        EXPECT_EQ(First(files, files[0], random, CodePage932LeadByte), 1u);
+        EXPECT_EQ(First(files, files[1], random, CodePage932LeadByte), 0u);
     }
 }
 
@@ -89,12 +113,16 @@ TEST(SignInLog, DatedLinesAndTheNewerHalfWhenFull)
     EXPECT_EQ(LogLine("2026-12-07 08:15:02", "JPEG-Fehler #53"), "2026-12-07 08:15:02 JPEG-Fehler #53.\r\n");
     EXPECT_EQ(LogLine("2026-12-07 08:15:02", "Datei C:\\a\r\nb.jpg fehlt. Zugriff verweigert\r\n"),
               "2026-12-07 08:15:02 Datei C:\\a  b.jpg fehlt. Zugriff verweigert.\r\n");
+    // A file passed over is named with its reason in plain words.
+    EXPECT_EQ(LogLine("2026-12-07 08:15:02", PlainText(texts::PassedOver("kaputt.jpg", texts::JpegReason(53)))),
+              "2026-12-07 08:15:02 kaputt.jpg: keine JPEG-Datei (JPEG-Fehler #53)\r\n");
 
     EXPECT_EQ(AppendLogLine("", "one\r\n", 16), "one\r\n");
     EXPECT_EQ(AppendLogLine("0123456789\r\n", "ab\r\n", 16), "0123456789\r\nab\r\n");  // exactly full
     EXPECT_EQ(AppendLogLine("aa\r\nbb\r\ncc\r\ndd\r\n", "eeeeee\r\n", 16), "cc\r\ndd\r\neeeeee\r\n");
     EXPECT_EQ(AppendLogLine("aa\r\nbbbbbbbbbbbbb\r\n", "e\r\n", 16), "e\r\n");  // no line starts in the newer half
     EXPECT_EQ(AppendLogLine("junk without any line break", "e\r\n", 16), "e\r\n");
+    EXPECT_EQ(AppendLogLine("cut off", "e\r\n", 16), "cut off\r\ne\r\n");  // a line of its own
     EXPECT_EQ(AppendLogLine("", "a line longer than half\r\n", 16), "a line l");
 
     // A thousand failures at the real cap: never over 64 KB, always whole lines, the

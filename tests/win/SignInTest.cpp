@@ -117,6 +117,31 @@ TEST(SignIn, EverySignInBringsAnotherWallpaperChosenAtRandom)
         chosen.insert(folder.DefaultWP());
     }
     EXPECT_GE(chosen.size(), 3u);
+
+    // Broken files are passed over, each named in the log, and every sign-in still
+    // brings another good wallpaper.
+    DeleteFileA((folder.dir + "e.jpg").c_str());
+    DeleteFileA((folder.dir + "f.jpg").c_str());
+    WriteFile(folder.dir + "kaputt.jpg", "GIF89a");
+    WriteJpegFile(folder.dir + "halb.jpg", 400, 300, RGB(30, 200, 30));
+    const std::string whole = ReadFile(folder.dir + "halb.jpg");
+    WriteFile(folder.dir + "halb.jpg", whole.substr(0, whole.size() - 16));  // the last rows' data is missing
+    for (int run = 0; run < 15; ++run) {
+        const std::string before = folder.DefaultWP();
+        WriteFile(folder.Log(), "");
+        ASSERT_EQ(start::Run(), 0) << run;
+        const std::string now = folder.DefaultWP();
+        EXPECT_NE(now, before);
+        EXPECT_TRUE(now.ends_with("a.jpg") || now.ends_with("b.jpg") || now.ends_with("c.jpg") ||
+                    now.ends_with("d.jpg"))
+            << now;
+        const std::string log = ReadFile(folder.Log());
+        for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2)
+            EXPECT_TRUE(
+                log.substr(start, end - start).ends_with(" kaputt.jpg: keine JPEG-Datei (JPEG-Fehler #53)") ||
+                log.substr(start, end - start).ends_with(" halb.jpg: unvollst\xE4ndig, die Daten enden vorzeitig."))
+                << log;
+    }
 }
 
 // Holds a file open as another program would, allowing only what share allows.
@@ -139,8 +164,9 @@ TEST(SignIn, WhatFailsLeavesEverythingAsItWasAndIsLoggedInOneDatedLine)
     };
     const Case cases[] = {
         {"not a JPEG", [](SignInFolder& f) { return WriteFile(f.dir + "a.jpg", "GIF89a"), nullptr; },
-         "JPEG-Fehler #53."},
-        {"empty", [](SignInFolder& f) { return WriteFile(f.dir + "a.jpg", ""), nullptr; }, "JPEG-Fehler #42."},
+         "a.jpg: keine JPEG-Datei (JPEG-Fehler #53)"},
+        {"empty", [](SignInFolder& f) { return WriteFile(f.dir + "a.jpg", ""), nullptr; },
+         "a.jpg: leer (JPEG-Fehler #42)"},
         {"JPEG held open", [](SignInFolder& f) { return std::make_shared<HeldOpen>(f.dir + "a.jpg", 0); },
          "Datei {dir}a.jpg kann nicht ge\xF6"
          "ffnet werden. "},
@@ -189,7 +215,7 @@ TEST(SignIn, TheLogKeepsItsNewerHalfWhenFullAndAnUnwritableLogEndsInAnotherCode)
     const std::string log = ReadFile(folder.Log());
     EXPECT_LE(log.size(), 32u * 1024 + 100);
     EXPECT_EQ(log.rfind("2026-01-01 00:00:00 alt ", 0), 0u);
-    EXPECT_TRUE(log.ends_with("JPEG-Fehler #53.\r\n"));
+    EXPECT_TRUE(log.ends_with("a.jpg: keine JPEG-Datei (JPEG-Fehler #53)\r\n"));
 
     DeleteFileA(folder.Log().c_str());
     MakeFolder(folder.Log());
