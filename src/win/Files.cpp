@@ -187,12 +187,12 @@ bool CopyToNewFile(const std::string& from, const std::string& to)
     return copied;
 }
 
-std::optional<FileIdentity> IdentityOf(const std::string& path)
+namespace {
+
+// The identity of the file or folder handle opened, which it closes; nothing for a
+// handle that failed to open.
+std::optional<FileIdentity> IdentityOfOpened(HANDLE handle)
 {
-    // Attributes only: a file another program holds open without sharing still answers.
-    HANDLE handle =
-        CreateFileA(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
     File file(handle);
@@ -203,20 +203,22 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
                         (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
 }
 
+}  // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::string& path)
+{
+    // Attributes only: a file another program holds open without sharing still answers.
+    return IdentityOfOpened(CreateFileA(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+}
+
 std::optional<FileIdentity> FolderIdentity(const std::wstring& folder)
 {
     // A folder opens only with backup semantics; reading its attributes needs no rights.
-    HANDLE handle =
-        CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    File file(handle);
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(handle, &information))
-        return std::nullopt;
-    return FileIdentity{information.dwVolumeSerialNumber,
-                        (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+    return IdentityOfOpened(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 FileReplacement::FileReplacement(const std::string& path) : path_(path), temporary_(TemporaryFileOf(path))
