@@ -28,6 +28,12 @@ void ImageList::Add(HBITMAP bitmap)
     if (info.bmWidth < width_ || info.bmHeight < height_)
         throw veld::Error(veld::texts::kInvalidPictureSize);
 
+    // A picture of the list's size goes in as it is.
+    if (info.bmWidth == width_ && info.bmHeight == height_) {
+        if (ImageList_Add(list_.get(), bitmap, nullptr) < 0)
+            throw veld::Error(veld::texts::kInvalidPictureSize);
+        return;
+    }
     // ImageList_Add would silently take whatever fits; cut the pictures ourselves.
     const int pictures = info.bmWidth / width_;
     win::WindowDc screen(nullptr);
