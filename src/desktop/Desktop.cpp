@@ -111,15 +111,9 @@ void SetJpegWallpaper(const std::string& path, Picture picture)
 
 void SetDesktopWallpaper(const std::string& path, Picture picture)
 {
-    if (picture == Picture::WholeOnly) {
-        try {
-            win::RequireReadable(path);
-        } catch (const veld::Error& error) {
-            throw veld::PictureError(error.what());
-        }
-    } else if (!win::FileExists(path)) {
+    // At sign-in a file gone since the search is a failure, which reading it reports.
+    if (picture == Picture::AsFarAsItGoes && !win::FileExists(path))
         return;
-    }
     const std::string extension = veld::LowerExtension(path, win::IsLeadByte);
     if (extension == ".bmp") {
         CallSystem(path.c_str(), kSetFlags);

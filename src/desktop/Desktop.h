@@ -20,7 +20,8 @@ void RemoveLeftovers();
 
 // What will do as a picture. The window shows what it can: a missing file changes
 // nothing and a JPEG whose data ends early is shown as far as it goes. At sign-in nobody
-// looks: only a whole picture will do, and anything less throws veld::PictureError.
+// looks: only a whole picture will do, and a JPEG file that is gone, unreadable or
+// incomplete throws veld::PictureError (the sign-in program offers only .jpg files).
 enum class Picture { AsFarAsItGoes, WholeOnly };
 
 // A .bmp file is handed to the system as it is; a .jpg file is decoded into

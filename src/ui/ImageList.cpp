@@ -71,10 +71,17 @@ void ImageList::Paint(int index, HDC dc, int x, int y, int width, int height) co
 
 win::Bitmap LoadBitmapFile(const std::string& path)
 {
-    // LoadImage says nothing about why it failed; ask the file system first.
+    const auto load = [&] {
+        return win::Bitmap(static_cast<HBITMAP>(
+            LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    };
+    if (win::Bitmap bitmap = load())
+        return bitmap;
+    // LoadImage says nothing about why it failed: the file system says whether the file
+    // cannot be opened (and waits for a program that holds it to let go), then it is
+    // tried once more.
     win::RequireReadable(path);
-    win::Bitmap bitmap(static_cast<HBITMAP>(
-        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    win::Bitmap bitmap = load();
     if (!bitmap)
         throw veld::Error(veld::texts::CannotOpenFile(path, veld::texts::kNotABitmap));
     return bitmap;

@@ -87,15 +87,21 @@ bool RetryWhileHeld(const std::string& path, const std::function<bool()>& attemp
     }
 }
 
+// Opens path for reading through the retries and closes it again: the system's error,
+// or ERROR_SUCCESS.
+DWORD ReadableError(const std::string& path, DWORD share)
+{
+    HANDLE handle = OpenRetrying(path, GENERIC_READ, share, OPEN_EXISTING, 0);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(handle);
+    return ERROR_SUCCESS;
+}
+
 void RequireReadableIfPresent(const std::string& path)
 {
-    HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
-    if (handle != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle);
-        return;
-    }
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+    const DWORD error = ReadableError(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
         ThrowFileOpenError(path, error);
 }
 
@@ -135,10 +141,8 @@ bool RemoveFile(const std::string& path)
 
 void RequireReadable(const std::string& path)
 {
-    HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
-    if (handle == INVALID_HANDLE_VALUE)
-        ThrowFileOpenError(path, GetLastError());
-    CloseHandle(handle);
+    if (const DWORD error = ReadableError(path, FILE_SHARE_READ))
+        ThrowFileOpenError(path, error);
 }
 
 std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_t size)
