@@ -11,7 +11,7 @@ ifneq ($(SOURCE_DATE_EPOCH),)
 export SOURCE_DATE_EPOCH
 endif
 
-.PHONY: all deps native win dist test run bench fuzz clean
+.PHONY: all deps native programs win dist test run bench fuzz clean
 
 all: dist
 
@@ -22,14 +22,20 @@ native: deps
 	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build build/native -j$(JOBS)
 
-win: deps
+# Each command builds what it runs: make run and make dist only the two programs,
+# make test (through win) the in-process tests and the end-to-end probe beside them,
+# make bench the benchmark programs.
+programs: deps
 	cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=$(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build build/win -j$(JOBS)
+	cmake --build build/win -j$(JOBS) --target Veldana VeldanaStart
 
-dist: win
+win: programs
+	cmake --build build/win -j$(JOBS) --target win_tests veldprobe
+
+dist: programs
 	@scripts/make-dist.sh
 
-test: native dist
+test: native win dist
 	@scripts/run-tests.sh
 
 run: dist
@@ -40,6 +46,7 @@ clean:
 
 # Benchmarks: ratios against references measured in the same run, printed only.
 bench: dist
+	cmake --build build/win -j$(JOBS) --target benchmarks
 	@scripts/bench-convert.sh
 	@scripts/bench-startup.sh
 	@scripts/bench-refill.sh

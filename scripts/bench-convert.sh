@@ -102,7 +102,7 @@ echo "medians of $reps runs each, whole processes (start, read, decode, write)"
 win_bench="$root/build/win/wallpaper_convert_bench.exe"
 djpeg_exe="$root/build/deps/libjpeg-turbo-mingw64/bin/djpeg.exe"
 if [[ ! -f $win_bench || ! -f $djpeg_exe ]]; then
-  echo "bench: the Windows build is missing (make win); skipping the conversion under Wine" >&2
+  echo "bench: the Windows benchmarks are missing (make bench builds them); skipping the conversion under Wine" >&2
   exit 0
 fi
 folder="$build/program-folder"
