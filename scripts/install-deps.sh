@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   python3 python3-pytest python3-pil
   zip nsis osslsigncode locales
+  libengine-pkcs11-openssl softhsm2  # signing with a key kept in a token; a token for its test
 )
 
 missing=()

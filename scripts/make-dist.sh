@@ -2,8 +2,9 @@
 # Lays out the ready-to-run program folder dist/Veldana/, zips it, builds the per-user
 # setup program from it (installer/Veldana.nsi) and writes their checksums to
 # dist/SHA256SUMS. One commit gives the same bytes in any folder on any day
-# (scripts/check-reproducible.sh compares two builds). Given a certificate, it signs
-# every program it makes (README, "Signing a release").
+# (scripts/check-reproducible.sh compares two builds). Given a certificate and a key (a
+# file, or one in a token reached through PKCS#11), it signs every program it makes
+# (README, "Signing a release").
 # Usage: scripts/make-dist.sh [FOLDER]   (default: dist)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,6 +19,11 @@ if [[ -n ${VELD_SIGN_CERT:-} ]]; then
   # out there as unsigned.
   [[ -n ${VELD_SIGN_TIMESTAMP:-} ]] || fail "VELD_SIGN_CERT is set, VELD_SIGN_TIMESTAMP (a timestamp address) is not"
   command -v osslsigncode >/dev/null || fail "osslsigncode is missing (scripts/install-deps.sh)"
+  if [[ $VELD_SIGN_KEY == pkcs11:* ]]; then
+    [[ -f ${VELD_SIGN_PKCS11_MODULE:-} ]] ||
+      fail "VELD_SIGN_KEY is a pkcs11: URI, VELD_SIGN_PKCS11_MODULE (the token's PKCS#11 library) is not a file"
+    export VELD_SIGN_PKCS11_MODULE
+  fi
   export VELD_SIGN_CERT VELD_SIGN_KEY VELD_SIGN_TIMESTAMP
   signing="$root/scripts/sign.sh"
 elif [[ -n ${VELD_SIGN_KEY:-}${VELD_SIGN_TIMESTAMP:-} ]]; then

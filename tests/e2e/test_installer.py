@@ -8,6 +8,7 @@ takes them away again.
 
 import getpass
 import http.server
+import os
 import re
 import shutil
 import subprocess
@@ -304,9 +305,12 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     assert installer.value(APPROVED) is None and installer.value(WALLPAPER) == ""
 
 
-def test_signed_release_has_timestamped_signatures_down_to_the_installed_uninstaller(installer, workdir):
+@pytest.fixture
+def timestamp_authority(workdir):
+    """A throw-away code-signing certificate (code.pem, code.key) and the address of an
+    RFC 3161 timestamp server, answered by openssl ts with a throw-away key of its own."""
     class TimestampAuthority(http.server.BaseHTTPRequestHandler):
-        def do_POST(self):  # RFC 3161 over HTTP, answered by openssl ts with a throw-away key
+        def do_POST(self):
             query = self.rfile.read(int(self.headers["Content-Length"]))
             reply = subprocess.run(["openssl", "ts", "-reply", "-config", "ts.cnf", "-signer", "tsa.pem", "-inkey",
                                     "tsa.key", "-queryfile", "/dev/stdin", "-out", "/dev/stdout"], cwd=workdir,
@@ -324,15 +328,42 @@ def test_signed_release_has_timestamped_signatures_down_to_the_installed_uninsta
                        check=True)
     tsa = http.server.HTTPServer(("127.0.0.1", 0), TimestampAuthority)
     threading.Thread(target=tsa.serve_forever, daemon=True).start()
+    yield f"http://127.0.0.1:{tsa.server_address[1]}"
+    tsa.shutdown()
+
+
+def assert_signed_with_timestamp(program, workdir):
+    checked = subprocess.run(["osslsigncode", "verify", "-in", program, "-CAfile", "code.pem", "-TSA-CAfile",
+                              "tsa.pem"], cwd=workdir, capture_output=True, text=True)
+    assert checked.returncode == 0 and "Timestamp Server Signature verification: ok" in checked.stdout, program
+
+
+def test_signed_release_has_timestamped_signatures_down_to_the_installed_uninstaller(installer, workdir,
+                                                                                     timestamp_authority):
     env = dict(installer.env, VELD_SIGN_CERT=workdir / "code.pem", VELD_SIGN_KEY=workdir / "code.key")
     signed = workdir / "signed"
     # Never signed without a timestamp, which would end with the certificate.
     assert subprocess.run([veld.ROOT / "scripts" / "make-dist.sh", signed], env=env).returncode != 0
-    env["VELD_SIGN_TIMESTAMP"] = f"http://127.0.0.1:{tsa.server_address[1]}"
+    env["VELD_SIGN_TIMESTAMP"] = timestamp_authority
     subprocess.run([veld.ROOT / "scripts" / "make-dist.sh", signed], env=env, check=True)
-    tsa.shutdown()
     installer.install(signed / SETUP.name)
     for program in [*installer.folder.glob("*.exe"), signed / SETUP.name]:
-        checked = subprocess.run(["osslsigncode", "verify", "-in", program, "-CAfile", "code.pem", "-TSA-CAfile",
-                                  "tsa.pem"], cwd=workdir, capture_output=True, text=True)
-        assert checked.returncode == 0 and "Timestamp Server Signature verification: ok" in checked.stdout, program
+        assert_signed_with_timestamp(program, workdir)
+
+
+def test_a_key_that_stays_in_its_token_signs_through_pkcs11(workdir, timestamp_authority):
+    # A SoftHSM2 token in the test's folder stands in for a USB token or an HSM.
+    (workdir / "tokens").mkdir()
+    (workdir / "softhsm2.conf").write_text(f"directories.tokendir = {workdir / 'tokens'}\n")
+    env = dict(os.environ, SOFTHSM2_CONF=str(workdir / "softhsm2.conf"))
+    util = ["softhsm2-util", "--pin", "1234"]
+    subprocess.run([*util, "--init-token", "--free", "--label", "release", "--so-pin", "4321"], env=env, check=True)
+    subprocess.run([*util, "--import", "code.key", "--token", "release", "--label", "code", "--id", "01"], cwd=workdir,
+                   env=env, check=True)
+    (workdir / "pin").write_text("1234\n")
+    program = shutil.copy(veld.DIST / "VeldanaStart.exe", workdir)
+    env.update(VELD_SIGN_CERT="code.pem", VELD_SIGN_KEY="pkcs11:token=release;object=code;type=private",
+               VELD_SIGN_PKCS11_MODULE="/usr/lib/softhsm/libsofthsm2.so", VELD_SIGN_PASSWORD_FILE="pin",
+               VELD_SIGN_TIMESTAMP=timestamp_authority)
+    subprocess.run([veld.ROOT / "scripts" / "sign.sh", program], cwd=workdir, env=env, check=True)
+    assert_signed_with_timestamp(program, workdir)
