@@ -69,6 +69,8 @@ done
 
 # Veldana's own licence, with CRLF line ends for Notepad.
 sed 's/$/\r/' LICENSE >"$out/LICENSE.txt"
+# What changed in each version; the byte-order mark lets every Notepad read it as UTF-8.
+{ printf '\xef\xbb\xbf'; sed 's/$/\r/' CHANGELOG.md; } >"$out/CHANGELOG.txt"
 
 # The licence notices of the code of others in the programs and the setup program.
 deps=$(sed -n 's/^VELD_DEPS_DIR:PATH=//p' build/win/CMakeCache.txt)

@@ -114,7 +114,8 @@ class Installer:
 def test_zip_and_checksums_hold_the_program_folder_with_stripped_programs():
     with zipfile.ZipFile(ZIP) as archive:
         packed = {n.removeprefix("Veldana/"): archive.read(n) for n in archive.namelist() if not n.endswith("/")}
-    assert packed.keys() == shipped_files() and {"NOTICES.txt", "LICENSE.txt"} <= packed.keys()
+    assert packed.keys() == shipped_files() and {"NOTICES.txt", "LICENSE.txt", "CHANGELOG.txt"} <= packed.keys()
+    assert f"\r\n## {VERSION}\r\n" in packed["CHANGELOG.txt"].decode("utf-8-sig")  # the version has its entry
     assert max(map(len, packed["NOTICES.txt"].decode("utf-8-sig").splitlines())) <= 86
     assert all(data == (veld.DIST / name).read_bytes() for name, data in packed.items())
     checked = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=ZIP.parent, capture_output=True, text=True)
@@ -132,6 +133,7 @@ def test_zip_and_checksums_hold_the_program_folder_with_stripped_programs():
         data = program.read_bytes()
         assert str(veld.ROOT).encode() not in data, program.name
         assert f"Copyright © {holder}".encode("utf-16-le") in data, program.name
+        assert f"{VERSION}\0".encode("utf-16-le") in data, program.name  # its version, from CMakeLists.txt
         link = f"{program.name}.debug".encode() + b"\0"
         crc_at = (data.index(link) + len(link) + 3) // 4 * 4
         debug = (veld.BUILD / "debug" / program.name).with_suffix(".exe.debug").read_bytes()
