@@ -19,8 +19,8 @@ bool ProgramDirUsable()
     try {
         win::ProgramDir();
         return true;
-    } catch (const std::exception& error) {
-        ui::Application::Instance().ShowError(error.what());
+    } catch (...) {
+        ui::Application::Instance().ShowCurrentError();
         return false;
     }
 }

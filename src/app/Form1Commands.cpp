@@ -28,7 +28,7 @@ void TForm1::acDeleteSelectedExecute()
     const std::string file = SelectedFile();
     if (!win::FileExists(file))
         return;
-    const std::string message = veld::texts::AskDeleteFile(veld::FileNamePart(file, win::IsLeadByte));
+    const veld::Message message = veld::texts::AskDeleteFile(veld::FileNamePart(file, win::IsLeadByte));
     if (ui::AskYesNo(message, {veld::texts::kYes, veld::texts::kNo}) != 1)
         return;
     win::RemoveFile(file);  // a failed delete shows in the refilled list

@@ -4,8 +4,6 @@
 #include "core/Texts.h"
 #include "ui/Application.h"
 
-#include <exception>
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     veld::MarkStep("loaded");
@@ -21,10 +19,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         veld::MarkStep("initialised");
         Form1 = &form;
         form.Create();
-    } catch (const std::exception& error) {
+    } catch (...) {
         // No window to go on with: say why, and end.
         Form1 = nullptr;
-        app.ShowError(error.what());
+        app.ShowCurrentError();
         return 1;
     }
     const int exitCode = app.Run();

@@ -1,69 +1,75 @@
 #include "core/Error.h"
 
+#include <type_traits>
+
 namespace veld {
 
 namespace {
 
-bool IsMark(char c)
+// Calls use with the part's text, whichever kind it holds.
+template <typename Use>
+auto WithText(Message::Part& part, Use&& use)
 {
-    return c == kSystemBegin || c == kSystemEnd;
-}
-
-// The end of the last byte that is not a mark.
-size_t TextEnd(std::string_view text)
-{
-    size_t end = text.size();
-    while (end > 0 && IsMark(text[end - 1]))
-        --end;
-    return end;
+    return part.from == Message::From::SystemWide ? use(part.wide) : use(part.bytes);
 }
 
 }  // namespace
 
-std::string SystemText(std::string_view text)
+Message::Message(std::string words)
 {
-    std::string marked(1, kSystemBegin);
-    for (char c : text)
-        if (!IsMark(c))
-            marked += c;
-    marked += kSystemEnd;
-    return marked;
+    if (!words.empty())
+        parts_.push_back({From::Program, std::move(words), {}});
 }
 
-std::vector<MessagePart> MessageParts(std::string_view message)
+Message& Message::operator+=(const Message& other)
 {
-    std::vector<MessagePart> parts;
-    bool fromSystem = false;
-    size_t start = 0;
-    for (size_t i = 0; i <= message.size(); ++i) {
-        if (i < message.size() && !IsMark(message[i]))
-            continue;
-        if (i > start)
-            parts.push_back({message.substr(start, i - start), fromSystem});
-        if (i < message.size())
-            fromSystem = message[i] == kSystemBegin;
-        start = i + 1;
-    }
-    return parts;
+    parts_.insert(parts_.end(), other.parts_.begin(), other.parts_.end());
+    return *this;
 }
 
-std::string PlainText(std::string_view message)
+std::string Message::Plain() const
 {
     std::string plain;
-    for (const MessagePart& part : MessageParts(message))
-        plain += part.text;
+    for (const Part& part : parts_) {
+        plain += part.bytes;
+        for (const wchar_t c : part.wide)
+            plain += static_cast<unsigned>(c) < 0x80 ? static_cast<char>(c) : '?';
+    }
     return plain;
 }
 
-std::string ErrorBoxText(std::string_view message)
+Message SystemText(std::string_view ansi)
 {
-    std::string text(message);
-    for (size_t end = TextEnd(text); end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n'); end = TextEnd(text))
-        text.erase(end - 1, 1);
-    const size_t end = TextEnd(text);
-    if (end > 0 && static_cast<unsigned char>(text[end - 1]) > static_cast<unsigned char>('.'))
-        text += '.';
-    return text;
+    Message message;
+    if (!ansi.empty())
+        message.parts_.push_back({Message::From::SystemAnsi, std::string(ansi), {}});
+    return message;
+}
+
+Message SystemText(std::wstring wide)
+{
+    Message message;
+    if (!wide.empty())
+        message.parts_.push_back({Message::From::SystemWide, {}, std::move(wide)});
+    return message;
+}
+
+Message ErrorBoxText(Message message)
+{
+    std::vector<Message::Part>& parts = message.parts_;
+    // A part left empty gives its turn to the one before it.
+    while (!parts.empty() && WithText(parts.back(), [](auto& text) {
+        while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+            text.pop_back();
+        return text.empty();
+    }))
+        parts.pop_back();
+    if (!parts.empty() && WithText(parts.back(), [](const auto& text) {
+            using Unit = std::make_unsigned_t<typename std::decay_t<decltype(text)>::value_type>;
+            return static_cast<Unit>(text.back()) > Unit{'.'};
+        }))
+        message += ".";
+    return message;
 }
 
 }  // namespace veld

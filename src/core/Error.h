@@ -8,35 +8,57 @@
 
 namespace veld {
 
-class Error : public std::runtime_error {
+// A text for the user, in parts that keep their own encoding until the screen converts
+// the whole once. The program's own words are Windows-1252 bytes; a name the system hands
+// over (a path) is in the system's ANSI code page, which may be another (UTF-8,
+// Shift-JIS); the system's own reason for an error comes as wide text, in whatever
+// language the user reads, with no code page to lose letters in.
+class Message {
 public:
-    using std::runtime_error::runtime_error;
+    enum class From { Program, SystemAnsi, SystemWide };
+    struct Part {
+        From from = From::Program;
+        std::string bytes;  // the program's words, or the system's ANSI text
+        std::wstring wide;  // the system's wide text
+    };
+
+    Message() = default;
+    // The program's own words.
+    Message(const char* words) : Message(std::string(words)) {}
+    Message(std::string words);
+
+    Message& operator+=(const Message& other);
+    friend Message operator+(Message left, const Message& right) { return left += right; }
+
+    const std::vector<Part>& Parts() const { return parts_; }
+    // The text as it reads where every code page agrees: the bytes as they are, a wide
+    // character outside ASCII as '?'.
+    std::string Plain() const;
+
+private:
+    friend Message SystemText(std::string_view ansi);
+    friend Message SystemText(std::wstring wide);
+    friend Message ErrorBoxText(Message message);
+    std::vector<Part> parts_;
 };
 
-// The program's own words are Windows-1252 bytes, while a name or a reason that the
-// system hands over is in the system's ANSI code page, which may be another (UTF-8,
-// Shift-JIS). A message keeps the two apart: each part from the system stands between
-// kSystemBegin and kSystemEnd, bytes that occur in no path, no system message and no
-// text of ours, so that the screen can convert each part from its own code page.
-inline constexpr char kSystemBegin = '\x01';
-inline constexpr char kSystemEnd = '\x02';
-
-// text, marked as handed over by the system.
-std::string SystemText(std::string_view text);
-
-// One part of a message: the program's own words, or a part from the system.
-struct MessagePart {
-    std::string_view text;
-    bool fromSystem = false;
-};
-std::vector<MessagePart> MessageParts(std::string_view message);
-
-// The message's bytes without the marks: what it reads as where both code pages agree.
-std::string PlainText(std::string_view message);
+// A name or path as the system's ANSI calls hand it over.
+Message SystemText(std::string_view ansi);
+// The system's own words.
+Message SystemText(std::wstring wide);
 
 // The error box's text for a message: a trailing line break (system messages end in
 // CR LF) is dropped, and a period is added when the last character sorts above '.'
 // (a letter, a digit, a colon), but not after a period, a space or a ')'.
-std::string ErrorBoxText(std::string_view message);
+Message ErrorBoxText(Message message);
+
+class Error : public std::runtime_error {
+public:
+    explicit Error(Message text) : std::runtime_error(text.Plain()), text_(std::move(text)) {}
+    const Message& Text() const { return text_; }
+
+private:
+    Message text_;
+};
 
 }  // namespace veld

@@ -17,9 +17,7 @@
 
 namespace veld {
 
-PictureError::PictureError(const std::string& message, std::string reason) : Error(message), reason_(std::move(reason))
-{
-}
+PictureError::PictureError(Message text, std::string reason) : Error(std::move(text)), reason_(std::move(reason)) {}
 
 JpegError::JpegError(int number) : PictureError(texts::JpegError(number), texts::JpegReason(number)), number_(number) {}
 
@@ -189,14 +187,18 @@ Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t st
     return Outcome::Done;
 }
 
+[[noreturn]] void Refuse(const DecodeOptions& options, const std::string& reason)
+{
+    throw PictureError(texts::PictureRefused(options.displayName, reason), reason);
+}
+
 [[noreturn]] void Fail(const Session& session, Outcome outcome, const DecodeOptions& options)
 {
     switch (outcome) {
     case Outcome::LibjpegError:
         throw JpegError(session.errorNumber);
     case Outcome::TooManyScans:
-        throw PictureError(texts::TooManyScans(options.displayName, kMaxJpegScans),
-                           texts::TooManyScansReason(kMaxJpegScans));
+        Refuse(options, texts::TooManyScans(kMaxJpegScans));
     default:
         throw std::logic_error("libjpeg did not deliver the picture as requested");
     }
@@ -204,14 +206,14 @@ Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t st
 
 [[noreturn]] void RefuseAsTooLarge(const DecodeOptions& options, const std::string& size)
 {
-    throw PictureError(texts::PictureTooLarge(options.displayName, size), texts::TooLargeReason(size));
+    Refuse(options, texts::TooLarge(size));
 }
 
 // After the last row: a picture that a whole one must be, and whose data ended early.
 void RequireWhole(const Session& session, const DecodeOptions& options)
 {
     if (options.wholePictureOnly && session.endedEarly)
-        throw PictureError(texts::IncompletePicture(options.displayName), texts::kIncompleteReason);
+        Refuse(options, texts::kIncomplete);
 }
 
 // What libjpeg does for other pictures and leaves to us for CMYK ones: the turn into

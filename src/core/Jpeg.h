@@ -43,11 +43,11 @@ struct DecodeOptions {
 };
 
 // The picture itself cannot be had: the file cannot be read, is no JPEG libjpeg reads,
-// is too large or incomplete. what() is the error box's text; Reason() says the same in
-// a few words to follow the file's name, or is empty when what() names the file itself.
+// is too large or incomplete. Text() is the error box's text; Reason() says the same in
+// a few words to follow the file's name, or is empty when Text() names the file itself.
 class PictureError : public Error {
 public:
-    explicit PictureError(const std::string& message, std::string reason = {});
+    explicit PictureError(Message text, std::string reason = {});
     const std::string& Reason() const { return reason_; }
 
 private:

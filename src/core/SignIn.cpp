@@ -56,7 +56,8 @@ std::vector<size_t> SignInOrder(std::span<const std::string> files, std::string_
 
 std::string LogLine(std::string_view date, std::string_view message)
 {
-    std::string text = ErrorBoxText(message);
+    // Windows-1252 already, so the program's words as far as the rule goes.
+    std::string text = ErrorBoxText(std::string(message)).Plain();
     for (char& c : text)
         if (c == '\r' || c == '\n')
             c = ' ';

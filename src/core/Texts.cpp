@@ -1,29 +1,27 @@
 #include "core/Texts.h"
 
-#include "core/Error.h"
-
 #include <cstdio>
 
 namespace veld::texts {
 
 namespace {
 
-std::string Join(std::initializer_list<std::string_view> parts)
+Message Join(std::initializer_list<Message> parts)
 {
-    std::string text;
-    for (std::string_view part : parts)
+    Message text;
+    for (const Message& part : parts)
         text += part;
     return text;
 }
 
-std::string Quoted(std::string_view name)
+Message Quoted(std::string_view name)
 {
-    return Join({"\"", name, "\""});
+    return Join({"\"", SystemText(name), "\""});
 }
 
 }  // namespace
 
-std::string AskDeleteFile(std::string_view name)
+Message AskDeleteFile(std::string_view name)
 {
     return Join({"Datei l\xF6"
                  "schen: ",
@@ -35,7 +33,7 @@ std::string ErrorNumber(uint32_t code)
     return "Fehler " + std::to_string(code);
 }
 
-std::string CannotOpenFile(std::string_view path, std::string_view reason)
+Message CannotOpenFile(std::string_view path, const Message& reason)
 {
     return Join({"Datei ", SystemText(path),
                  " kann nicht ge\xF6"
@@ -43,30 +41,30 @@ std::string CannotOpenFile(std::string_view path, std::string_view reason)
                  reason});
 }
 
-std::string CannotCreateFile(std::string_view path, std::string_view reason)
+Message CannotCreateFile(std::string_view path, const Message& reason)
 {
     return Join({"Datei ", SystemText(path), " kann nicht erstellt werden. ", reason});
 }
 
-std::string FileTooLarge(std::string_view path)
+Message FileTooLarge(std::string_view path)
 {
     return Join({"Datei ", SystemText(path),
                  " ist zu gro\xDF (mehr als 1 GB). W\xE4"
                  "hle ein kleineres Bild."});
 }
 
-std::string CannotWriteSettings(std::string_view path)
+Message CannotWriteSettings(std::string_view path)
 {
     return Join({"In ", SystemText(path), " kann nicht geschrieben werden"});
 }
 
-std::string LineBreakInName(std::string_view path, std::string_view file)
+Message LineBreakInName(std::string_view path, std::string_view file)
 {
-    return Join({CannotWriteSettings(path), ": Die Datei ", Quoted(SystemText(file)),
+    return Join({CannotWriteSettings(path), ": Die Datei ", Quoted(file),
                  " hat einen Zeilenumbruch im Namen. Benenne sie um."});
 }
 
-std::string ProgramFolderCannotBeSpelled(std::string_view folder)
+Message ProgramFolderCannotBeSpelled(std::string_view folder)
 {
     return Join({"Der Name des Programmordners ", SystemText(folder),
                  " enth\xE4"
@@ -75,14 +73,14 @@ std::string ProgramFolderCannotBeSpelled(std::string_view folder)
                  "Veldana in einen Ordner mit einem Namen aus einfachen Buchstaben."});
 }
 
-std::string ProgramFolderTooLong(std::string_view folder)
+Message ProgramFolderTooLong(std::string_view folder)
 {
     return Join({"Der Pfad des Programmordners ", SystemText(folder),
                  " ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen Ordner mit k\xFC"
                  "rzerem Pfad."});
 }
 
-std::string LeadsToAnotherFile(std::string_view path)
+Message LeadsToAnotherFile(std::string_view path)
 {
     return Join({"Der Pfad ", SystemText(path),
                  " f\xFC"
@@ -90,17 +88,17 @@ std::string LeadsToAnotherFile(std::string_view path)
                  "Buchstaben, dann findet Veldana sie."});
 }
 
-std::string CannotCreateWindow(std::string_view reason)
+Message CannotCreateWindow(const Message& reason)
 {
     return Join({"Das Fenster von Veldana kann nicht erstellt werden. ", reason});
 }
 
-std::string CannotLockWallpaper(std::string_view reason)
+Message CannotLockWallpaper(const Message& reason)
 {
     return Join({"Das Hintergrundbild kann nicht gesetzt werden. ", reason});
 }
 
-std::string NoRandomNumber(uint32_t status)
+Message NoRandomNumber(uint32_t status)
 {
     char code[16];
     std::snprintf(code, std::size(code), "0x%08lX", static_cast<unsigned long>(status));
@@ -109,42 +107,26 @@ std::string NoRandomNumber(uint32_t status)
                  code, ")"});
 }
 
-std::string CannotOpenRegistryKey(std::string_view key, std::string_view reason)
+Message CannotOpenRegistryKey(std::string_view key, const Message& reason)
 {
     return Join({"Registrierungsschl\xFC"
                  "ssel ",
-                 key,
+                 std::string(key),
                  " kann nicht ge\xF6"
                  "ffnet werden. ",
                  reason});
 }
 
-std::string CannotSetRegistryValue(std::string_view name, std::string_view reason)
+Message CannotSetRegistryValue(std::string_view name, const Message& reason)
 {
     return Join({"Fehler beim Setzen der Daten f\xFC"
                  "r '",
-                 name, "'. ", reason});
+                 std::string(name), "'. ", reason});
 }
 
 std::string JpegError(int number)
 {
     return "JPEG-Fehler #" + std::to_string(number);
-}
-
-std::string PictureTooLarge(std::string_view name, std::string_view size)
-{
-    return Join({"Das Bild ", Quoted(SystemText(name)), " ist zu gro\xDF (", size, ")."});
-}
-
-std::string TooManyScans(std::string_view name, int limit)
-{
-    return Join({"Das Bild ", Quoted(SystemText(name)), " hat zu viele Abschnitte (mehr als ", std::to_string(limit),
-                 " Scans)."});
-}
-
-std::string IncompletePicture(std::string_view name)
-{
-    return Join({"Das Bild ", Quoted(SystemText(name)), " ist ", kIncompleteReason, "."});
 }
 
 std::string JpegReason(int number)
@@ -162,19 +144,24 @@ std::string JpegReason(int number)
            code;
 }
 
-std::string TooLargeReason(std::string_view size)
+Message PictureRefused(std::string_view name, std::string_view reason)
 {
-    return Join({"zu gro\xDF (", size, ")"});
+    return Join({"Das Bild ", Quoted(name), " ist ", std::string(reason), "."});
 }
 
-std::string TooManyScansReason(int limit)
+std::string TooLarge(std::string_view size)
 {
-    return "zu viele Abschnitte (mehr als " + std::to_string(limit) + " Scans)";
+    return "zu gro\xDF (" + std::string(size) + ")";
 }
 
-std::string PassedOver(std::string_view name, std::string_view reason)
+std::string TooManyScans(int limit)
 {
-    return Join({SystemText(name), ": ", reason});
+    return "in zu viele Abschnitte geteilt (mehr als " + std::to_string(limit) + " Scans)";
+}
+
+Message PassedOver(std::string_view name, std::string_view reason)
+{
+    return Join({SystemText(name), ": ", std::string(reason)});
 }
 
 }  // namespace veld::texts

@@ -4,6 +4,8 @@
 // sentence wants them; the error box adds the closing period.
 #pragma once
 
+#include "core/Error.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,7 +21,7 @@ inline constexpr char kGameLink[] = "Klicke hier, um mehr \xFC"
                                     "ber Tollrand zu erfahren";
 
 // Asking before a file is deleted, with the two buttons' captions.
-std::string AskDeleteFile(std::string_view name);
+Message AskDeleteFile(std::string_view name);
 inline constexpr char kYes[] = "Ja";
 inline constexpr char kNo[] = "Nein";
 
@@ -39,28 +41,28 @@ inline constexpr char kUnknownErrorAtSignIn[] = "Unbekannter Fehler beim Wechsel
 std::string ErrorNumber(uint32_t code);
 
 // "Datei <path> kann nicht geöffnet werden. <reason>"
-std::string CannotOpenFile(std::string_view path, std::string_view reason);
+Message CannotOpenFile(std::string_view path, const Message& reason);
 // The reason when a file opens but holds no bitmap.
 inline constexpr char kNotABitmap[] = "Sie ist keine lesbare Bitmap.";
-std::string CannotCreateFile(std::string_view path, std::string_view reason);
-std::string FileTooLarge(std::string_view path);
-std::string CannotWriteSettings(std::string_view path);
+Message CannotCreateFile(std::string_view path, const Message& reason);
+Message FileTooLarge(std::string_view path);
+Message CannotWriteSettings(std::string_view path);
 // A wallpaper whose path would break its line in veld.ini, and with it the file.
-std::string LineBreakInName(std::string_view path, std::string_view file);
+Message LineBreakInName(std::string_view path, std::string_view file);
 // A program folder the ANSI code page cannot spell (shown in its nearest spelling) and
 // that has no short (8.3) name.
-std::string ProgramFolderCannotBeSpelled(std::string_view folder);
+Message ProgramFolderCannotBeSpelled(std::string_view folder);
 // A program folder so long that its files are out of reach of the ANSI calls, also in
 // its short (8.3) form.
-std::string ProgramFolderTooLong(std::string_view folder);
+Message ProgramFolderTooLong(std::string_view folder);
 // A listed name that now reaches another file than the one the list stands for.
-std::string LeadsToAnotherFile(std::string_view path);
+Message LeadsToAnotherFile(std::string_view path);
 
 // A window or control the system would not make; Veldana cannot run without it.
-std::string CannotCreateWindow(std::string_view reason);
+Message CannotCreateWindow(const Message& reason);
 
-std::string CannotOpenRegistryKey(std::string_view key, std::string_view reason);
-std::string CannotSetRegistryValue(std::string_view name, std::string_view reason);
+Message CannotOpenRegistryKey(std::string_view key, const Message& reason);
+Message CannotSetRegistryValue(std::string_view name, const Message& reason);
 
 inline constexpr char kInvalidPictureSize[] = "Ung\xFC"
                                               "ltige Grafikgr\xF6\xDF"
@@ -72,26 +74,27 @@ inline constexpr char kCannotOpenClip[] = "AVI kann nicht ge\xF6"
 // same folder does not finish in time.
 inline constexpr char kWallpaperBusy[] = "Das Hintergrundbild wird gerade von einem anderen Veldana-Programm "
                                          "gesetzt. Bitte versuche es gleich noch einmal";
-std::string CannotLockWallpaper(std::string_view reason);
+Message CannotLockWallpaper(const Message& reason);
 // The system's random source failed with status.
-std::string NoRandomNumber(uint32_t status);
+Message NoRandomNumber(uint32_t status);
 
 // libjpeg's refusal by its message number: "JPEG-Fehler #53".
 std::string JpegError(int number);
-// A picture refused before decoding; size says how large it is ("9000 x 9000 Pixel").
-std::string PictureTooLarge(std::string_view name, std::string_view size);
-std::string TooManyScans(std::string_view name, int limit);
-// A picture whose data ends early, where only a whole one will do.
-std::string IncompletePicture(std::string_view name);
-
-// The same refusals in a few words, to follow the file's name in the sign-in log:
+// The same in a few words, to follow the file's name in the sign-in log:
 // "keine JPEG-Datei (JPEG-Fehler #53)".
 std::string JpegReason(int number);
-std::string TooLargeReason(std::string_view size);
-std::string TooManyScansReason(int limit);
-inline constexpr char kIncompleteReason[] = "unvollst\xE4"
-                                            "ndig, die Daten enden vorzeitig";
+
+// A picture refused before or after decoding, with the reason in a few words, which the
+// sign-in log puts after the file's name: "Das Bild "a.jpg" ist zu gro\xDF (9000 x 9000 Pixel)."
+Message PictureRefused(std::string_view name, std::string_view reason);
+// size says how large it is ("9000 x 9000 Pixel").
+std::string TooLarge(std::string_view size);
+std::string TooManyScans(int limit);
+// A picture whose data ends early, where only a whole one will do.
+inline constexpr char kIncomplete[] = "unvollst\xE4"
+                                      "ndig, die Daten enden vorzeitig";
+
 // A file the sign-in program passed over: "kaputt.jpg: keine JPEG-Datei (JPEG-Fehler #53)".
-std::string PassedOver(std::string_view name, std::string_view reason);
+Message PassedOver(std::string_view name, std::string_view reason);
 
 }  // namespace veld::texts

@@ -71,7 +71,7 @@ void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapP
         file = win::ReadWholeFile(jpegPath);
     } catch (const veld::Error& error) {
         // Its text names the file already.
-        throw veld::PictureError(error.what());
+        throw veld::PictureError(error.Text());
     }
     veld::MarkStep("read");
     veld::DecodeOptions options;

@@ -43,7 +43,7 @@ std::string LogPath()
     return win::ProgramDir() + veld::kSignInLogName;
 }
 
-bool ChangeWallpaper(std::vector<std::string>& passedOver)
+bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
 {
     if (!settings::ReadActive() || !settings::ReadRandom())
         return true;
@@ -71,13 +71,13 @@ bool ChangeWallpaper(std::vector<std::string>& passedOver)
             return true;
         } catch (const veld::PictureError& error) {
             const std::string name = veld::FileNamePart(file, win::IsLeadByte);
-            passedOver.push_back(error.Reason().empty() ? error.what() : veld::texts::PassedOver(name, error.Reason()));
+            passedOver.push_back(error.Reason().empty() ? error.Text() : veld::texts::PassedOver(name, error.Reason()));
         }
     }
     return false;
 }
 
-void Log(const std::vector<std::string>& messages)
+void Log(const std::vector<veld::Message>& messages)
 {
     if (messages.empty())
         return;
@@ -87,7 +87,7 @@ void Log(const std::vector<std::string>& messages)
         old = win::ReadWholeFile(path);
     std::string log(reinterpret_cast<const char*>(old.data()), old.size());
     const std::string now = Now();
-    for (const std::string& message : messages)
+    for (const veld::Message& message : messages)
         log = veld::AppendLogLine(log, veld::LogLine(now, win::MessageIn1252(message)), kLogCap);
     // Replaced whole, like the bitmap: a log cut off half-way helps nobody.
     win::ReplaceFile(path, {std::span(reinterpret_cast<const uint8_t*>(log.data()), log.size())});
@@ -95,11 +95,13 @@ void Log(const std::vector<std::string>& messages)
 
 int Run() noexcept
 {
-    std::vector<std::string> failures;
+    std::vector<veld::Message> failures;
     bool done = false;
     try {
         desktop::RemoveLeftovers();
         done = ChangeWallpaper(failures);
+    } catch (const veld::Error& error) {
+        failures.push_back(error.Text());
     } catch (const std::exception& error) {
         failures.push_back(error.what());
     } catch (...) {

@@ -137,24 +137,32 @@ void Application::SetTitle(std::string_view title)
         SetWindowTextA(owner_, title_.c_str());
 }
 
-void Application::ShowError(std::string_view message)
+void Application::ShowError(const veld::Message& message)
 {
-    const std::string text = veld::ErrorBoxText(message);
+    // Through the -W call: the texts' code page need not be the system's.
+    const std::wstring text = win::MessageW(veld::ErrorBoxText(message));
     if (errorSink_) {
-        errorSink_(veld::PlainText(text));
+        errorSink_(text);
         return;
     }
     HWND parent = GetActiveWindow();
     if (!parent)
         parent = main_ ? main_ : owner_;
-    // Through the -W call: the texts' code page need not be the system's.
-    MessageBoxW(parent, win::MessageW(text).c_str(), win::FromWindows1252(title_).c_str(), MB_OK | MB_ICONSTOP);
+    MessageBoxW(parent, text.c_str(), win::FromWindows1252(title_).c_str(), MB_OK | MB_ICONSTOP);
 }
 
-void Application::ShowErrorNoThrow(std::string_view message) noexcept
+void Application::ShowCurrentError() noexcept
 {
     try {
-        ShowError(message);
+        try {
+            throw;
+        } catch (const veld::Error& error) {
+            ShowError(error.Text());
+        } catch (const std::exception& error) {
+            ShowError(error.what());
+        } catch (...) {
+            ShowError(veld::texts::kUnknownErrorInWindow);
+        }
     } catch (...) {
         // Nothing is left to report with when even the error box fails.
     }

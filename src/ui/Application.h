@@ -2,12 +2,11 @@
 // button, the general error box and the message loop.
 #pragma once
 
-#include "core/Texts.h"
+#include "core/Error.h"
 #include "win/NamedMutex.h"
 
 #include <windows.h>
 
-#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -44,7 +43,9 @@ public:
 
     // The general error box: the message with the period rule, the title as caption,
     // an OK button and the stop icon.
-    void ShowError(std::string_view message);
+    void ShowError(const veld::Message& message);
+    // The error box for the exception being handled; for use in a catch block only.
+    void ShowCurrentError() noexcept;
 
     // Runs an event handler; whatever it throws ends the handler and reaches the error
     // box, and the program goes on. Nothing may cross back into user32 or comctl32.
@@ -53,10 +54,8 @@ public:
     {
         try {
             handler();
-        } catch (const std::exception& error) {
-            ShowErrorNoThrow(error.what());
         } catch (...) {
-            ShowErrorNoThrow(veld::texts::kUnknownErrorInWindow);
+            ShowCurrentError();
         }
     }
 
@@ -64,12 +63,11 @@ public:
     int Run();
 
     // In-process tests see the error boxes' texts here instead of a modal box.
-    using ErrorSink = std::function<void(const std::string& text)>;
+    using ErrorSink = std::function<void(const std::wstring& text)>;
     void SetErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
 
 private:
     Application() = default;
-    void ShowErrorNoThrow(std::string_view message) noexcept;
     static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_ = nullptr;

@@ -42,7 +42,7 @@ GetOpenFileNameProc OpenFileNameFunction()
 
 }  // namespace
 
-int AskYesNo(const std::string& message, const std::vector<std::string>& captions)
+int AskYesNo(const veld::Message& message, const std::vector<std::string>& captions)
 {
     Application& app = Application::Instance();
     pendingCaptions = &captions;
@@ -58,7 +58,7 @@ int AskYesNo(const std::string& message, const std::vector<std::string>& caption
     return answer == IDOK ? 1 : 2;
 }
 
-void ShowInformation(const std::string& message)
+void ShowInformation(const veld::Message& message)
 {
     Application& app = Application::Instance();
     MessageBoxW(app.MainWindow(), win::MessageW(message).c_str(), win::FromWindows1252(app.Title()).c_str(),

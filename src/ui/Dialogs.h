@@ -1,6 +1,8 @@
 // The system's message boxes and file-open dialog, as the program uses them.
 #pragma once
 
+#include "core/Error.h"
+
 #include <windows.h>
 
 #include <string>
@@ -11,10 +13,10 @@ namespace ui {
 // A message box without icon under the application title, with OK and Cancel
 // relabelled from captions in that order, OK the default, centred on the screen.
 // Returns 1 for the first button, 2 for the second, Escape or the close box.
-int AskYesNo(const std::string& message, const std::vector<std::string>& captions);
+int AskYesNo(const veld::Message& message, const std::vector<std::string>& captions);
 
 // An information box under the application title.
-void ShowInformation(const std::string& message);
+void ShowInformation(const veld::Message& message);
 
 struct OpenDialogArgs {
     // Pairs of description and pattern, as GetOpenFileName takes them.

@@ -1,14 +1,14 @@
 // The system's own words for an error code, as the error texts quote them.
 #pragma once
 
-#include <windows.h>
+#include "core/Error.h"
 
-#include <string>
+#include <windows.h>
 
 namespace win {
 
-// The system's text for an error code, without its trailing line break, marked as the
-// system's (veld::SystemText).
-std::string SystemMessage(DWORD error);
+// The system's text for an error code in the user's language, whole and without its
+// trailing line break.
+veld::Message SystemMessage(DWORD error);
 
 }  // namespace win

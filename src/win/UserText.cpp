@@ -1,7 +1,5 @@
 #include "win/UserText.h"
 
-#include "core/Error.h"
-
 #include <windows.h>
 
 namespace win {
@@ -28,15 +26,19 @@ std::wstring FromWindows1252(std::string_view text)
     return Widened(kWindows1252, text);
 }
 
-std::wstring MessageW(std::string_view message)
+std::wstring MessageW(const veld::Message& message)
 {
     std::wstring wide;
-    for (const veld::MessagePart& part : veld::MessageParts(message))
-        wide += Widened(part.fromSystem ? CP_ACP : kWindows1252, part.text);
+    for (const veld::Message::Part& part : message.Parts()) {
+        using From = veld::Message::From;
+        wide += part.from == From::SystemWide
+                    ? part.wide
+                    : Widened(part.from == From::SystemAnsi ? CP_ACP : kWindows1252, part.bytes);
+    }
     return wide;
 }
 
-std::string MessageIn1252(std::string_view message)
+std::string MessageIn1252(const veld::Message& message)
 {
     const std::wstring wide = MessageW(message);
     if (wide.empty())

@@ -66,8 +66,11 @@ TEST(FileNames, NamePartAndLowerExtension)
 TEST(ErrorBoxText, PeriodAddedOnlyAfterCharactersAboveThePeriod)
 {
     struct Case {
-        std::string_view message, shown;
+        Message message;
+        std::string_view shown;
     };
+    const std::wstring denied =
+        L"\x0414\x043E\x0441\x0442\x0443\x043F \x0437\x0430\x043F\x0440\x0435\x0449\x0451\x043D";
     const Case cases[] = {
         {"AVI kann nicht ge\xF6"
          "ffnet werden",
@@ -82,9 +85,24 @@ TEST(ErrorBoxText, PeriodAddedOnlyAfterCharactersAboveThePeriod)
         {"Ende mit Umlaut \xFC", "Ende mit Umlaut \xFC."},
         {"Strich-", "Strich-"},
         {"", ""},
+        // The last character of the whole message counts, whichever part it is in.
+        {"Grund: " + SystemText(denied + L"\r\n"), "Grund: ?????? ????????."},
+        {"Grund: " + SystemText(std::wstring(L"Zugriff verweigert.\r\n")), "Grund: Zugriff verweigert."},
+        {"Datei " + SystemText("C:\\B\xC3\xA4"), "Datei C:\\B\xC3\xA4."},
+        {"Datei " + SystemText("C:\\a (1)") + SystemText(std::wstring(L"\r\n")), "Datei C:\\a (1)"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ErrorBoxText(c.message), c.shown) << c.message;
+        EXPECT_EQ(ErrorBoxText(c.message).Plain(), c.shown) << c.message.Plain();
+
+    // Each part keeps the encoding it came in, for the screen to convert once.
+    const Message message = ErrorBoxText("Datei " + SystemText("C:\\B\xC3\xA4") + ". " + SystemText(denied));
+    std::vector<Message::From> from;
+    for (const Message::Part& part : message.Parts())
+        from.push_back(part.from);
+    using enum Message::From;
+    EXPECT_EQ(from, (std::vector{Program, SystemAnsi, Program, SystemWide, Program}));
+    EXPECT_EQ(message.Parts()[1].bytes, "C:\\B\xC3\xA4");
+    EXPECT_EQ(message.Parts()[3].wide, denied);
 }
 
 }  // namespace

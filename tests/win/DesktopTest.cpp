@@ -104,7 +104,7 @@ TEST(Desktop, BrokenJpegReportsItsNumberAndLeavesTheOldBitmap)
             desktop::SetDesktopWallpaper(folder.Path() + "broken.jpg");
             ADD_FAILURE() << "no error for " << c.message;
         } catch (const std::exception& error) {
-            EXPECT_EQ(veld::PlainText(error.what()), c.message);
+            EXPECT_EQ(std::string(error.what()), c.message);
         }
         EXPECT_EQ(ReadFile(Converted(folder)), before);
         EXPECT_EQ(WallpaperValue(), Converted(folder));
@@ -127,8 +127,8 @@ TEST(Desktop, BitmapThatCannotBeReplacedIsReportedAndKeptWhole)
         desktop::SetDesktopWallpaper(folder.Path() + "new.jpg");
         ADD_FAILURE() << "replacing a locked bitmap succeeded";
     } catch (const std::exception& error) {
-        EXPECT_EQ(
-            veld::PlainText(error.what()).rfind("Datei " + Converted(folder) + " kann nicht erstellt werden. ", 0), 0u)
+        EXPECT_EQ(std::string(error.what()).rfind("Datei " + Converted(folder) + " kann nicht erstellt werden. ", 0),
+                  0u)
             << error.what();
     }
     CloseHandle(lock);

@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "preview/Preview.h"
+#include "ui/Application.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,16 @@ TEST(Preview, FailedDecodeKeepsThePreviousPictureAndHidesTheClip)
     ASSERT_EQ(harness.errors.size(), 2u);
     EXPECT_NE(harness.errors[1].find("vanishing.jpg"), std::string::npos) << harness.errors[1];
     EXPECT_EQ(form.Image2.Picture(), before);
+
+    // The system's reason reaches the box whole and in the user's letters, however long.
+    const std::wstring reason = L"Datei nicht gefunden " + std::wstring(600, L'\x0416');
+    const SystemMessageStandIn standIn(reason + L"\r\n");
+    std::wstring shown;
+    ui::Application::Instance().SetErrorSink([&](const std::wstring& text) { shown = text; });
+    ClickListEntry(form, harness.IndexOf("vanishing.jpg"));
+    EXPECT_TRUE(shown.ends_with(L"vanishing.jpg kann nicht ge\xF6"
+                                L"ffnet werden. " +
+                                reason + L"."));
 }
 
 TEST(Preview, ScaleBitmapReportsFailureInsteadOfThrowing)

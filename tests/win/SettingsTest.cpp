@@ -63,7 +63,7 @@ TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)
         settings::WriteSetting("Settings", "Active", "False");
         ADD_FAILURE() << "the write went through a locked file";
     } catch (const std::exception& error) {
-        EXPECT_EQ(veld::PlainText(error.what()), "In " + folder.Path() + "/veld.ini kann nicht geschrieben werden");
+        EXPECT_EQ(error.what(), "In " + folder.Path() + "/veld.ini kann nicht geschrieben werden");
     }
     CloseHandle(lock);
     EXPECT_EQ(ReadFile(folder.Ini()), original);
@@ -83,7 +83,7 @@ TEST(Settings, AValueWithALineBreakIsNeverWritten)
             settings::WriteSetting("Settings", "DefaultWP", value);
             ADD_FAILURE() << "written: " << value;
         } catch (const std::exception& error) {
-            EXPECT_EQ(veld::PlainText(error.what()), "In " + folder.Path() +
+            EXPECT_EQ(error.what(), "In " + folder.Path() +
                                                      "/veld.ini kann nicht geschrieben werden: Die Datei \"" + value +
                                                      "\" hat einen Zeilenumbruch im Namen. Benenne sie um.");
         }
