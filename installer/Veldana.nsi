@@ -7,7 +7,8 @@
 ; adds beside itself, so it goes to a folder the user owns
 ; (%LOCALAPPDATA%\Programs\Veldana), not to Program Files. The installer copies exactly
 ; the files of the program folder, named one by one in an include made at build time by
-; list-files.sh, and has VeldanaStart.exe run at the user's sign-in; the uninstaller
+; list-files.sh, and, unless the user says otherwise on its page or with /NOSIGNIN, has
+; VeldanaStart.exe run at the user's sign-in; the uninstaller
 ; deletes exactly those names again, plus the program's own veld.ini, tmp_wallpaper.bmp
 ; and veldstart.log, and removes folders only when they are empty. Wallpapers the user
 ; added stay unless the user says otherwise in the uninstaller's question, which silent
@@ -20,6 +21,8 @@ Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestSupportedOS all
+; Drawn sharp at any scale, not stretched by the system.
+ManifestDPIAware true
 
 !ifndef VERSION
   !error "Give the version: makensis -DVERSION=x.y.z (scripts/make-dist.sh reads it from CMakeLists.txt)"
@@ -50,6 +53,12 @@ ManifestSupportedOS all
 !define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 ; What the uninstaller is told when a new version is put in its place.
 !define UPGRADE_SWITCH "/UPGRADE"
+; What leaves the sign-in entry out of a silent installation.
+!define NO_SIGN_IN_SWITCH "/NOSIGNIN"
+; Veldana reaches its files through the ANSI calls, which stop below MAX_PATH (260), and
+; the longest name it puts in its folder is tmp_wallpaper.bmp.new (21): the folder's
+; ANSI spelling, with its closing backslash, must stay shorter than this.
+!define /math VELD_FOLDER_LIMIT 260 - 21
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -78,6 +87,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "© ${PUBLISHER}"
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include nsDialogs.nsh
 
 !define MUI_ICON "../assets/icon.ico"
 !define MUI_UNICON "../assets/icon.ico"
@@ -85,6 +95,8 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "© ${PUBLISHER}"
 
 !define MUI_WELCOMEPAGE_TEXT "$(VeldWelcome)"
 !insertmacro MUI_PAGE_WELCOME
+Page custom SignInPage SignInPageLeave
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryPageLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Veldana.exe"
@@ -102,10 +114,27 @@ LangString VeldWelcome ${LANG_GERMAN} "Veldana macht eines der Tollrand-Hintergr
 LangString VeldWelcome ${LANG_ENGLISH} "Veldana makes one of the Tollrand wallpapers your desktop wallpaper.$\r$\n$\r$\nVeldana is installed for you alone, into a folder you can write to. No administrator rights are needed.$\r$\n$\r$\n$_CLICK"
 LangString VeldRunning ${LANG_GERMAN} "Veldana läuft noch.$\r$\n$\r$\nBeende Veldana und klicke dann auf „Wiederholen“."
 LangString VeldRunning ${LANG_ENGLISH} "Veldana is still running.$\r$\n$\r$\nPlease close Veldana, then click Retry."
+; The program's own words when it refuses its folder at its first start.
+LangString VeldCannotBeSpelled ${LANG_GERMAN} "Der Name des Programmordners $INSTDIR enthält Zeichen außerhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). Installiere Veldana in einen Ordner mit einem Namen aus einfachen Buchstaben."
+LangString VeldCannotBeSpelled ${LANG_ENGLISH} "The name of the program folder $INSTDIR has characters outside this system's code page, and the folder has no short (8.3) name. Install Veldana into a folder whose name has plain letters only."
+LangString VeldTooLong ${LANG_GERMAN} "Der Pfad des Programmordners $INSTDIR ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen Ordner mit kürzerem Pfad."
+LangString VeldTooLong ${LANG_ENGLISH} "The path of the program folder $INSTDIR is too long, also in its short (8.3) form. Install Veldana into a folder with a shorter path."
+LangString VeldSignInTitle ${LANG_GERMAN} "Bei der Anmeldung"
+LangString VeldSignInTitle ${LANG_ENGLISH} "At sign-in"
+LangString VeldSignInSubtitle ${LANG_GERMAN} "Soll Veldana bei jeder Anmeldung ein Hintergrundbild wählen?"
+LangString VeldSignInSubtitle ${LANG_ENGLISH} "Should Veldana choose a wallpaper at every sign-in?"
+LangString VeldSignInText ${LANG_GERMAN} "Veldana kann bei jeder Anmeldung an Windows das Programm VeldanaStart.exe starten. Es hat kein Fenster: Sind im Veldana-Fenster „Veldana aktivieren“ und „Hintergrundbild zufällig bei jedem Windows-Start auswählen“ angehakt, setzt es ein zufällig gewähltes Hintergrundbild als Desktop-Hintergrund, sonst ändert es nichts.$\r$\n$\r$\nIn Windows lässt es sich später unter Einstellungen > Apps > Autostart aus- und einschalten."
+LangString VeldSignInText ${LANG_ENGLISH} "Veldana can start VeldanaStart.exe each time you sign in to Windows. It has no window: when “Veldana aktivieren” and “Hintergrundbild zufällig bei jedem Windows-Start auswählen” are ticked in Veldana's window, it makes a wallpaper chosen at random your desktop wallpaper; otherwise it changes nothing.$\r$\n$\r$\nWindows lets you switch it off and on later under Settings > Apps > Startup."
+LangString VeldSignInBox ${LANG_GERMAN} "VeldanaStart.exe bei jeder &Anmeldung starten"
+LangString VeldSignInBox ${LANG_ENGLISH} "Start VeldanaStart.exe at each &sign-in"
 ; Broken by hand into short lines. Wine makes a message box a few pixels narrower than
 ; its longest line and cuts that line's end off; two spaces at its end are what is cut.
 LangString VeldKeepOwn ${LANG_GERMAN} "In den Hintergrundbild-Ordnern liegen noch Dateien,  $\r$\ndie nicht mit Veldana installiert wurden,$\r$\nzum Beispiel selbst hinzugefügte Bilder.$\r$\n$\r$\nSollen diese Dateien ebenfalls gelöscht werden?"
 LangString VeldKeepOwn ${LANG_ENGLISH} "The wallpaper folders still hold files$\r$\nthat were not installed with Veldana,  $\r$\nsuch as wallpapers you added.$\r$\n$\r$\nDelete these files too?"
+LangString VeldSettingWallpaper ${LANG_GERMAN} "Das Hintergrundbild wird gerade$\r$\nvon VeldanaStart.exe gesetzt.$\r$\n$\r$\nBitte versuche es gleich noch einmal  $\r$\nund klicke auf „Wiederholen“."
+LangString VeldSettingWallpaper ${LANG_ENGLISH} "VeldanaStart.exe is setting$\r$\nthe wallpaper right now.$\r$\n$\r$\nPlease try again in a moment:  $\r$\nclick Retry."
+LangString VeldOldStays ${LANG_GERMAN} "Die bisherige Version von Veldana$\r$\nließ sich nicht entfernen, weil sie lief  $\r$\noder gerade ein Hintergrundbild setzte.$\r$\nEs wurde nichts geändert.$\r$\n$\r$\nBitte versuche es gleich noch einmal."
+LangString VeldOldStays ${LANG_ENGLISH} "The installed version of Veldana$\r$\ncould not be removed: it was running$\r$\nor setting a wallpaper. Nothing was changed.  $\r$\n$\r$\nPlease try again in a moment."
 
 ; The program's own state, which it writes beside itself.
 !macro VELD_EACH_STATE_FILE MACRO
@@ -129,29 +158,74 @@ LangString VeldKeepOwn ${LANG_ENGLISH} "The wallpaper folders still hold files$\
 
 Var VeldOwnFiles
 Var VeldUpgrade
+; 1 when the sign-in entry is to be there, as the user chose.
 Var VeldSignIn
+Var VeldSignInBox
+; What the folder page tells the user when Veldana could not run from the folder.
+Var VeldRefusal
 
-; A running program's file cannot be opened for writing on Windows; asks until it is
-; closed. Leaves 1 on the stack when it is (or was never there), 0 when the user gave up.
+; A running program's file cannot be opened for writing on Windows, whichever spelling
+; reaches it, so this sees each program of this folder and no other copy's. Veldana is
+; asked to close; VeldanaStart.exe runs only to set a wallpaper at sign-in and has no
+; window, so it is waited for as long as Veldana itself waits for it (10 s) before the
+; user is asked to try again. Leaves 1 on the stack when both are closed (or never
+; there), 0 when the user gave up.
 !macro VELD_WAIT_UNTIL_CLOSED UN
+; 1 on the stack when the program of $INSTDIR named on the stack runs, else 0.
+Function ${UN}IsRunning
+  Exch $0
+  ${If} ${FileExists} "$INSTDIR\$0"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\$0" a
+    ${If} ${Errors}
+      StrCpy $0 1
+    ${Else}
+      FileClose $0
+      StrCpy $0 0
+    ${EndIf}
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  Exch $0
+FunctionEnd
+
 Function ${UN}WaitUntilClosed
   Push $0
   Push $1
+  Push $2
   StrCpy $1 1
-  ${If} ${FileExists} "$INSTDIR\Veldana.exe"
-    ${Do}
-      ClearErrors
-      FileOpen $0 "$INSTDIR\Veldana.exe" a
-      ${IfNot} ${Errors}
-        FileClose $0
-        ${Break}
-      ${EndIf}
+  ${Do}
+    Push "Veldana.exe"
+    Call ${UN}IsRunning
+    Pop $0
+    ${If} $0 == 1
       ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(VeldRunning)" /SD IDCANCEL IDRETRY`
         StrCpy $1 0
         ${Break}
       ${EndIf}
+      ${Continue}
+    ${EndIf}
+    StrCpy $2 0
+    ${Do}
+      Push "VeldanaStart.exe"
+      Call ${UN}IsRunning
+      Pop $0
+      ${If} $0 == 0
+      ${OrIf} $2 >= 40
+        ${Break}
+      ${EndIf}
+      Sleep 250
+      IntOp $2 $2 + 1
     ${Loop}
-  ${EndIf}
+    ${If} $0 == 0
+      ${Break}
+    ${EndIf}
+    ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(VeldSettingWallpaper)" /SD IDCANCEL IDRETRY`
+      StrCpy $1 0
+      ${Break}
+    ${EndIf}
+  ${Loop}
+  Pop $2
   Exch $1
   Exch
   Pop $0
@@ -160,28 +234,169 @@ FunctionEnd
 !insertmacro VELD_WAIT_UNTIL_CLOSED ""
 !insertmacro VELD_WAIT_UNTIL_CLOSED "un."
 
+; The length of the ANSI spelling of the path on the stack, or "" when the system's code
+; page cannot spell it: its nearest spelling ("?" or a letter without its accent) would
+; be another path. (System hands an ANSI result back through the same code page.)
+Function AnsiLength
+  Exch $0
+  Push $1
+  Push $2
+  System::Call 'kernel32::WideCharToMultiByte(i 0, i 0, w r0, i -1, m .r1, i ${NSIS_MAX_STRLEN}, p 0, p 0) i .r2'
+  ${If} $2 == 0
+  ${OrIf} $1 S!= $0
+    StrCpy $0 ""
+  ${Else}
+    IntOp $0 $2 - 1
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Sets VeldRefusal to what to tell the user when Veldana would refuse $INSTDIR at its
+; first start (its spelling in the system's code page, or else its short (8.3) form,
+; must reach its files), else to "".
+Function CheckFolder
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $VeldRefusal ""
+  Push "$INSTDIR\"
+  Call AnsiLength
+  Pop $0
+  ${If} $0 == ""
+  ${OrIf} $0 >= ${VELD_FOLDER_LIMIT}
+    ; A folder has its short name only once it exists: it is made to ask, and what was
+    ; made is removed again when refused.
+    StrCpy $3 ""
+    ${IfNot} ${FileExists} "$INSTDIR\*.*"
+      StrCpy $1 $INSTDIR
+      ${Do}
+        StrCpy $3 $1
+        ${GetParent} $1 $1
+        ${If} $1 == ""
+        ${OrIf} ${FileExists} "$1\*.*"
+          ${Break}
+        ${EndIf}
+      ${Loop}
+      CreateDirectory $INSTDIR
+    ${EndIf}
+    StrCpy $2 ""
+    !ifndef TEST_NO_SHORT_NAMES
+      System::Call 'kernel32::GetShortPathNameW(w "$INSTDIR", w .r1, i ${NSIS_MAX_STRLEN}) i .r2'
+      ${If} $2 > 0
+      ${AndIf} $2 < ${NSIS_MAX_STRLEN}
+        Push "$1\"
+        Call AnsiLength
+        Pop $2
+      ${Else}
+        StrCpy $2 ""
+      ${EndIf}
+    !endif
+    ${If} $2 == ""
+    ${OrIf} $2 >= ${VELD_FOLDER_LIMIT}
+      ${If} $0 == ""
+      ${AndIf} $2 == ""
+        StrCpy $VeldRefusal "$(VeldCannotBeSpelled)"
+      ${Else}
+        StrCpy $VeldRefusal "$(VeldTooLong)"
+      ${EndIf}
+      ${If} $3 != ""
+        StrCpy $1 $INSTDIR
+        ${Do}
+          RMDir $1
+          ${If} $1 == $3
+            ${Break}
+          ${EndIf}
+          ${GetParent} $1 $1
+        ${Loop}
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
 Function .onInit
   SetShellVarContext current
+  ; The sign-in entry starts as the user left it when Veldana was installed before (and
+  ; a silent setup keeps it so); a first installation adds it.
+  StrCpy $VeldSignIn 1
+  ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
+  ${If} $0 != ""
+    ClearErrors
+    ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
+    ${If} ${Errors}
+      StrCpy $VeldSignIn 0
+    ${EndIf}
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "${NO_SIGN_IN_SWITCH}" $1
+  ${IfNot} ${Errors}
+    StrCpy $VeldSignIn 0
+  ${EndIf}
+  ; The folder page asks when it is left; a silent setup has its folder (/D=) by now.
+  ${If} ${Silent}
+    Call CheckFolder
+    ${If} $VeldRefusal != ""
+      SetErrorLevel 2
+      Abort
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+Function SignInPage
+  !insertmacro MUI_HEADER_TEXT "$(VeldSignInTitle)" "$(VeldSignInSubtitle)"
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateLabel} 0 0 100% 72u "$(VeldSignInText)"
+  Pop $0
+  ${NSD_CreateCheckBox} 0 80u 100% 12u "$(VeldSignInBox)"
+  Pop $VeldSignInBox
+  ${If} $VeldSignIn == 1
+    ${NSD_Check} $VeldSignInBox
+  ${EndIf}
+  ${NSD_SetFocus} $VeldSignInBox
+  nsDialogs::Show
+FunctionEnd
+
+Function SignInPageLeave
+  ${NSD_GetState} $VeldSignInBox $VeldSignIn
+FunctionEnd
+
+Function DirectoryPageLeave
+  Call CheckFolder
+  ${If} $VeldRefusal != ""
+    MessageBox MB_OK|MB_ICONSTOP "$VeldRefusal"
+    Abort
+  ${EndIf}
 FunctionEnd
 
 ; An installation in the same folder is taken away by its own uninstaller, which knows
 ; what that version shipped, so no file the new version no longer ships stays behind to be
 ; taken for the user's. What is the user's stays: the uninstaller keeps the wallpapers
 ; the user added when it runs silently, and the program's state is put aside while it
-; runs and the sign-in entry noted (it removes both).
+; runs (it removes it); the sign-in entry was read before the pages.
 Function RemovePreviousVersion
-  StrCpy $VeldUpgrade 0
   ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
   ${If} $0 != $INSTDIR
   ${OrIfNot} ${FileExists} "$INSTDIR\${UNINSTALLER}"
     Return
   ${EndIf}
-  StrCpy $VeldUpgrade 1
-  ReadRegStr $VeldSignIn HKCU "${RUN_KEY}" "${PRODUCT}"
   !insertmacro VELD_EACH_STATE_FILE VELD_PUT_ASIDE
-  ; _? runs it in place, so ExecWait waits for it.
-  ExecWait '"$INSTDIR\${UNINSTALLER}" /S ${UPGRADE_SWITCH} _?=$INSTDIR'
+  ; _? runs it in place, so ExecWait waits for it. It ends with 2 when it removed
+  ; nothing (a program of the folder ran); then nothing is installed over it either.
+  ExecWait '"$INSTDIR\${UNINSTALLER}" /S ${UPGRADE_SWITCH} _?=$INSTDIR' $0
   !insertmacro VELD_EACH_STATE_FILE VELD_TAKE_BACK
+  ${If} $0 == 2
+    MessageBox MB_OK|MB_ICONSTOP "$(VeldOldStays)" /SD IDOK
+    SetErrorLevel 2
+    Abort "$(VeldOldStays)"
+  ${EndIf}
 FunctionEnd
 
 Section "Veldana" SecProgram
@@ -189,7 +404,7 @@ Section "Veldana" SecProgram
   Call WaitUntilClosed
   Pop $0
   ${If} $0 == 0
-    Abort "$(VeldRunning)"
+    Abort
   ${EndIf}
 
   Call RemovePreviousVersion
@@ -198,11 +413,12 @@ Section "Veldana" SecProgram
   ; The shortcut starts in the program folder (the current output path).
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Veldana.exe" "" "$INSTDIR\Veldana.exe" 0
 
-  ; An upgrade leaves the sign-in entry as the user left it, also when it was removed.
-  ${If} $VeldUpgrade != 1
+  ; Windows' note that the user switched the entry off stays with the entry.
+  ${If} $VeldSignIn == 1
     WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\VeldanaStart.exe"'
-  ${ElseIf} $VeldSignIn != ""
-    WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" $VeldSignIn
+  ${Else}
+    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+    DeleteRegValue HKCU "${APPROVED_KEY}" "${PRODUCT}"
   ${EndIf}
 
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
@@ -238,6 +454,44 @@ Function un.CountOwnFiles
   Pop $0
 FunctionEnd
 
+; Deletes what an Add cut short left in the wallpaper folder on the stack: the temporary
+; file of the copy, named by GetTempFileName "vel", one to four hex digits and ".tmp".
+Function un.DeleteCutShortAdds
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  FindFirst $1 $2 "$0\vel*.tmp"
+  ${DoWhile} $2 != ""
+    ; The characters between "vel" and ".tmp", read as a hex number and written back as
+    ; as many hex digits, give the name again only when they were all hex digits (==
+    ; ignores case). The pattern also meets long names whose short name fits it.
+    StrLen $3 $2
+    IntOp $3 $3 - 7
+    StrCpy $5 ""
+    ${If} $3 >= 1
+    ${AndIf} $3 <= 4
+      StrCpy $4 $2 $3 3
+      IntOp $5 0x$4 + 0
+      IntFmt $5 "vel%0$3X.tmp" $5
+    ${EndIf}
+    ${If} $5 == $2
+    ${AndIfNot} ${FileExists} "$0\$2\*.*"
+      Delete "$0\$2"
+    ${EndIf}
+    FindNext $1 $2
+  ${Loop}
+  FindClose $1
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
 ; Deletes the files (not folders) left in the wallpaper folder on the stack.
 Function un.DeleteOwnFiles
   Exch $0
@@ -247,9 +501,13 @@ FunctionEnd
 
 Var VeldInstallFolder
 
-; The folder on the stack by its volume's serial number and file index, which are the
-; same whichever spelling reaches it (the 8.3 short form, another drive letter, a link).
-; A folder that cannot be opened is known by its spelling.
+; The folder on the stack by what it is, the same whichever spelling reaches it (the 8.3
+; short form, another drive letter, a link), by the rule Veldana names its folder by. On
+; a local volume: the serial number and 128-bit identifier of FileIdInfo where the system
+; has it (Windows 8 and later; the 64-bit index is not unique on ReFS) and it is not
+; zero, else the serial number and 64-bit index where that is not zero. Otherwise, and
+; on a remote volume, whose server may give a zero or changing index: the final path,
+; without \\?\ and in upper case. A folder that cannot be opened is known by its spelling.
 Function un.FolderIdentity
   Exch $0
   Push $1
@@ -257,19 +515,66 @@ Function un.FolderIdentity
   Push $3
   Push $4
   Push $5
+  Push $6
+  Push $7
   ; A folder opens only with FILE_FLAG_BACKUP_SEMANTICS; no access is needed for its facts.
   System::Call 'kernel32::CreateFileW(w r0, i 0, i 7, p 0, i 3, i 0x02000000, p 0) p .r1'
   ${If} $1 != -1
-    ; BY_HANDLE_FILE_INFORMATION, 13 DWORDs: serial at 7, index high and low at 11 and 12.
-    System::Call '*(&i52) p .r2'
-    System::Call 'kernel32::GetFileInformationByHandle(p r1, p r2) i .r3'
-    ${If} $3 != 0
-      System::Call '*$2(i, i, i, i, i, i, i, i .r3, i, i, i, i .r4, i .r5)'
-      StrCpy $0 "$3:$4:$5"
+    StrCpy $7 ""
+    System::Call 'kernel32::GetFinalPathNameByHandleW(p r1, w .r6, i ${NSIS_MAX_STRLEN}, i 0) i .r3'
+    ${If} $3 = 0
+    ${OrIf} $3 >= ${NSIS_MAX_STRLEN}
+      StrCpy $6 ""
     ${EndIf}
-    System::Free $2
+    StrCpy $4 $6 8
+    ${If} $4 != "\\?\UNC\"
+      ; Room for BY_HANDLE_FILE_INFORMATION (13 DWORDs) or FILE_ID_INFO (24 bytes).
+      System::Call '*(&i52) p .r2'
+      ; FileIdInfo (18); Windows 7 does not know it.
+      System::Call 'kernel32::GetFileInformationByHandleEx(p r1, i 18, p r2, i 24) i .r3'
+      ${If} $3 != 0
+        System::Call '*$2(l .r3, l .r4, l .r5)'
+        ${If} $4 != 0
+        ${OrIf} $5 != 0
+          StrCpy $7 "f$3:$4:$5"
+        ${EndIf}
+      ${EndIf}
+      ${If} $7 == ""
+        System::Call 'kernel32::GetFileInformationByHandle(p r1, p r2) i .r3'
+        ${If} $3 != 0
+          ; Serial at 7, index high and low at 11 and 12.
+          System::Call '*$2(i, i, i, i, i, i, i, i .r3, i, i, i, i .r4, i .r5)'
+          ${If} "$4$5" != "00"
+            StrCpy $7 "i$3:$4:$5"
+          ${EndIf}
+        ${EndIf}
+      ${EndIf}
+      System::Free $2
+    ${EndIf}
+    ${If} $7 == ""
+    ${AndIf} $6 != ""
+      ; \\?\UNC\server\share\dir and \\?\C:\dir, as they are spelled without \\?\.
+      StrCpy $4 $6 8
+      ${If} $4 == "\\?\UNC\"
+        StrCpy $6 $6 "" 8
+        StrCpy $6 "\\$6"
+      ${Else}
+        StrCpy $6 $6 "" 4
+      ${EndIf}
+      StrCpy $4 $6 "" -1
+      ${If} $4 == "\"
+        StrCpy $6 $6 -1
+      ${EndIf}
+      System::Call 'user32::CharUpperW(w r6 r6)'
+      StrCpy $7 "p$6"
+    ${EndIf}
+    ${If} $7 != ""
+      StrCpy $0 $7
+    ${EndIf}
     System::Call 'kernel32::CloseHandle(p r1)'
   ${EndIf}
+  Pop $7
+  Pop $6
   Pop $5
   Pop $4
   Pop $3
@@ -383,6 +688,7 @@ Section "Uninstall"
   Delete "$INSTDIR\tmp_wallpaper.bmp.new"
   Delete "$INSTDIR\veldstart.log.new"
 
+  !insertmacro VELD_EACH_WALLPAPER_FOLDER un.DeleteCutShortAdds
   StrCpy $VeldOwnFiles 0
   !insertmacro VELD_EACH_WALLPAPER_FOLDER un.CountOwnFiles
   ${If} $VeldOwnFiles > 0

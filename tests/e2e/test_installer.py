@@ -11,6 +11,7 @@ import http.server
 import os
 import re
 import shutil
+import struct
 import subprocess
 import threading
 import zipfile
@@ -50,6 +51,16 @@ def shipped_files():
     return files_under(veld.DIST) - STATE_FILES
 
 
+def properties_version(program):
+    """The file and product versions a program's properties show, each as a number and as text."""
+    data = program.read_bytes()
+    fixed = struct.unpack_from("<8H", data, data.index(b"\xbd\x04\xef\xfe") + 8)
+    found = {f"{fixed[i + 1]}.{fixed[i]}.{fixed[i + 3]}" for i in (0, 4)} | {fixed[2], fixed[6]}
+    for key in "FileVersion", "ProductVersion":
+        found.add(re.search(key.encode("utf-16-le") + rb"\0\0(?:\0\0)?((?:[^\0]\0)+)", data)[1].decode("utf-16-le"))
+    return found
+
+
 def shortcut(env):
     programs = "AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
     return Path(env["WINEPREFIX"]) / "drive_c" / "users" / getpass.getuser() / programs / "Veldana.lnk"
@@ -70,9 +81,9 @@ class Installer:
                                        stdout=log, stderr=log)
         return process.wait(timeout=60) if wait else process
 
-    def install(self, setup=SETUP):
+    def install(self, *switches, setup=SETUP, folder=None, code=0):
         # /D must come last and unquoted.
-        assert self.run(setup, "/S", f"/D={win_path(self.folder)}") == 0
+        assert self.run(setup, "/S", *switches, f"/D={win_path(folder or self.folder)}") == code
 
     def uninstall(self, *args, wait=True):
         """Runs Uninstall.exe as the list of programs does: it copies itself away and
@@ -94,6 +105,22 @@ class Installer:
             if len(parts) == 3 and parts[1].startswith("REG_"):
                 values[parts[0]] = parts[2]
         return values
+
+    def windows(self):
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Veldana"], env=self.env,
+                                capture_output=True, text=True, timeout=30)
+        return result.stdout.split()
+
+    def press(self, window, key):
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=self.env,
+                                  capture_output=True, text=True, timeout=30)
+        if geometry.returncode != 0:
+            return  # closed meanwhile
+        place = dict(line.split("=") for line in geometry.stdout.split())
+        # Without a window manager keys go to the window under the pointer. (A synced
+        # move waits long when the pointer is already there.)
+        self.display.xdotool("mousemove", int(place["X"]) + int(place["WIDTH"]) // 2, int(place["Y"]) + 10)
+        self.display.key(key)
 
     def sign_in_entry(self):
         return self.display.registry_value(RUN_KEY, "Veldana")
@@ -118,6 +145,10 @@ def test_zip_and_checksums_hold_the_program_folder_with_stripped_programs():
     assert f"\r\n## {VERSION}\r\n" in packed["CHANGELOG.txt"].decode("utf-8-sig")  # the version has its entry
     assert max(map(len, packed["NOTICES.txt"].decode("utf-8-sig").splitlines())) <= 86
     assert all(data == (veld.DIST / name).read_bytes() for name, data in packed.items())
+    # CMakeLists.txt's version, and only it, in the properties of every program and of the
+    # setup program, which is drawn sharp at any scale.
+    assert all(properties_version(p) == {VERSION, 0} for p in [*veld.DIST.glob("*.exe"), SETUP])
+    assert re.search(rb"<dpiAware [^>]*>true</dpiAware>", SETUP.read_bytes())
     checked = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=ZIP.parent, capture_output=True, text=True)
     assert checked.returncode == 0 and checked.stdout.count(": OK") == 2, checked.stdout
 
@@ -205,6 +236,18 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
 
     program.click_client(*CLOSE)
     program.wait_exit()
+    # So is VeldanaStart.exe's while it sets a wallpaper (a stand-in that never ends): both
+    # wait for it as long as the program does, then give up and touch nothing.
+    (folder / "VeldanaStart.exe").rename(workdir / "VeldanaStart.exe")
+    subprocess.run(["x86_64-w64-mingw32-gcc", "-x", "c", "-", "-o", folder / "VeldanaStart.exe"], check=True,
+                   input=b"#include <windows.h>\nint main(void) { Sleep(INFINITE); }\n")
+    sleeper = installer.run(folder / "VeldanaStart.exe", wait=False)
+    assert installer.run(folder / "Uninstall.exe", "/S", in_place) == 2
+    installer.install(code=2)
+    sleeper.kill()
+    sleeper.wait()
+    (workdir / "VeldanaStart.exe").replace(folder / "VeldanaStart.exe")
+    assert files_under(folder) == shipped_files() | {"Uninstall.exe"} | written
     installer.uninstall("/S")
     assert files_under(folder) == {"1024x768/Lake.jpg"}
     assert {p.name for p in folder.iterdir()} == {"1024x768"}
@@ -213,9 +256,9 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
     assert installer.sign_in_entry() is None
 
 
-def test_interactive_uninstall_deletes_own_wallpapers_only_when_told(installer):
+def test_interactive_setup_and_uninstall_do_as_told(installer, workdir):
     folder = installer.folder
-    display = installer.display
+    windows, press = installer.windows, installer.press
 
     def uninstall_answering(key):
         installer.uninstall(wait=False)
@@ -228,24 +271,11 @@ def test_interactive_uninstall_deletes_own_wallpapers_only_when_told(installer):
         veld.wait_until(lambda: not windows() or press(confirm, "Return"), interval=0.5,
                         what="the uninstaller to close")
 
-    def windows():
-        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Veldana"], env=installer.env,
-                                capture_output=True, text=True, timeout=30)
-        return result.stdout.split()
-
-    def press(window, key):
-        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=installer.env,
-                                  capture_output=True, text=True, timeout=30)
-        if geometry.returncode != 0:
-            return  # closed meanwhile
-        place = dict(line.split("=") for line in geometry.stdout.split())
-        # Without a window manager keys go to the window under the pointer. (A synced
-        # move waits long when the pointer is already there.)
-        display.xdotool("mousemove", int(place["X"]) + int(place["WIDTH"]) // 2, int(place["Y"]) + 10)
-        display.key(key)
-
     installer.install()
     (folder / "800x600" / "mine.jpg").write_bytes(b"\xff\xd8 mine")
+    # What an Add cut short left is Veldana's; other names are the user's.
+    for name in "800x600/vel1A2b.TMP", "1024x768/velF.tmp", "800x600/vel12345.tmp", "800x600/velg.tmp":
+        (folder / name).write_bytes(b"\xff\xd8")
     # A sign-in (Wine's wineboot runs the Run entries) starts the installed VeldanaStart,
     # which leaves the program's state behind, as does a log from an earlier sign-in.
     (folder / "veld.ini").write_bytes(b"[Settings]\r\nActive=True\r\nRandom=True\r\n")
@@ -255,11 +285,32 @@ def test_interactive_uninstall_deletes_own_wallpapers_only_when_told(installer):
     assert (folder / "tmp_wallpaper.bmp").exists() and installer.value(WALLPAPER).endswith("tmp_wallpaper.bmp")
     installer.value(APPROVED, SWITCHED_OFF)
     uninstall_answering("Return")  # the default answer is No
-    assert files_under(folder) == {"800x600/mine.jpg"}
+    assert files_under(folder) == {"800x600/mine.jpg", "800x600/vel12345.tmp", "800x600/velg.tmp"}
     assert installer.sign_in_entry() is installer.value(APPROVED) is None and installer.value(WALLPAPER) == ""
 
+    # Installed by hand: the sign-in box unticked leaves the entry out. A folder Veldana
+    # could not use (too long even in its 8.3 form) is refused in a box on leaving the folder
+    # page, which stays; what was made to ask is gone again.
+    too_long = workdir / "long" / ("long1234/" * 24) / "Veldana"
+    setup = installer.run(SETUP, f"/D={win_path(too_long)}", wait=False)
+    window = veld.wait_until(lambda: windows(), what="the setup")[0]
+    for key in "Return", "space", "Return", "Return":  # welcome, sign-in, folder page
+        press(window, key)
+    refusal = veld.wait_until(lambda: [w for w in windows() if w != window], what="the refusal")[0]
+    assert not (workdir / "long").exists()
+    press(refusal, "Return")
+    veld.wait_until(lambda: windows() == [window], what="the refusal to close")
+    press(window, "Home")
+    press(window, "shift+End")
+    installer.display.xdotool("type", "--delay", 20, win_path(folder))
+    press(window, "Return")
+    veld.wait_until(lambda: "EstimatedSize" in (installer.registry_entry() or {}), timeout=60, what="the setup")
+    for key in "space", "Return":  # "Run Veldana" unticked, then Finish
+        press(window, key)
+    assert setup.wait(timeout=30) == 0 and installer.sign_in_entry() is None
+    assert files_under(folder) >= shipped_files()
+
     # Another copy's sign-in entry stays.
-    installer.install()
     elsewhere = f'"{win_path(folder)}2\\VeldanaStart.exe"'
     installer.run("reg", "add", RUN_KEY, "/v", "Veldana", "/d", elsewhere, "/f")
     installer.value(APPROVED, SWITCHED_OFF)
@@ -274,10 +325,15 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     shutil.copytree(veld.DIST, old)
     (old / "Media" / "retired.bin").write_bytes(b"old")
     (old / "NOTICES.txt").write_bytes(b"old")
+    # Built as if on a volume without short (8.3) names, which Wine always gives.
     subprocess.run(["makensis", "-V1", "-INPUTCHARSET", "UTF8", "-DVERSION=0.9.0", f"-DDIST={old}",
-                    f"-DOUTFILE={workdir / 'old-setup.exe'}", veld.ROOT / "installer" / "Veldana.nsi"], check=True)
+                    f"-DOUTFILE={workdir / 'old-setup.exe'}", "-DTEST_NO_SHORT_NAMES",
+                    veld.ROOT / "installer" / "Veldana.nsi"], check=True)
     folder = installer.folder
-    installer.install(workdir / "old-setup.exe")
+    # There a name the code page cannot spell is refused, and what was made to ask is gone.
+    installer.install(setup=workdir / "old-setup.exe", folder=workdir / "Вельдана" / "Veldana", code=2)
+    assert not (workdir / "Вельдана").exists()
+    installer.install(setup=workdir / "old-setup.exe")
     users = STATE_FILES | {"800x600/mine.jpg"}
     for name in users | {"tmp_wallpaper.bmp.new", "veldstart.log.new"}:  # and what a cut-short sign-in leaves
         (folder / name).write_bytes(name.encode())
@@ -295,10 +351,11 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     assert installer.registry_entry()["DisplayVersion"] == VERSION
     assert installer.sign_in_entry() == f'"{win_path(folder / "VeldanaStart.exe")}"'
     assert installer.value(APPROVED) == SWITCHED_OFF and installer.value(WALLPAPER) == short + "\\tmp_wallpaper.bmp"
-    # A sign-in entry the user removed stays removed.
-    installer.run("reg", "delete", RUN_KEY, "/v", "Veldana", "/f")
-    installer.install()
+    # /NOSIGNIN leaves the entry out, and one the user removed stays removed.
+    installer.install("/NOSIGNIN")
     assert installer.sign_in_entry() is None and (folder / "veld.ini").exists()
+    installer.install()
+    assert installer.sign_in_entry() is None
 
     # Run by a script through the 8.3 spelling ("~"), it takes all that is Veldana's.
     assert "~" in short and installer.run(f"{short}\\Uninstall.exe", "/S", f"_?={short}") == 0
@@ -348,7 +405,7 @@ def test_signed_release_has_timestamped_signatures_down_to_the_installed_uninsta
     assert subprocess.run([veld.ROOT / "scripts" / "make-dist.sh", signed], env=env).returncode != 0
     env["VELD_SIGN_TIMESTAMP"] = timestamp_authority
     subprocess.run([veld.ROOT / "scripts" / "make-dist.sh", signed], env=env, check=True)
-    installer.install(signed / SETUP.name)
+    installer.install(setup=signed / SETUP.name)
     for program in [*installer.folder.glob("*.exe"), signed / SETUP.name]:
         assert_signed_with_timestamp(program, workdir)
 
