@@ -61,6 +61,13 @@ def properties_version(program):
     return found
 
 
+def stand_in(program, body, aside):
+    """Puts a program whose main is body in program's place; the real one waits in aside."""
+    program.rename(aside / program.name)
+    subprocess.run(["x86_64-w64-mingw32-gcc", "-x", "c", "-", "-o", program], check=True,
+                   input=f"#include <windows.h>\nint main(void) {{ {body} }}\n".encode())
+
+
 def shortcut(env):
     programs = "AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
     return Path(env["WINEPREFIX"]) / "drive_c" / "users" / getpass.getuser() / programs / "Veldana.lnk"
@@ -238,15 +245,18 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
     program.wait_exit()
     # So is VeldanaStart.exe's while it sets a wallpaper (a stand-in that never ends): both
     # wait for it as long as the program does, then give up and touch nothing.
-    (folder / "VeldanaStart.exe").rename(workdir / "VeldanaStart.exe")
-    subprocess.run(["x86_64-w64-mingw32-gcc", "-x", "c", "-", "-o", folder / "VeldanaStart.exe"], check=True,
-                   input=b"#include <windows.h>\nint main(void) { Sleep(INFINITE); }\n")
+    stand_in(folder / "VeldanaStart.exe", "Sleep(INFINITE);", workdir)
     sleeper = installer.run(folder / "VeldanaStart.exe", wait=False)
     assert installer.run(folder / "Uninstall.exe", "/S", in_place) == 2
     installer.install(code=2)
     sleeper.kill()
     sleeper.wait()
     (workdir / "VeldanaStart.exe").replace(folder / "VeldanaStart.exe")
+    # An old uninstaller that removed nothing (a stand-in ending with 2) stops an upgrade
+    # once the user's files are back.
+    stand_in(folder / "Uninstall.exe", "return 2;", workdir)
+    installer.install(code=2)
+    (workdir / "Uninstall.exe").replace(folder / "Uninstall.exe")
     assert files_under(folder) == shipped_files() | {"Uninstall.exe"} | written
     installer.uninstall("/S")
     assert files_under(folder) == {"1024x768/Lake.jpg"}
