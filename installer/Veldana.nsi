@@ -555,18 +555,22 @@ Function un.FolderIdentity
     ${AndIf} $6 != ""
       ; \\?\UNC\server\share\dir and \\?\C:\dir, as they are spelled without \\?\.
       StrCpy $4 $6 8
+      StrCpy $5 $6 4
       ${If} $4 == "\\?\UNC\"
         StrCpy $6 $6 "" 8
         StrCpy $6 "\\$6"
-      ${Else}
+      ${ElseIf} $5 == "\\?\"
         StrCpy $6 $6 "" 4
       ${EndIf}
-      StrCpy $4 $6 "" -1
-      ${If} $4 == "\"
+      ${Do}
+        StrCpy $4 $6 "" -1
+        ${IfThen} $4 != "\" ${|} ${Break} ${|}
         StrCpy $6 $6 -1
+      ${Loop}
+      ${If} $6 != ""
+        System::Call 'user32::CharUpperW(w r6 r6)'
+        StrCpy $7 "p$6"
       ${EndIf}
-      System::Call 'user32::CharUpperW(w r6 r6)'
-      StrCpy $7 "p$6"
     ${EndIf}
     ${If} $7 != ""
       StrCpy $0 $7
