@@ -8,11 +8,10 @@
 ; (%LOCALAPPDATA%\Programs\Veldana), not to Program Files. The installer copies exactly
 ; the files of the program folder, named one by one in an include made at build time by
 ; list-files.sh, and, unless the user says otherwise on its page or with /NOSIGNIN, has
-; VeldanaStart.exe run at the user's sign-in; the uninstaller
-; deletes exactly those names again, plus the program's own veld.ini, tmp_wallpaper.bmp
-; and veldstart.log, and removes folders only when they are empty. Wallpapers the user
-; added stay unless the user says otherwise in the uninstaller's question, which silent
-; uninstalls never ask.
+; VeldanaStart.exe run at the user's sign-in; the uninstaller deletes exactly those names
+; again, plus the program's own veld.ini, tmp_wallpaper.bmp and veldstart.log, and
+; removes folders only when they are empty. Wallpapers the user added stay unless the
+; user says otherwise in the uninstaller's question, which silent uninstalls never ask.
 
 ; Veldana.exe is a 64-bit program, so the installer is one too (it then also runs
 ; under a Wine without 32-bit support).
@@ -283,6 +282,8 @@ Function CheckFolder
       CreateDirectory $INSTDIR
     ${EndIf}
     StrCpy $2 ""
+    ; Wine gives every folder a short name; the tests build a setup with
+    ; -DTEST_NO_SHORT_NAMES to stand for a volume where short names are off.
     !ifndef TEST_NO_SHORT_NAMES
       System::Call 'kernel32::GetShortPathNameW(w "$INSTDIR", w .r1, i ${NSIS_MAX_STRLEN}) i .r2'
       ${If} $2 > 0
