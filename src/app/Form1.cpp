@@ -63,7 +63,7 @@ void TForm1::FormCreate()
     veld::MarkStep("clips");
     app.Guard([&] { ApplyWindowShape(); });
     veld::MarkStep("region");
-    app.Guard([&] { WallpaperFiles.clear(); });
+    WallpaperFiles.clear();
     app.Guard([&] { WallpaperDir = catalogue::ChooseWallpaperDir(win::ProgramDir(), win::PrimaryScreenSize()); });
     app.Guard([&] {
         catalogue::FindFiles(WallpaperDir, WallpaperFiles, catalogue::kWallpaperMask);

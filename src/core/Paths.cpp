@@ -2,17 +2,7 @@
 
 namespace veld {
 
-bool NoLeadBytes(unsigned char)
-{
-    return false;
-}
-
-bool CodePage932LeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-size_t CharWidth(std::string_view text, size_t offset, const LeadBytePredicate& isLeadByte)
+size_t CharBytes(std::string_view text, size_t offset, const LeadBytePredicate& isLeadByte)
 {
     return isLeadByte(static_cast<unsigned char>(text[offset])) && offset + 1 < text.size() ? 2 : 1;
 }
@@ -24,7 +14,7 @@ size_t LastSingleByte(std::string_view text, char c, const LeadBytePredicate& is
 {
     size_t found = std::string_view::npos;
     for (size_t i = 0, width = 0; i < text.size(); i += width) {
-        width = CharWidth(text, i, isLeadByte);
+        width = CharBytes(text, i, isLeadByte);
         if (width == 1 && text[i] == c)
             found = i;
     }
@@ -36,7 +26,7 @@ size_t LastSingleByte(std::string_view text, char c, const LeadBytePredicate& is
 size_t LastCharOffset(std::string_view text, const LeadBytePredicate& isLeadByte)
 {
     size_t last = std::string_view::npos;
-    for (size_t i = 0; i < text.size(); i += CharWidth(text, i, isLeadByte))
+    for (size_t i = 0; i < text.size(); i += CharBytes(text, i, isLeadByte))
         last = i;
     return last;
 }

@@ -12,16 +12,10 @@ namespace veld {
 // Tells whether a byte starts a double-byte character in the active code page.
 using LeadBytePredicate = std::function<bool(unsigned char)>;
 
-// A predicate for single-byte code pages such as Windows-1252.
-bool NoLeadBytes(unsigned char);
-
-// Code page 932 (Japanese Shift-JIS) lead bytes, for tests of the double-byte rules.
-bool CodePage932LeadByte(unsigned char byte);
-
 // The bytes of the character that starts at offset: 2 for a lead byte and its trail
 // byte, 1 otherwise (also for a lead byte that ends the text). Every walk over a path
 // goes front to back by these steps: only a forward walk knows a trail byte.
-size_t CharWidth(std::string_view text, size_t offset, const LeadBytePredicate& isLeadByte);
+size_t CharBytes(std::string_view text, size_t offset, const LeadBytePredicate& isLeadByte);
 
 // The last complete character of text: its byte offset, or npos when text is empty.
 size_t LastCharOffset(std::string_view text, const LeadBytePredicate& isLeadByte);

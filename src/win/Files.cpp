@@ -89,7 +89,7 @@ bool RetryWhileHeld(const std::string& path, const std::function<bool()>& attemp
 
 // Opens path for reading through the retries and closes it again: the system's error,
 // or ERROR_SUCCESS.
-DWORD ReadableError(const std::string& path, DWORD share)
+static DWORD ReadableError(const std::string& path, DWORD share)
 {
     HANDLE handle = OpenRetrying(path, GENERIC_READ, share, OPEN_EXISTING, 0);
     if (handle == INVALID_HANDLE_VALUE)

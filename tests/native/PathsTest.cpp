@@ -1,6 +1,7 @@
 #include "core/Error.h"
 #include "core/Paths.h"
 #include "core/WallpaperFolder.h"
+#include "LeadBytes.h"
 
 #include <gtest/gtest.h>
 

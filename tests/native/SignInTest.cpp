@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/Texts.h"
+#include "LeadBytes.h"
 
 #include <gtest/gtest.h>
 
