@@ -14,10 +14,10 @@ void TForm1::ApplyActiveState(std::string_view state)
 {
     ui::Label* const hitAreas[] = {&Label4, &Label5, &Label6, &Label7};
     auto showButtons = [this](int picture) {
-        ImageList2.Draw(picture, ImageNoWallpaper);
-        ImageList3.Draw(picture, ImageSetAsDefault);
-        ImageList4.Draw(picture, ImageDeleteSelected);
-        ImageList5.Draw(picture, ImageAddYourOwn);
+        ImageNoWallpaper.ShowListPicture(ImageList2, picture);
+        ImageSetAsDefault.ShowListPicture(ImageList3, picture);
+        ImageDeleteSelected.ShowListPicture(ImageList4, picture);
+        ImageAddYourOwn.ShowListPicture(ImageList5, picture);
     };
     if (state == "true") {
         Animate2.SetActive(false);
@@ -47,41 +47,41 @@ void TForm1::CheckBox1Click()
 
 void TForm1::Label3MouseEnter()
 {
-    ImageList1.Draw(kHoverPicture, ImageClose);
+    ImageClose.ShowListPicture(ImageList1, kHoverPicture);
 }
 void TForm1::Label3MouseLeave()
 {
-    ImageList1.Draw(kNormalPicture, ImageClose);
+    ImageClose.ShowListPicture(ImageList1, kNormalPicture);
 }
 void TForm1::Label4MouseEnter()
 {
-    ImageList2.Draw(kHoverPicture, ImageNoWallpaper);
+    ImageNoWallpaper.ShowListPicture(ImageList2, kHoverPicture);
 }
 void TForm1::Label4MouseLeave()
 {
-    ImageList2.Draw(kNormalPicture, ImageNoWallpaper);
+    ImageNoWallpaper.ShowListPicture(ImageList2, kNormalPicture);
 }
 void TForm1::Label5MouseEnter()
 {
-    ImageList3.Draw(kHoverPicture, ImageSetAsDefault);
+    ImageSetAsDefault.ShowListPicture(ImageList3, kHoverPicture);
 }
 void TForm1::Label5MouseLeave()
 {
-    ImageList3.Draw(kNormalPicture, ImageSetAsDefault);
+    ImageSetAsDefault.ShowListPicture(ImageList3, kNormalPicture);
 }
 void TForm1::Label6MouseEnter()
 {
-    ImageList4.Draw(kHoverPicture, ImageDeleteSelected);
+    ImageDeleteSelected.ShowListPicture(ImageList4, kHoverPicture);
 }
 void TForm1::Label6MouseLeave()
 {
-    ImageList4.Draw(kNormalPicture, ImageDeleteSelected);
+    ImageDeleteSelected.ShowListPicture(ImageList4, kNormalPicture);
 }
 void TForm1::Label7MouseEnter()
 {
-    ImageList5.Draw(kHoverPicture, ImageAddYourOwn);
+    ImageAddYourOwn.ShowListPicture(ImageList5, kHoverPicture);
 }
 void TForm1::Label7MouseLeave()
 {
-    ImageList5.Draw(kNormalPicture, ImageAddYourOwn);
+    ImageAddYourOwn.ShowListPicture(ImageList5, kNormalPicture);
 }

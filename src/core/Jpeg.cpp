@@ -192,9 +192,12 @@ Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t st
     throw PictureError(texts::PictureRefused(options.displayName, reason), reason);
 }
 
-[[noreturn]] void Fail(const Session& session, Outcome outcome, const DecodeOptions& options)
+// Returns when the step was done; otherwise throws what ended it.
+void Require(Outcome outcome, const Session& session, const DecodeOptions& options)
 {
     switch (outcome) {
+    case Outcome::Done:
+        return;
     case Outcome::LibjpegError:
         throw JpegError(session.errorNumber);
     case Outcome::TooManyScans:
@@ -218,7 +221,7 @@ void RequireWhole(const Session& session, const DecodeOptions& options)
 
 // What libjpeg does for other pictures and leaves to us for CMYK ones: the turn into
 // RGB and, for a palette, the quantisation.
-struct Inks {
+struct CmykConversion {
     std::vector<uint8_t> rows;     // a batch of rows as libjpeg hands them over
     std::vector<uint8_t> picture;  // for a palette: the whole picture, blue, green, red, bottom-up
     std::unique_ptr<Quantiser> quantiser;
@@ -226,58 +229,62 @@ struct Inks {
 };
 
 // The rows up to endRow, as ReadRows places them.
-Outcome NextRows(Session& session, Inks& inks, JDIMENSION endRow, uint8_t* bottom, size_t stride)
+Outcome NextRows(Session& session, CmykConversion& cmyk, JDIMENSION endRow, uint8_t* bottom, size_t stride)
 {
-    if (!inks.quantiser)
-        return ReadRows(session, endRow, bottom, stride, inks.rows.empty() ? nullptr : inks.rows.data());
+    if (!cmyk.quantiser)
+        return ReadRows(session, endRow, bottom, stride, cmyk.rows.empty() ? nullptr : cmyk.rows.data());
     const size_t width = session.cinfo.output_width;
     const size_t height = session.cinfo.output_height;
-    for (; inks.mapped < endRow; ++inks.mapped) {
-        uint8_t* place = bottom + static_cast<size_t>(endRow - 1 - inks.mapped) * stride;
-        inks.quantiser->Map(inks.picture.data() + (height - 1 - inks.mapped) * width * 3, place, width);
+    for (; cmyk.mapped < endRow; ++cmyk.mapped) {
+        uint8_t* place = bottom + static_cast<size_t>(endRow - 1 - cmyk.mapped) * stride;
+        cmyk.quantiser->Map(cmyk.picture.data() + (height - 1 - cmyk.mapped) * width * 3, place, width);
         std::fill(place + width, place + stride, uint8_t{0});
     }
     return Outcome::Done;
 }
 
-// The header read, the output format chosen and decompression started: what both
-// outputs share.
-DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOptions& options, Inks& inks)
+// Reads the header of a file within the limits; returns libjpeg's memory budget.
+long ReadHeaderWithinLimits(Session& session, std::span<const uint8_t> file, const DecodeOptions& options)
 {
     // libjpeg takes the length as unsigned long, 32 bits on Windows.
     if (file.size() > std::numeric_limits<unsigned long>::max())
         RefuseAsTooLarge(options, std::to_string(file.size()) + " Bytes");
-
     // libjpeg reads 0 as "no limit".
     const long memoryLimit =
         static_cast<long>(std::clamp<uint64_t>(options.memoryLimit, 1, std::numeric_limits<long>::max()));
-    Outcome outcome = ReadHeader(session, file.data(), static_cast<unsigned long>(file.size()), memoryLimit);
-    if (outcome != Outcome::Done)
-        Fail(session, outcome, options);
-
-    jpeg_decompress_struct& cinfo = session.cinfo;
-    const uint64_t width = cinfo.image_width;
-    const uint64_t height = cinfo.image_height;
+    Require(ReadHeader(session, file.data(), static_cast<unsigned long>(file.size()), memoryLimit), session, options);
+    const uint64_t width = session.cinfo.image_width;
+    const uint64_t height = session.cinfo.image_height;
     if (width > kMaxJpegSide || height > kMaxJpegSide || width * height > options.maxPixels)
         RefuseAsTooLarge(options, std::to_string(width) + " x " + std::to_string(height) + " Pixel");
+    return memoryLimit;
+}
 
+struct Output {
+    bool cmyk;
+    bool eightBit;
+};
+
+// Asks libjpeg for full size, best quality, and the colours the bitmap takes.
+Output ChooseOutput(jpeg_decompress_struct& cinfo, const DecodeOptions& options, long memoryLimit)
+{
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-    const bool eightBit = options.eightBitScreen || grey;
+    const Output output{cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK,
+                        options.eightBitScreen || grey};
     cinfo.scale_num = 1;
     cinfo.scale_denom = 1;
     cinfo.dct_method = JDCT_ISLOW;
     cinfo.do_fancy_upsampling = TRUE;
-    if (cmyk) {
+    if (output.cmyk) {
         cinfo.out_color_space = JCS_CMYK;
-        if (eightBit) {
+        if (output.eightBit) {
             // Our copy of the picture counts against libjpeg's budget.
-            const uint64_t copy = width * height * 3;
+            const uint64_t copy = uint64_t{cinfo.image_width} * cinfo.image_height * 3;
             if (copy >= static_cast<uint64_t>(memoryLimit))
                 throw JpegError(JERR_NO_BACKING_STORE);
             cinfo.mem->max_memory_to_use = memoryLimit - static_cast<long>(copy);
         }
-    } else if (eightBit) {
+    } else if (output.eightBit) {
         // libjpeg's own choice: two passes with an optimal palette for colour, one
         // evenly spaced grey ramp for greyscale, Floyd-Steinberg dithering for both.
         cinfo.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
@@ -286,37 +293,47 @@ DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOpt
     } else {
         cinfo.out_color_space = JCS_EXT_BGR;
     }
+    return output;
+}
 
-    outcome = StartDecompress(session, cmyk ? 4 : eightBit ? 1 : 3);
-    if (outcome != Outcome::Done)
-        Fail(session, outcome, options);
-    if (cmyk) {
-        inks.rows.resize(16 * width * 4);
-        if (eightBit) {
-            // libjpeg's two passes, done by us: the whole picture is counted before the
-            // first row can be given out.
-            inks.picture.resize(width * height * 3);
-            outcome =
-                ReadRows(session, static_cast<JDIMENSION>(height), inks.picture.data(), width * 3, inks.rows.data());
-            if (outcome != Outcome::Done)
-                Fail(session, outcome, options);
-            inks.quantiser = std::make_unique<Quantiser>();
-            for (uint64_t y = 0; y < height; ++y)
-                inks.quantiser->Count(inks.picture.data() + y * width * 3, width);
-            const std::vector<RgbQuad> palette = inks.quantiser->ChoosePalette(kPaletteColours);
-            for (size_t i = 0; i < palette.size(); ++i) {
-                session.palette[i][0] = palette[i].red;
-                session.palette[i][1] = palette[i].green;
-                session.palette[i][2] = palette[i].blue;
-            }
-            session.paletteSize = static_cast<int>(palette.size());
-        }
+// libjpeg's two passes for a CMYK picture on a palette, done by us: the whole picture is
+// counted before the first row can be given out.
+void ChooseCmykPalette(Session& session, CmykConversion& cmyk, const DecodeOptions& options)
+{
+    const size_t width = session.cinfo.output_width;
+    const size_t height = session.cinfo.output_height;
+    cmyk.picture.resize(width * height * 3);
+    Require(ReadRows(session, static_cast<JDIMENSION>(height), cmyk.picture.data(), width * 3, cmyk.rows.data()),
+            session, options);
+    cmyk.quantiser = std::make_unique<Quantiser>();
+    for (size_t y = 0; y < height; ++y)
+        cmyk.quantiser->Count(cmyk.picture.data() + y * width * 3, width);
+    const std::vector<RgbQuad> palette = cmyk.quantiser->ChoosePalette(kPaletteColours);
+    for (size_t i = 0; i < palette.size(); ++i) {
+        session.palette[i][0] = palette[i].red;
+        session.palette[i][1] = palette[i].green;
+        session.palette[i][2] = palette[i].blue;
+    }
+    session.paletteSize = static_cast<int>(palette.size());
+}
+
+// The header read, the output format chosen and decompression started: what both
+// outputs share.
+DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOptions& options, CmykConversion& cmyk)
+{
+    const long memoryLimit = ReadHeaderWithinLimits(session, file, options);
+    const Output output = ChooseOutput(session.cinfo, options, memoryLimit);
+    Require(StartDecompress(session, output.cmyk ? 4 : output.eightBit ? 1 : 3), session, options);
+    if (output.cmyk) {
+        cmyk.rows.resize(16 * size_t{session.cinfo.output_width} * 4);
+        if (output.eightBit)
+            ChooseCmykPalette(session, cmyk, options);
     }
 
     DibFormat format;
-    format.width = static_cast<int32_t>(width);
-    format.height = static_cast<int32_t>(height);
-    format.bitsPerPixel = eightBit ? 8 : 24;
+    format.width = static_cast<int32_t>(session.cinfo.output_width);
+    format.height = static_cast<int32_t>(session.cinfo.output_height);
+    format.bitsPerPixel = output.eightBit ? 8 : 24;
     format.palette.resize(static_cast<size_t>(session.paletteSize));
     for (size_t i = 0; i < format.palette.size(); ++i)
         format.palette[i] = RgbQuad{session.palette[i][2], session.palette[i][1], session.palette[i][0], 0};
@@ -327,26 +344,25 @@ DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOpt
 
 DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
 {
-    Inks inks;
+    CmykConversion cmyk;
     Decompressor decompressor;
     Session& session = decompressor.session();
     DibImage image;
-    static_cast<DibFormat&>(image) = Start(session, file, options, inks);
+    static_cast<DibFormat&>(image) = Start(session, file, options, cmyk);
     const size_t stride = image.Stride();
     image.pixels.resize(stride * static_cast<size_t>(image.height));
-    const Outcome outcome = NextRows(session, inks, static_cast<JDIMENSION>(image.height), image.pixels.data(), stride);
-    if (outcome != Outcome::Done)
-        Fail(session, outcome, options);
+    Require(NextRows(session, cmyk, static_cast<JDIMENSION>(image.height), image.pixels.data(), stride), session,
+            options);
     RequireWhole(session, options);
     return image;
 }
 
 void DecodeJpegToBmp(std::span<const uint8_t> file, const DecodeOptions& options, BmpOutput& out)
 {
-    Inks inks;
+    CmykConversion cmyk;
     Decompressor decompressor;
     Session& session = decompressor.session();
-    const DibFormat format = Start(session, file, options, inks);
+    const DibFormat format = Start(session, file, options, cmyk);
     const std::vector<uint8_t> headers = BmpHeaders(format);
     const size_t stride = format.Stride();
     const auto height = static_cast<JDIMENSION>(format.height);
@@ -367,9 +383,7 @@ void DecodeJpegToBmp(std::span<const uint8_t> file, const DecodeOptions& options
     // of the one before it.
     for (JDIMENSION first = 0; first < height; first += stripRows) {
         const JDIMENSION end = std::min(first + stripRows, height);
-        const Outcome outcome = NextRows(session, inks, end, strip.data(), stride);
-        if (outcome != Outcome::Done)
-            Fail(session, outcome, options);
+        Require(NextRows(session, cmyk, end, strip.data(), stride), session, options);
         out.Overwrite(headers.size() + static_cast<uint64_t>(height - end) * stride,
                       {strip.data(), static_cast<size_t>(end - first) * stride});
     }

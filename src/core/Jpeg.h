@@ -36,8 +36,8 @@ struct DecodeOptions {
     uint64_t memoryLimit = kJpegMemoryLimit;
     // The most pixels a picture may have. Only tests lower it: a fuzzer spending seconds
     // on every forged 64-megapixel header finds nothing more and times out.
-    uint64_t maxPixels =
-        kMaxJpegPixels;  // A file whose data ends early is refused (PictureError) instead of given as far as
+    uint64_t maxPixels = kMaxJpegPixels;
+    // A file whose data ends early is refused (PictureError) instead of given as far as
     // it goes: where nobody sees the missing rows, a part of a picture is no picture.
     bool wholePictureOnly = false;
 };
@@ -67,9 +67,10 @@ private:
 
 // Decodes the whole file at full size, best quality: colour pictures (CMYK and YCCK
 // ones too) to 24 bits, greyscale pictures (and all pictures for an eight-bit screen) to
-// 8 bits with at most 236 colours, leaving the 20 the system keeps for itself. A file that ends early gives
-// the part that is there. Throws JpegError for what libjpeg rejects and Error, naming
-// displayName, for pictures too large or with too many scans.
+// 8 bits with at most 236 colours, leaving the 20 the system keeps for itself. A file
+// that ends early gives the part that is there, unless wholePictureOnly. Throws
+// JpegError for what libjpeg rejects and PictureError, naming displayName, for pictures
+// too large, with too many scans or cut short where only a whole one will do.
 DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options);
 
 // The same picture as a BMP file (headers, colour table, rows bottom-up), written to out

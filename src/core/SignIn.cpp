@@ -20,7 +20,7 @@ std::string Folded(std::string_view text, const LeadBytePredicate& isLeadByte)
 {
     std::string folded(text);
     for (size_t i = 0, width = 0; i < folded.size(); i += width) {
-        width = CharWidth(folded, i, isLeadByte);
+        width = CharBytes(folded, i, isLeadByte);
         if (width == 1)
             folded[i] = LowerAscii(folded[i]);
     }

@@ -21,10 +21,8 @@ namespace desktop {
 
 namespace {
 
-// SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE
-constexpr UINT kSetFlags = 3;
-// SPIF_SENDWININICHANGE alone
-constexpr UINT kClearFlags = 2;
+constexpr UINT kSetFlags = SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE;
+constexpr UINT kClearFlags = SPIF_SENDWININICHANGE;
 
 WallpaperCall& WallpaperCallStandIn()
 {

@@ -51,11 +51,6 @@ void ImageList::Add(HBITMAP bitmap)
     }
 }
 
-void ImageList::Draw(int index, ImageView& view) const
-{
-    view.ShowListPicture(*this, index);
-}
-
 void ImageList::Paint(int index, HDC dc, int x, int y, int width, int height) const
 {
     if (width <= 0 || height <= 0)

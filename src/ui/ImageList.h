@@ -23,8 +23,6 @@ public:
     // height is cut off. A bitmap narrower or lower than one picture is refused with
     // "Ungültige Grafikgröße".
     void Add(HBITMAP bitmap);
-    // The view shows picture index from now on, at the list's size.
-    void Draw(int index, ImageView& view) const;
     // Paints the top-left width x height of picture index at (x, y); where the list has
     // no such picture, the button face colour.
     void Paint(int index, HDC dc, int x, int y, int width, int height) const;
