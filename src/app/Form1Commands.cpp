@@ -31,7 +31,7 @@ void TForm1::acDeleteSelectedExecute()
     const veld::Message message = veld::texts::AskDeleteFile(veld::FileNamePart(file, win::IsLeadByte));
     if (ui::AskYesNo(message, {veld::texts::kYes, veld::texts::kNo}) != 1)
         return;
-    win::RemoveFile(file);  // a failed delete shows in the refilled list
+    win::RemoveFileRetrying(file);  // a failed delete shows in the refilled list
     RefillWallpaperList();
     Image2.Clear();
 }

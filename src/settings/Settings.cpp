@@ -68,7 +68,7 @@ void WriteSetting(const std::string& section, const std::string& key, const std:
 {
     CheckValue(value);
     const std::string path = SettingsPath();
-    const bool written = win::RetryWhileHeld(path, [&] {
+    const bool written = win::RetryWhileHeld(path, win::FileAction::Open, [&] {
         return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
     });
     // Flush the system's cached copy, so the file on disk is what was written. Its result

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 namespace ui {
 
@@ -166,6 +167,12 @@ void Application::ShowCurrentError() noexcept
     } catch (...) {
         // Nothing is left to report with when even the error box fails.
     }
+}
+
+void Application::HandlerEnded() noexcept
+{
+    if (--handlersRunning_ == 0 && closeWhenIdle_)
+        PostMessageA(std::exchange(closeWhenIdle_, nullptr), WM_CLOSE, 0, 0);
 }
 
 int Application::Run()

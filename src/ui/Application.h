@@ -52,12 +52,20 @@ public:
     template <typename Handler>
     void Guard(Handler&& handler) noexcept
     {
+        ++handlersRunning_;
         try {
             handler();
         } catch (...) {
             ShowCurrentError();
         }
+        HandlerEnded();
     }
+
+    // A handler runs. What reaches the window meanwhile (sent while the handler waits for
+    // a file or the wallpaper lock, or dispatched by its box) is answered, but starts no
+    // command, and a close request waits until the handler has ended (CloseWhenIdle).
+    bool HandlerRunning() const { return handlersRunning_ > 0; }
+    void CloseWhenIdle(HWND window) { closeWhenIdle_ = window; }
 
     // Runs the message loop until the main window has gone; returns the exit code.
     int Run();
@@ -68,6 +76,7 @@ public:
 
 private:
     Application() = default;
+    void HandlerEnded() noexcept;
     static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_ = nullptr;
@@ -77,6 +86,8 @@ private:
     std::optional<win::NamedMutex> instanceMutex_;
     std::string title_;
     ErrorSink errorSink_;
+    int handlersRunning_ = 0;
+    HWND closeWhenIdle_ = nullptr;
 };
 
 }  // namespace ui

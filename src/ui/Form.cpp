@@ -253,7 +253,7 @@ void Form::OnMouseLeave()
 void Form::OnButtonDown(MouseButton button, POINT point)
 {
     GraphicControl* control = ControlAt(point);
-    if (!control)
+    if (!control || Application::Instance().HandlerRunning())
         return;
     if (control->OnMouseDown) {
         const POINT local{point.x - control->GetBounds().left, point.y - control->GetBounds().top};
@@ -272,7 +272,7 @@ void Form::OnButtonUp(POINT point)
     pressed_ = nullptr;
     if (GetCapture() == handle_)
         ReleaseCapture();
-    if (control && control == ControlAt(point))
+    if (control && control == ControlAt(point) && !Application::Instance().HandlerRunning())
         Application::Instance().Guard([control] { control->OnClick(); });
 }
 
@@ -386,7 +386,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (WindowedControl* control = FindControl(reinterpret_cast<HWND>(lParam))) {
             const WORD code = HIWORD(wParam);
-            Application::Instance().Guard([control, code] { control->OnCommand(code); });
+            if (!Application::Instance().HandlerRunning())
+                Application::Instance().Guard([control, code] { control->OnCommand(code); });
             return 0;
         }
         break;
@@ -400,14 +401,30 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
-    case WM_CLOSE:
-        // Whatever the close handler reports, the window closes.
-        Application::Instance().Guard([this] { OnClose(); });
+    case WM_CLOSE: {
+        // The close handler runs once: a request while it runs (its own box is up, or
+        // it waits for veld.ini) changes nothing, and one inside another handler comes
+        // after it. Whatever the close handler reports, the window closes.
+        Application& app = Application::Instance();
+        if (closing_)
+            return 0;
+        if (app.HandlerRunning()) {
+            app.CloseWhenIdle(handle_);
+            return 0;
+        }
+        closing_ = true;
+        app.Guard([this] { OnClose(); });
         DestroyWindow(handle_);
         return 0;
+    }
     case WM_ENDSESSION:
-        if (wParam)
+        // The process may be ended as soon as this returns, even inside another handler;
+        // a close under way stores what this would.
+        if (wParam && !closing_) {
+            closing_ = true;
             Application::Instance().Guard([this] { OnEndSession(); });
+            closing_ = false;
+        }
         return 0;
     case WM_DESTROY:
         if (Application::Instance().MainWindow() == handle_)

@@ -40,7 +40,8 @@ public:
     void CreateHandle(const FormArgs& args);
     // Places the window at the centre of the primary screen and shows it.
     void ShowCentered();
-    // Asks the window to close, as any close request would.
+    // Asks the window to close, as any close request would: from inside a handler, once
+    // that handler has ended.
     void Close();
     // Paints the window and its child controls again before returning, after a change
     // that the system paints on the desktop beneath them.
@@ -91,6 +92,8 @@ private:
     GraphicControl* pressed_ = nullptr;
     bool trackingLeave_ = false;
     HWND tooltip_ = nullptr;
+    // The close or end-session handler runs.
+    bool closing_ = false;
     // What made WM_CREATE refuse the window, for CreateHandle to throw.
     std::exception_ptr createFailure_;
 };

@@ -7,6 +7,7 @@
 #include "win/Handles.h"
 #include "win/ProgramDir.h"
 #include "win/SystemMessage.h"
+#include "win/Wait.h"
 
 #include <stdexcept>
 
@@ -50,13 +51,16 @@ namespace {
 constexpr int kRetries = 10;
 constexpr DWORD kPauseStep = 25;
 
-bool HeldByAnother(const std::string& path, DWORD error)
+bool HeldByAnother(const std::string& path, FileAction action, DWORD error)
 {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
         return true;
-    // A scanner denies access to the file it looks at; a folder or a missing file denies
-    // it for good.
-    return error == ERROR_ACCESS_DENIED && FileExists(path);
+    if (error != ERROR_ACCESS_DENIED)
+        return false;
+    const DWORD attributes = GetFileAttributesA(ExactPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_ACCESS_DENIED;  // being deleted
+    return action == FileAction::ReplaceOrDelete && !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
 // CreateFileA through the retries; INVALID_HANDLE_VALUE with the last error when it fails.
@@ -64,7 +68,7 @@ HANDLE OpenRetrying(const std::string& path, DWORD access, DWORD share, DWORD di
 {
     const std::string exact = ExactPath(path);
     HANDLE handle = INVALID_HANDLE_VALUE;
-    RetryWhileHeld(path, [&] {
+    RetryWhileHeld(path, FileAction::Open, [&] {
         handle = CreateFileA(exact.c_str(), access, share, nullptr, disposition, flags, nullptr);
         return handle != INVALID_HANDLE_VALUE;
     });
@@ -73,17 +77,17 @@ HANDLE OpenRetrying(const std::string& path, DWORD access, DWORD share, DWORD di
 
 }  // namespace
 
-bool RetryWhileHeld(const std::string& path, const std::function<bool()>& attempt)
+bool RetryWhileHeld(const std::string& path, FileAction action, const std::function<bool()>& attempt)
 {
     for (int retry = 1;; ++retry) {
         if (attempt())
             return true;
         const DWORD error = GetLastError();
-        if (retry > kRetries || !HeldByAnother(path, error)) {
+        if (retry > kRetries || !HeldByAnother(path, action, error)) {
             SetLastError(error);
             return false;
         }
-        Sleep(retry * kPauseStep);
+        PauseAnswering(retry * kPauseStep);
     }
 }
 
@@ -139,6 +143,12 @@ bool RemoveFile(const std::string& path)
     return DeleteFileA(ExactPath(path).c_str()) != FALSE;
 }
 
+bool RemoveFileRetrying(const std::string& path)
+{
+    const std::string exact = ExactPath(path);
+    return RetryWhileHeld(path, FileAction::ReplaceOrDelete, [&] { return DeleteFileA(exact.c_str()) != FALSE; });
+}
+
 void RequireReadable(const std::string& path)
 {
     if (const DWORD error = ReadableError(path, FILE_SHARE_READ))
@@ -180,7 +190,7 @@ bool CopyToNewFile(const std::string& from, const std::string& to)
     if (folder.empty() || !GetTempFileNameA(folder.c_str(), "vel", 0, temporary))
         return false;
     const std::string exactFrom = ExactPath(from);
-    const bool copied = RetryWhileHeld(from, [&] { return CopyFileA(exactFrom.c_str(), temporary, FALSE) != FALSE; }) &&
+    const bool copied = RetryWhileHeld(from, FileAction::Open, [&] { return CopyFileA(exactFrom.c_str(), temporary, FALSE) != FALSE; }) &&
                         MoveFileExA(temporary, exactTo.c_str(), MOVEFILE_WRITE_THROUGH);
     // A copy cut off by a full disk stays behind under Wine; the temporary file is ours.
     if (!copied) {
@@ -299,7 +309,7 @@ void FileReplacement::Commit()
         Fail(GetLastError());
     veld::MarkStep("flushed");
     file_.reset();
-    if (!RetryWhileHeld(path_, [&] {
+    if (!RetryWhileHeld(path_, FileAction::ReplaceOrDelete, [&] {
             return MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
                    FALSE;
         }))

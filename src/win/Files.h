@@ -26,14 +26,22 @@ std::string ExactPath(const std::string& path);
 // A file (not a folder) exists at path.
 bool FileExists(const std::string& path);
 
+// What an attempt does to the file at path. A program that holds a file open makes an
+// open fail as a sharing violation, and replacing, renaming or deleting the file (when it
+// did not share its deletion) as access denied.
+enum class FileAction { Open, ReplaceOrDelete };
+
 // Virus scanners, backup programs and sync clients open a file for a moment without
 // sharing it. Runs attempt, which returns false with the system's error set when it
 // fails, and runs it again while that error says another program holds the file at
-// path (a sharing or lock violation, or access denied to a file that exists): up to 10
-// more times, each pause 25 ms longer than the last, about 1.4 s in all. Every open,
-// read, write and replacement of Veldana's own files goes through it. The last error
-// is left for the caller.
-bool RetryWhileHeld(const std::string& path, const std::function<bool()>& attempt);
+// path: a sharing or lock violation; access denied to a file being deleted while another
+// program still has it open (whose attributes are denied too); and access denied to
+// replace or delete a file that is not read-only. Denials with another cause (a
+// read-only file, a folder, a protected folder) fail at once. Up to 10 more times, each
+// pause 25 ms longer than the last, about 1.4 s in all, answering what is sent to the
+// thread's windows meanwhile (win/Wait.h). Every open, read, write and replacement of
+// Veldana's own files goes through it. The last error is left for the caller.
+bool RetryWhileHeld(const std::string& path, FileAction action, const std::function<bool()>& attempt);
 
 // Throws the file-open error when something is at path that cannot be opened for
 // reading (held by another program after the retries, or a folder); a missing file is
@@ -43,8 +51,10 @@ void RequireReadableIfPresent(const std::string& path);
 // The whole file; throws the file-open error when it cannot be read.
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 
-// Deletes the file; false when it could not.
+// Deletes the file; false when it could not. RemoveFile gives up at once on a file
+// another program holds; RemoveFileRetrying waits for it as RetryWhileHeld does.
 bool RemoveFile(const std::string& path);
+bool RemoveFileRetrying(const std::string& path);
 
 // Throws the file-open error unless the file can be opened for reading.
 void RequireReadable(const std::string& path);

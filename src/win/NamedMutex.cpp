@@ -1,5 +1,7 @@
 #include "win/NamedMutex.h"
 
+#include "win/Wait.h"
+
 namespace win {
 
 NamedMutex::NamedMutex(const std::wstring& name)
@@ -22,7 +24,7 @@ bool NamedMutex::Acquire(DWORD timeout)
         return false;
     // WAIT_ABANDONED: the holder ended half-way; every file is replaced safely, so
     // whatever it was doing left them whole, and the mutex is ours.
-    const DWORD waited = WaitForSingleObject(mutex_.get(), timeout);
+    const DWORD waited = WaitAnswering(mutex_.get(), timeout);
     held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     return held_;
 }

@@ -22,7 +22,8 @@ public:
     // Another process had made it first.
     bool AlreadyExisted() const { return existed_; }
 
-    // Waits at most timeout milliseconds for it; true once this thread holds it.
+    // Waits at most timeout milliseconds for it, answering what is sent to the thread's
+    // windows meanwhile (win/Wait.h); true once this thread holds it.
     bool Acquire(DWORD timeout);
 
 private:

@@ -73,7 +73,8 @@ TEST(Commands, SetAsDefaultRecordsThePathAndNoWallpaperEmptiesBoth)
     harness.Start();
     TForm1& form = harness.Form();
     form.ListBox1.SetItemIndex(harness.IndexOf("b.jpg"));
-    harness.Click(kSetAsDefault);
+    // The sign-in program setting a wallpaper waits for the window's answer under the lock.
+    WhileAnotherHoldsTheWallpaperLock([&] { harness.Click(kSetAsDefault); }, form.Handle());
     EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", ""), harness.dir + "b.jpg");
     EXPECT_EQ(WallpaperValue(), harness.Path() + "tmp_wallpaper.bmp");
 
@@ -221,12 +222,17 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
         form.ListBox1.SetItemIndex(odd);
         std::thread answer;
         if (!c.refused)
-            answer = std::thread([thread = GetCurrentThreadId()] {
+            answer = std::thread([thread = GetCurrentThreadId(), file = Exactly(harness.dir, c.odd)] {
                 HWND box = nullptr;
-                if (WithinTenSeconds([&] { return (box = DialogOf(thread)) != nullptr; }))
-                    PostMessageA(box, WM_COMMAND, IDOK, 0);
-                else
+                if (!WithinTenSeconds([&] { return (box = DialogOf(thread)) != nullptr; })) {
                     ADD_FAILURE() << "no question before deleting";
+                    return;
+                }
+                // A scanner looks at the file for a moment as it is to go.
+                HANDLE scan = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                Sleep(300);
+                CloseHandle(scan);
             });
         harness.Click(kDeleteSelected);
         if (answer.joinable())

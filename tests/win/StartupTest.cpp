@@ -249,6 +249,12 @@ TEST(Startup, ClosingWithAnUnwritableFileReportsItAndStillCloses)
 
     HANDLE lock = CreateFileA(harness.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    // The box's own message loop meets a close from the task bar and a click on the close
+    // button, both queued while the close waited for veld.ini.
+    harness.boxesDispatch = true;
+    PostMessageA(ui::Application::Instance().OwnerWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(720, 150));
+    PostMessageA(form.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(720, 150));
     harness.CloseWindow();
     CloseHandle(lock);
 

@@ -214,17 +214,26 @@ void SetWallpaperValue(const std::string& value)
     RegCloseKey(key);
 }
 
-void WhileAnotherHoldsTheWallpaperLock(const std::function<void()>& action)
+void WhileAnotherHoldsTheWallpaperLock(const std::function<void()>& action, HWND window)
 {
     HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> over{false};
     std::thread other([&] {
-        desktop::WallpaperLock lock;
-        SetEvent(held);
-        WaitForSingleObject(done, INFINITE);
+        {
+            desktop::WallpaperLock lock;
+            SetEvent(held);
+            window ? (void)SendMessageA(window, WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, 0)
+                   : (void)WaitForSingleObject(done, INFINITE);
+        }
+        over = true;
     });
     WaitForSingleObject(held, INFINITE);
     action();
     SetEvent(done);
+    while (!over) {  // a window that did not answer during action does now
+        PumpMessages();
+        Sleep(10);
+    }
     other.join();
     CloseHandle(held);
     CloseHandle(done);
@@ -450,8 +459,11 @@ ProgramFolder::ProgramFolder()
     ui::Application& app = ui::Application::Instance();
     app.Initialize(GetModuleHandleA(nullptr), IDI_PROGRAM);
     app.SetTitle("Veldana");
-    app.SetErrorSink(
-        [this](const std::wstring& text) { errors.push_back(win::MessageIn1252(veld::SystemText(text))); });
+    app.SetErrorSink([this](const std::wstring& text) {
+        errors.push_back(win::MessageIn1252(veld::SystemText(text)));
+        if (boxesDispatch)
+            PumpMessages();
+    });
     win::SetProgramDirForTests(Path());
 }
 

@@ -62,8 +62,10 @@ std::string RigWallpaperSubfolder();
 std::string WallpaperValue();
 void SetWallpaperValue(const std::string& value);
 
-// Runs action, which must not throw, while another program holds the wallpaper lock.
-void WhileAnotherHoldsTheWallpaperLock(const std::function<void()>& action);
+// Runs action, which must not throw, while another program holds the wallpaper lock. It
+// lets go once action has ended, or, given a window, once that window has answered the
+// WM_SETTINGCHANGE it sends without a timeout, as the system's wallpaper call does.
+void WhileAnotherHoldsTheWallpaperLock(const std::function<void()>& action, HWND window = nullptr);
 
 // Selects a list entry and tells the form as a user's click would.
 void ClickListEntry(TForm1& form, int index);
@@ -122,6 +124,8 @@ public:
 
     std::string Ini() const { return Path() + "veld.ini"; }
     std::vector<std::string> errors;
+    // The boxes dispatch what is queued, as a real box's message loop does.
+    bool boxesDispatch = false;
 };
 
 // TForm1 created and shown as the program does it, in a temporary program folder.
