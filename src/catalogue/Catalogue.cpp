@@ -44,7 +44,7 @@ void CheckListedFile(const WallpaperFile& file)
     // no short names and nothing better than the listed name is known.
     if (shortName.empty())
         return;
-    const std::optional<win::FileIdentity> reached = win::IdentityOf(path);
+    const std::optional<std::wstring> reached = win::IdentityOf(path);
     if (!reached)
         return;
     const std::string name = veld::FileNamePart(path, win::IsLeadByte);

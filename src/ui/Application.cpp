@@ -30,7 +30,7 @@ UINT BringToFrontMessage()
 // The folder as the same folder under any spelling: its identity, or where it cannot be
 // asked, its key.
 struct SameFolder {
-    std::optional<win::FileIdentity> identity;
+    std::optional<std::wstring> identity;
     std::wstring key;
 
     explicit SameFolder(const std::wstring& folder) : identity(win::FolderIdentity(folder)), key(win::FolderKey(folder))

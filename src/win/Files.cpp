@@ -9,6 +9,7 @@
 #include "win/SystemMessage.h"
 #include "win/Wait.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace win {
@@ -203,33 +204,104 @@ bool CopyToNewFile(const std::string& from, const std::string& to)
 
 namespace {
 
+// FileIdInfo of GetFileInformationByHandleEx, declared here: the headers give it only to
+// programs for Windows 8 and later, and Windows 7 answers it with an error.
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileIdInformation {
+    ULONGLONG volume;
+    BYTE id[16];
+};
+
+std::wstring Hex(uint64_t value, int digits)
+{
+    std::wstring text;
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        text += L"0123456789abcdef"[(value >> shift) & 0xF];
+    return text;
+}
+
 // The identity of the file or folder handle opened, which it closes; nothing for a
 // handle that failed to open.
-std::optional<FileIdentity> IdentityOfOpened(HANDLE handle)
+std::optional<std::wstring> IdentityOfOpened(HANDLE handle)
 {
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
     File file(handle);
+    IdentityFacts facts;
+    // What the system cannot say stays zero or empty, which the rule knows.
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(handle, &information))
-        return std::nullopt;
-    return FileIdentity{information.dwVolumeSerialNumber,
-                        (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+    if (GetFileInformationByHandle(handle, &information)) {
+        facts.volume = information.dwVolumeSerialNumber;
+        facts.index = (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+    }
+    FileIdInformation longId{};
+    if (GetFileInformationByHandleEx(handle, kFileIdInfo, &longId, sizeof(longId))) {
+        facts.longId.emplace();
+        facts.longId->volume = longId.volume;
+        std::copy(std::begin(longId.id), std::end(longId.id), facts.longId->id.begin());
+    }
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(length);
+    }
+    facts.finalPath = std::move(path);
+    return IdentityFrom(facts);
 }
 
 }  // namespace
 
-std::optional<FileIdentity> IdentityOf(const std::string& path)
+std::optional<std::wstring> IdentityFrom(const IdentityFacts& facts)
 {
-    // Attributes only: a file another program holds open without sharing still answers.
-    return IdentityOfOpened(CreateFileA(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        0, nullptr));
+    // The rule, which the uninstaller follows too. The 64-bit index is not unique on ReFS,
+    // and network servers give zero or one that changes. On a local volume (the final
+    // path does not start "\\?\UNC\"): FileIdInfo's 64-bit serial number and 128-bit
+    // identifier where it gives one that is not zero, else GetFileInformationByHandle's
+    // serial number and 64-bit index where that index is not zero. Otherwise, and on a
+    // remote volume, the final path: "\\?\UNC\" written "\\", "\\?\" dropped, no
+    // backslash at the end, letters in upper case (CharUpperBuffW).
+    const std::wstring& finalPath = facts.finalPath;
+    const bool remote = finalPath.starts_with(L"\\\\?\\UNC\\");
+    if (!remote) {
+        if (facts.longId && facts.longId->id != decltype(facts.longId->id){}) {
+            std::wstring identity = L"f" + Hex(facts.longId->volume, 16);
+            for (const uint8_t byte : facts.longId->id)
+                identity += Hex(byte, 2);
+            return identity;
+        }
+        if (facts.index != 0)
+            return L"i" + Hex(facts.volume, 8) + Hex(facts.index, 16);
+    }
+    std::wstring path = remote                              ? L"\\\\" + finalPath.substr(8)
+                        : finalPath.starts_with(L"\\\\?\\") ? finalPath.substr(4)
+                                                            : finalPath;
+    while (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    if (path.empty())
+        return std::nullopt;
+    CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+    // Named after a hash of it: an object's name is shorter than a path may be.
+    uint64_t hash = 14695981039346656037ull;
+    for (const wchar_t c : path)
+        hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
+    return L"p" + Hex(hash, 16);
 }
 
-std::optional<FileIdentity> FolderIdentity(const std::wstring& folder)
+std::optional<std::wstring> IdentityOf(const std::string& path)
 {
-    // A folder opens only with backup semantics; reading its attributes needs no rights.
+    // Attributes only: a file another program holds open without sharing still answers.
+    // A folder opens only with backup semantics.
+    return IdentityOfOpened(CreateFileA(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+std::optional<std::wstring> FolderIdentity(const std::wstring& folder)
+{
     return IdentityOfOpened(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));

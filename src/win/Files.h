@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -71,17 +72,31 @@ bool CanWriteExisting(const std::string& path);
 // into place. False when it did not.
 bool CopyToNewFile(const std::string& from, const std::string& to);
 
-// Tells files apart whatever name reaches them: the volume and the file's number on it.
-struct FileIdentity {
+// What the system tells of an opened file or folder, from which IdentityFrom makes its
+// identity.
+struct IdentityFacts {
+    // GetFileInformationByHandle: the volume's serial number and the 64-bit file index.
     DWORD volume = 0;
     uint64_t index = 0;
-    bool operator==(const FileIdentity&) const = default;
+    // FileIdInfo, where the system has it (Windows 8 and later): the volume's 64-bit
+    // serial number and the 128-bit identifier.
+    struct LongId {
+        uint64_t volume = 0;
+        std::array<uint8_t, 16> id{};
+    };
+    std::optional<LongId> longId;
+    // GetFinalPathNameByHandleW, or empty where it gave none.
+    std::wstring finalPath;
 };
 
-// The identity of the file at path, or nothing when there is none to open.
-std::optional<FileIdentity> IdentityOf(const std::string& path);
+// A short text that tells files and folders apart whatever name reaches them; nothing
+// when the facts name none.
+std::optional<std::wstring> IdentityFrom(const IdentityFacts& facts);
+
+// The identity of the file or folder at path, or nothing when there is none to open.
+std::optional<std::wstring> IdentityOf(const std::string& path);
 // The same for a folder, however it is spelled (a drive letter, a link, its short form).
-std::optional<FileIdentity> FolderIdentity(const std::wstring& folder);
+std::optional<std::wstring> FolderIdentity(const std::wstring& folder);
 
 // A file replaced safely: the new contents go into a temporary file beside path, which
 // Commit flushes and moves over path, so path holds either its old contents or all of

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <optional>
 
 namespace win {
@@ -149,21 +148,11 @@ std::wstring ProgramFolderObjectName(std::wstring_view purpose)
     // Named after what the folder is, not how it was reached: C:\vel and the same
     // folder through another drive letter or a link share one window and one lock.
     const std::wstring folder = ProgramFolderW();
-    uint64_t high = 0, low = 0;
-    if (const std::optional<FileIdentity> identity = FolderIdentity(folder)) {
-        high = identity->volume;
-        low = identity->index;
-    } else {
-        // A folder that cannot be asked is named after a hash of its key.
-        low = 14695981039346656037ull;
-        for (const wchar_t c : FolderKey(folder))
-            low = (low ^ static_cast<uint16_t>(c)) * 1099511628211ull;
-    }
-    std::wstring name = L"Local\\Veldana-" + std::wstring(purpose) + L"-";
-    for (const uint64_t part : {high, low})
-        for (int shift = 60; shift >= 0; shift -= 4)
-            name += L"0123456789abcdef"[(part >> shift) & 0xF];
-    return name;
+    std::optional<std::wstring> identity = FolderIdentity(folder);
+    // A folder that cannot be asked is named after its key, as a path is.
+    if (!identity)
+        identity = IdentityFrom({.finalPath = FolderKey(folder)});
+    return L"Local\\Veldana-" + std::wstring(purpose) + L"-" + identity.value_or(L"");
 }
 
 void SetProgramDirForTests(std::string dir)

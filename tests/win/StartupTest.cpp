@@ -4,6 +4,7 @@
 #include "settings/Settings.h"
 #include "start/SignIn.h"
 #include "ui/Application.h"
+#include "win/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,43 @@ TEST(Startup, BothProgramsRemoveLeftoversOfAKilledRunButNoFolderOfTheirNameAndNe
             EXPECT_TRUE(harness.errors.empty()) << window << leftover;
         }
     }
+}
+
+TEST(Startup, AFolderIsKnownByWhatItIsOnEveryFileSystem)
+{
+    // What the system may tell of two folders, or of one reached in two ways.
+    using Facts = win::IdentityFacts;
+    const auto longId = [](uint8_t high, uint8_t low) {
+        Facts::LongId id{7, {}};
+        id.id[0] = high;
+        id.id[15] = low;
+        return id;
+    };
+    const std::wstring local = L"\\\\?\\C:\\Veldana", remote = L"\\\\?\\UNC\\server\\share\\Veldana";
+    struct Case {
+        const char* what;
+        Facts one, other;
+        bool same;
+    };
+    const Case cases[] = {
+        {"one index, two drive letters", {1, 42, {}, local}, {1, 42, {}, L"\\\\?\\Z:\\x\\Veldana"}, true},
+        {"another index", {1, 42, {}, local}, {1, 43, {}, local}, false},
+        {"another volume", {1, 42, {}, local}, {2, 42, {}, local}, false},
+        {"index zero, one path", {1, 0, {}, local}, {1, 0, {}, L"\\\\?\\c:\\VELDANA\\"}, true},
+        {"index zero, another path", {1, 0, {}, local}, {1, 0, {}, local + L"2"}, false},
+        {"equal in 64 bits, not in 128", {1, 42, longId(1, 42), local}, {1, 42, longId(2, 42), local}, false},
+        {"remote, its index changing",
+         {1, 42, longId(1, 42), remote},
+         {1, 0, std::nullopt, L"\\\\?\\UNC\\SERVER\\share\\veldana\\"},
+         true},
+        {"remote, another share", {1, 42, {}, remote}, {1, 42, {}, L"\\\\?\\UNC\\server\\other\\Veldana"}, false},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::wstring> one = win::IdentityFrom(c.one), other = win::IdentityFrom(c.other);
+        ASSERT_TRUE(one && other) << c.what;
+        EXPECT_EQ(*one == *other, c.same) << c.what;
+    }
+    EXPECT_FALSE(win::IdentityFrom({1, 0, {}, L""}));
 }
 
 TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamedOnce)
