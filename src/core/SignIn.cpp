@@ -30,15 +30,19 @@ std::string Folded(std::string_view text, const LeadBytePredicate& isLeadByte)
 }  // namespace
 
 std::vector<size_t> SignInOrder(std::span<const std::string> files, std::string_view current,
-                                const std::function<uint32_t()>& random, const LeadBytePredicate& isLeadByte)
+                                std::optional<bool> sameFolder, const std::function<uint32_t()>& random,
+                                const LeadBytePredicate& isLeadByte)
 {
-    const std::string currentFolded = Folded(current, isLeadByte);
+    const auto key = [&](std::string_view path) {
+        return Folded(sameFolder ? FileNamePart(path, isLeadByte) : std::string(path), isLeadByte);
+    };
+    const std::string currentKey = key(current);
     std::vector<size_t> others, currentOnes;
     for (size_t i = 0; i < files.size(); ++i) {
         const std::string& file = files[i];
         if (LowerExtension(file, isLeadByte) != ".jpg" || file.find_first_of("\r\n") != std::string::npos)
             continue;
-        (Folded(file, isLeadByte) == currentFolded ? currentOnes : others).push_back(i);
+        (sameFolder.value_or(true) && key(file) == currentKey ? currentOnes : others).push_back(i);
     }
     // The current file last: setting it again is the best there is when every other
     // one fails (or there is no other, or every name differs from it only in case, on a

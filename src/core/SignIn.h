@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,12 +21,15 @@ inline constexpr char kSignInLogName[] = "veldstart.log";
 // the wallpaper. Only entries whose own name ends in ".jpg" (any case) count: the files
 // that setting a wallpaper converts (a name such as "g.jpgx" that the directory search
 // matches through its short name does not). An entry with a line break cannot be stored
-// as DefaultWP and does not count either. The ones current does not name (ASCII letters
-// compared without regard to case) come first, so every sign-in brings a change while
-// another file will do; the one it names comes last. Each place is drawn evenly among
-// the entries left with a number from random.
+// as DefaultWP and does not count either. The ones current does not name come first, so
+// every sign-in brings a change while another file will do; the one it names comes last.
+// The files lie in one folder; sameFolder says whether current's folder is that one,
+// whatever either's spelling, and then only the names are compared; without it, the
+// whole paths. ASCII letters are compared without regard to case. Each place is drawn
+// evenly among the entries left with a number from random.
 std::vector<size_t> SignInOrder(std::span<const std::string> files, std::string_view current,
-                                const std::function<uint32_t()>& random, const LeadBytePredicate& isLeadByte);
+                                std::optional<bool> sameFolder, const std::function<uint32_t()>& random,
+                                const LeadBytePredicate& isLeadByte);
 
 // One line of the log: "2026-12-07 08:15:02 message" with the period rule of the error
 // box, the message's own line breaks turned into spaces, and CR LF at the end.

@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <vector>
 
 namespace start {
@@ -34,6 +35,19 @@ std::string Now()
     std::snprintf(text, std::size(text), "%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay,
                   time.wHour, time.wMinute, time.wSecond);
     return text;
+}
+
+// Whether path lies in folder, as the folders themselves say: the window writes
+// DefaultWP in whichever spelling of the program folder it was started from. Nothing
+// when either folder cannot be asked.
+std::optional<bool> InFolder(const std::string& path, const std::string& folder)
+{
+    const std::optional<std::wstring> itsFolder =
+        win::IdentityOf(path.substr(0, path.size() - veld::FileNamePart(path, win::IsLeadByte).size()));
+    const std::optional<std::wstring> identity = itsFolder ? win::IdentityOf(folder) : std::nullopt;
+    if (!identity)
+        return std::nullopt;
+    return itsFolder == identity;
 }
 
 }  // namespace
@@ -58,8 +72,9 @@ bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
 
     desktop::WallpaperLock lock;
     // Read under the lock: the window may just have set another one.
+    const std::string current = settings::ReadDefaultWallpaper();
     const std::vector<size_t> order =
-        veld::SignInOrder(files, settings::ReadDefaultWallpaper(), win::SystemRandom, win::IsLeadByte);
+        veld::SignInOrder(files, current, InFolder(current, dir), win::SystemRandom, win::IsLeadByte);
     if (order.empty())
         return true;
     // A wallpaper that DefaultWP could not name afterwards would part the two.

@@ -10,16 +10,17 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 
 namespace veld {
 namespace {
 
 // The first file of the sign-in order for one random number, as the first pick draws it.
 std::optional<size_t> First(const std::vector<std::string>& files, const std::string& current, uint32_t random,
-                            const LeadBytePredicate& isLeadByte)
+                            const LeadBytePredicate& isLeadByte, std::optional<bool> sameFolder = std::nullopt)
 {
     const std::vector<size_t> order = SignInOrder(
-        files, current, [random] { return random; }, isLeadByte);
+        files, current, sameFolder, [random] { return random; }, isLeadByte);
     return order.empty() ? std::nullopt : std::optional(order.front());
 }
 
@@ -51,13 +52,17 @@ TEST(SignInChoice, EveryFolderEveryCurrentFileEveryNumber)
                 counts.push_back(pool[i].counts);
             }
         // The current file as DefaultWP may spell it: not at all, exactly, in other
-        // letter case, or a file elsewhere.
-        std::vector<std::pair<std::string, int>> currents{{"", -1}, {"C:\\V\\800x600\\a.jpg", -1}};
+        // letter case, or a file elsewhere; where the folders could be asked, in another
+        // spelling of their folder, or the same spelling of what is now another folder.
+        std::vector<std::tuple<std::string, int, std::optional<bool>>> currents{
+            {"", -1, std::nullopt}, {"C:\\V\\800x600\\a.jpg", -1, std::nullopt}};
         for (size_t i = 0; i < files.size(); ++i) {
-            currents.emplace_back(files[i], static_cast<int>(i));
-            currents.emplace_back(Upper(files[i]), static_cast<int>(i));
+            currents.emplace_back(files[i], static_cast<int>(i), std::nullopt);
+            currents.emplace_back(Upper(files[i]), static_cast<int>(i), std::nullopt);
+            currents.emplace_back("Z:\\W\\" + Upper(files[i].substr(14)), static_cast<int>(i), true);
+            currents.emplace_back(files[i], -1, false);
         }
-        for (const auto& [current, named] : currents) {
+        for (const auto& [current, named, sameFolder] : currents) {
             std::vector<size_t> eligible, candidates;
             for (size_t i = 0; i < files.size(); ++i)
                 if (counts[i]) {
@@ -67,16 +72,17 @@ TEST(SignInChoice, EveryFolderEveryCurrentFileEveryNumber)
                 }
             if (eligible.empty())
                 eligible = candidates;
-            const std::string what = "subset " + std::to_string(subset) + ", current '" + current + "'";
+            const std::string what = "subset " + std::to_string(subset) + ", current '" + current + "' " +
+                                     (sameFolder ? std::to_string(*sameFolder) : "-");
             if (candidates.empty()) {
                 for (uint32_t random : {0u, 1u, 0xFFFFFFFFu})
-                    EXPECT_FALSE(First(files, current, random, NoLeadBytes)) << what;
+                    EXPECT_FALSE(First(files, current, random, NoLeadBytes, sameFolder)) << what;
                 continue;
             }
             // Each file that counts is tried once, the current one only after every other.
             uint32_t next = 7;
             const std::vector<size_t> order = SignInOrder(
-                files, current, [&next] { return next = next * 1103515245u + 12345u; }, NoLeadBytes);
+                files, current, sameFolder, [&next] { return next = next * 1103515245u + 12345u; }, NoLeadBytes);
             EXPECT_EQ(std::set<size_t>(order.begin(), order.end()),
                       std::set<size_t>(candidates.begin(), candidates.end()))
                 << what;
@@ -87,7 +93,7 @@ TEST(SignInChoice, EveryFolderEveryCurrentFileEveryNumber)
             std::map<size_t, int> seen;
             const uint32_t rounds = 3 * static_cast<uint32_t>(eligible.size());
             for (uint32_t random = 0; random < rounds; ++random) {
-                const auto chosen = First(files, current, 0x7FFFFFF0u + random, NoLeadBytes);
+                const auto chosen = First(files, current, 0x7FFFFFF0u + random, NoLeadBytes, sameFolder);
                 ASSERT_TRUE(chosen) << what;
                 ++seen[*chosen];
             }

@@ -98,10 +98,20 @@ TEST(SignIn, EverySignInBringsAnotherWallpaperChosenAtRandom)
     SignInFolder folder;
     WriteJpegFile(folder.dir + "a.jpg", 40, 30, RGB(200, 30, 30));
     WriteJpegFile(folder.dir + "b.jpg", 40, 30, RGB(30, 30, 200));
-    // Of two, always the other one, however DefaultWP spells the current one.
-    std::string current = CharUpperA(std::string(folder.dir + "a.jpg").data());
-    WritePrivateProfileStringA("Settings", "DefaultWP", current.c_str(), folder.Ini().c_str());
-    for (const char* expected : {"b.jpg", "a.jpg", "b.jpg", "a.jpg"}) {
+    // Of two, always the other one, however DefaultWP spells the current one: in other
+    // letter case or through the short form of the folder the window was started from.
+    char shortDir[MAX_PATH];
+    ASSERT_NE(GetShortPathNameA(folder.dir.c_str(), shortDir, MAX_PATH), 0u);
+    ASSERT_NE(shortDir, folder.dir);
+    for (std::string current : {folder.dir + "a.jpg", std::string(shortDir) + "a.jpg"}) {
+        CharUpperA(current.data());
+        for (int run = 0; run < 6; ++run) {
+            WritePrivateProfileStringA("Settings", "DefaultWP", current.c_str(), folder.Ini().c_str());
+            ASSERT_EQ(start::Run(), 0);
+            EXPECT_EQ(folder.DefaultWP(), folder.dir + "b.jpg") << current;
+        }
+    }
+    for (const char* expected : {"a.jpg", "b.jpg", "a.jpg"}) {
         ASSERT_EQ(start::Run(), 0);
         EXPECT_EQ(folder.DefaultWP(), folder.dir + expected);
     }
