@@ -4,8 +4,17 @@
 
 namespace veld {
 
+// The wallpaper subfolders of every screen size, with their trailing backslashes.
+inline constexpr std::string_view kWallpaperSubfolders[] = {"800x600\\", "1024x768\\", "1280x1024\\"};
+
 // The wallpaper subfolder for a primary screen of width x height pixels, with its
 // trailing backslash, or an empty string when no folder suits that size.
 std::string_view WallpaperSubfolder(int width, int height);
+
+// An added wallpaper is copied in under a temporary name that GetTempFileName makes of
+// this prefix: "vel", one to four hex digits, ".tmp".
+inline constexpr char kCopyPrefix[] = "vel";
+// name is such a name, in any letter case: what a copy cut off half-way leaves behind.
+bool IsCopyInProgressName(std::string_view name);
 
 }  // namespace veld

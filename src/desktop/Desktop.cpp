@@ -1,10 +1,12 @@
 #include "desktop/Desktop.h"
 
+#include "catalogue/Catalogue.h"
 #include "core/Error.h"
 #include "core/Jpeg.h"
 #include "core/Paths.h"
 #include "core/SignIn.h"
 #include "core/Steps.h"
+#include "core/WallpaperFolder.h"
 #include "desktop/WallpaperLock.h"
 #include "settings/Settings.h"
 #include "win/Files.h"
@@ -94,6 +96,15 @@ void RemoveLeftovers()
     // While another program holds the lock, the bitmap's is its conversion in progress.
     if (WallpaperLock lock{WallpaperLock::IfFree{}}; lock.Held())
         win::RemoveFile(win::TemporaryFileOf(ConvertedWallpaperPath()));
+    // An Add cut off half-way, at whichever screen size the window ran.
+    for (const std::string_view subfolder : veld::kWallpaperSubfolders) {
+        std::vector<catalogue::WallpaperFile> found;
+        catalogue::FindFiles(win::ProgramDir() + std::string(subfolder), found,
+                             std::string(veld::kCopyPrefix) + "*.tmp");
+        for (const catalogue::WallpaperFile& file : found)
+            if (veld::IsCopyInProgressName(veld::FileNamePart(file.path, win::IsLeadByte)))
+                win::RemoveCopy(file.path);
+    }
 }
 
 namespace {

@@ -13,9 +13,10 @@ std::string ConvertedWallpaperPath();
 
 // A Veldana program killed on its way (a sign-in cut short) leaves the temporary file of
 // the bitmap (hundreds of megabytes for a large picture) or of the sign-in log beside
-// the file it never replaced: removes them, without waiting. The bitmap's stays while
-// another program holds the wallpaper lock, as its conversion in progress; a folder of
-// either name is not ours and stays.
+// the file it never replaced, or an added wallpaper's copy under its temporary name in
+// a wallpaper folder: removes them, without waiting. The bitmap's stays while another
+// program holds the wallpaper lock, as its conversion in progress; a folder of such a
+// name is not ours and stays.
 void RemoveLeftovers();
 
 // What will do as a picture. The window shows what it can: a missing file changes

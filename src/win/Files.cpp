@@ -4,6 +4,7 @@
 #include "core/Steps.h"
 #include "core/Paths.h"
 #include "core/Texts.h"
+#include "core/WallpaperFolder.h"
 #include "win/Handles.h"
 #include "win/ProgramDir.h"
 #include "win/SystemMessage.h"
@@ -188,18 +189,22 @@ bool CopyToNewFile(const std::string& from, const std::string& to)
     const std::string exactTo = ExactPath(to);
     const std::string folder = exactTo.substr(0, exactTo.size() - veld::FileNamePart(exactTo, IsLeadByte).size());
     char temporary[MAX_PATH];
-    if (folder.empty() || !GetTempFileNameA(folder.c_str(), "vel", 0, temporary))
+    if (folder.empty() || !GetTempFileNameA(folder.c_str(), veld::kCopyPrefix, 0, temporary))
         return false;
     const std::string exactFrom = ExactPath(from);
     const bool copied = RetryWhileHeld(from, FileAction::Open, [&] { return CopyFileA(exactFrom.c_str(), temporary, FALSE) != FALSE; }) &&
                         MoveFileExA(temporary, exactTo.c_str(), MOVEFILE_WRITE_THROUGH);
     // A copy cut off by a full disk stays behind under Wine; the temporary file is ours.
-    if (!copied) {
-        // The copy takes over the read-only mark of a read-only original.
-        SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(temporary);
-    }
+    if (!copied)
+        RemoveCopy(temporary);
     return copied;
+}
+
+bool RemoveCopy(const std::string& path)
+{
+    // A copy takes over the read-only mark of a read-only original.
+    SetFileAttributesA(ExactPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    return RemoveFile(path);
 }
 
 namespace {

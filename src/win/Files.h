@@ -71,6 +71,9 @@ bool CanWriteExisting(const std::string& path);
 // of it (a full disk): the copy is made under a temporary name in to's folder and moved
 // into place. False when it did not.
 bool CopyToNewFile(const std::string& from, const std::string& to);
+// Removes a copy of Veldana's own making, also one that took over the read-only mark of
+// what was copied; false when it could not.
+bool RemoveCopy(const std::string& path);
 
 // What the system tells of an opened file or folder, from which IdentityFrom makes its
 // identity.

@@ -41,13 +41,28 @@ TEST(Startup, FirstStartWithoutSettingsIsInactiveAndWritesOnlyWhenClosed)
     EXPECT_TRUE(harness.errors.empty());
 }
 
-TEST(Startup, BothProgramsRemoveLeftoversOfAKilledRunButNoFolderOfTheirNameAndNeverWaitForTheLock)
+TEST(Startup, BothProgramsRemoveLeftoversOfAKilledRunButNoFolderOrOtherFileAndNeverWaitForTheLock)
 {
     enum Leftover { kFiles, kFolders, kFilesWhileTheLockIsHeld };
     for (const bool window : {true, false}) {
         for (const Leftover leftover : {kFiles, kFolders, kFilesWhileTheLockIsHeld}) {
             FormHarness harness;
             const std::string bitmap = harness.Path() + "tmp_wallpaper.bmp", log = harness.Path() + "veldstart.log";
+            // Copies an Add left under the names GetTempFileName makes, and others' files.
+            std::vector<std::string> copies, others;
+            for (const char* size : {"800x600\\", "1024x768\\", "1280x1024\\"}) {
+                MakeFolder(harness.Path() + size);
+                for (const char* name : {"vel1.tmp", "VELABCD.TMP", "vel0f.Tmp"})
+                    copies.push_back(harness.Path() + size + name);
+                for (const char* name : {"vel12345.tmp", "velg.tmp", "mine.tmp", "vel1.tmp.jpg"})
+                    others.push_back(harness.Path() + size + name);
+            }
+            for (const std::string& name : others)
+                WriteFile(name, "someone else's");
+            for (const std::string& name : copies)
+                leftover == kFolders ? MakeFolder(name) : WriteFile(name, "half a copy");
+            if (leftover != kFolders)
+                SetFileAttributesA(copies[0].c_str(), FILE_ATTRIBUTE_READONLY);
             for (const std::string& name : {bitmap + ".new", log + ".new"})
                 leftover == kFolders ? MakeFolder(name) : WriteFile(name, "half a replacement");
             // Another program converting: its temporary bitmap stays, and nobody waits.
@@ -55,6 +70,10 @@ TEST(Startup, BothProgramsRemoveLeftoversOfAKilledRunButNoFolderOfTheirNameAndNe
             leftover == kFilesWhileTheLockIsHeld ? WhileAnotherHoldsTheWallpaperLock(run) : run();
             EXPECT_EQ(FileExists(bitmap + ".new"), leftover != kFiles) << window << leftover;
             EXPECT_EQ(FileExists(log + ".new"), leftover == kFolders) << window << leftover;
+            for (const std::string& name : copies)
+                EXPECT_EQ(FileExists(name), leftover == kFolders) << window << leftover << name;
+            for (const std::string& name : others)
+                EXPECT_TRUE(FileExists(name)) << window << leftover << name;
             EXPECT_TRUE(harness.errors.empty()) << window << leftover;
         }
     }
