@@ -8,9 +8,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     veld::MarkStep("loaded");
     ui::Application& app = ui::Application::Instance();
+    app.SetTitle(veld::texts::kTitle);
     if (!app.ClaimProgramFolder())
         return 0;
-    app.SetTitle(veld::texts::kTitle);
     TForm1 form;
     try {
         app.Initialize(instance, IDI_PROGRAM);

@@ -31,6 +31,11 @@ inline constexpr char kNoWallpaperFolder[] = "F\xFC"
                                              "sung auf 800 x 600, 1024 x 768 oder mindestens 1280 x 1024 "
                                              "und starte Veldana neu.";
 
+// A second start from the same folder, when the Veldana running there shows nothing.
+inline constexpr char kAlreadyRunning[] = "Veldana l\xE4uft schon aus diesem Ordner, doch sein Fenster l\xE4sst sich "
+                                          "nicht finden. Warte einen Moment und starte Veldana noch einmal; hilft das "
+                                          "nicht, beende Veldana im Task-Manager";
+
 // Something thrown that is no error of ours: what Veldana was doing, and what helps.
 inline constexpr char kUnknownErrorInWindow[] = "Unbekannter Fehler, w\xE4"
                                                 "hrend Veldana auf das Fenster reagierte. Veldana l\xE4"

@@ -124,10 +124,13 @@ bool Application::ClaimProgramFolder()
             // This process was just started by the user, so it may hand the foreground on.
             AllowSetForegroundWindow(process);
             PostMessageA(owner, BringToFrontMessage(), 0, 0);
-            break;
+            return false;
         }
         Sleep(100);
     }
+    // It hangs, or shows on another desktop: nothing comes forward, and the user must
+    // know why.
+    ShowError(veld::texts::kAlreadyRunning);
     return false;
 }
 
@@ -192,11 +195,16 @@ LRESULT CALLBACK Application::OwnerProc(HWND window, UINT message, WPARAM wParam
 {
     Application& app = Instance();
     HWND main = app.main_;
-    if (message == BringToFrontMessage() && main) {
-        // Minimised through the task bar, the main window is hidden: restore as the task bar does.
-        if (IsIconic(window))
-            SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-        SetForegroundWindow(GetLastActivePopup(main));
+    if (message == BringToFrontMessage()) {
+        if (main) {
+            // Minimised through the task bar, the main window is hidden: restore as the task bar does.
+            if (IsIconic(window))
+                SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+            SetForegroundWindow(GetLastActivePopup(main));
+        } else if (HWND box = GetLastActivePopup(window); box != window) {
+            // Before the main window is made, a box of start-up's is what shows.
+            SetForegroundWindow(box);
+        }
         return 0;
     }
     switch (message) {

@@ -28,7 +28,8 @@ public:
 
     // Veldana runs once per program folder, so that two windows never write the same
     // tmp_wallpaper.bmp and veld.ini. True when this process is the one; otherwise the one
-    // running has been asked to come to the front, and this process must end without
+    // running has been asked to bring its window or box to the front (or, when it shows
+    // none in time, a box has said that it runs), and this process must end without
     // touching anything.
     bool ClaimProgramFolder();
 

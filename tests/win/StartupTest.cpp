@@ -1,13 +1,18 @@
 #include "TestSupport.h"
 
+#include "app/resource.h"
 #include "catalogue/Catalogue.h"
+#include "core/Texts.h"
 #include "settings/Settings.h"
 #include "start/SignIn.h"
 #include "ui/Application.h"
 #include "win/Files.h"
+#include "win/NamedMutex.h"
+#include "win/UserText.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 using namespace testing_support;
@@ -152,6 +157,44 @@ TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamed
             EXPECT_EQ(win::ProgramDir(), c.dir);
     }
     win::SetProgramPathSourcesForTests({}, nullptr);
+}
+
+TEST(Startup, ASecondStartBringsForwardTheBoxOfAVeldanaWithoutItsWindowOrSaysWhyNothingComes)
+{
+    ui::Application& app = ui::Application::Instance();
+    std::vector<std::string> errors;
+    app.SetErrorSink([&](const std::wstring& text) { errors.push_back(win::MessageIn1252(veld::SystemText(text))); });
+    // Another Veldana of this folder that has made no window, or hangs before it does.
+    win::NamedMutex running(win::ProgramFolderObjectName(L"window"));
+    EXPECT_FALSE(app.ClaimProgramFolder());
+    EXPECT_EQ(errors, std::vector<std::string>{std::string(veld::texts::kAlreadyRunning) + "."});
+
+    // One that shows a box at start-up, before its main window exists, behind another window.
+    app.SetErrorSink(nullptr);
+    app.SetTitle("Kasten beim Start");
+    app.Initialize(GetModuleHandleA(nullptr), IDI_PROGRAM);
+    bool cameForward = false;
+    std::thread second([&] {
+        const auto within = [](const std::function<bool()>& done) {
+            for (int i = 0; i < 400 && !done(); ++i) {
+                PumpMessages();
+                Sleep(50);
+            }
+            return done();
+        };
+        HWND box = nullptr, other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 80, 80, nullptr,
+                                                    nullptr, nullptr, nullptr);
+        within([&] { return (box = FindWindowA("#32770", "Kasten beim Start")) && IsWindowVisible(box); });
+        SetForegroundWindow(other);
+        within([&] { return GetForegroundWindow() == other; });
+        PostMessageA(app.OwnerWindow(), RegisterWindowMessageA("Veldana.BringToFront"), 0, 0);
+        cameForward = within([&] { return GetForegroundWindow() == box; });
+        DestroyWindow(other);
+        PostMessageA(box, WM_CLOSE, 0, 0);
+    });
+    app.ShowError("Datei fehlt");
+    second.join();
+    EXPECT_TRUE(cameForward);
 }
 
 TEST(Startup, OnlyTheExactWordTrueCountsAndCloseWritesBack)
