@@ -2,23 +2,18 @@
 
 #include "core/Error.h"
 #include "core/Texts.h"
-#include "win/Files.h"
-#include "win/Handles.h"
 #include "win/ProgramDir.h"
 #include "win/SystemMessage.h"
 #include "win/UserText.h"
 
 #include <commctrl.h>
 
-#include <cstdint>
 #include <optional>
 #include <utility>
 
 namespace ui {
 
 namespace {
-
-constexpr char kOwnerClass[] = "VeldanaApplication";
 
 // The running program asks the one already running from its folder to come forward.
 UINT BringToFrontMessage()
@@ -27,47 +22,15 @@ UINT BringToFrontMessage()
     return message;
 }
 
-// The folder as the same folder under any spelling: its identity, or where it cannot be
-// asked, its key.
-struct SameFolder {
-    std::optional<std::wstring> identity;
-    std::wstring key;
-
-    explicit SameFolder(const std::wstring& folder) : identity(win::FolderIdentity(folder)), key(win::FolderKey(folder))
-    {
-    }
-    bool operator==(const SameFolder& other) const
-    {
-        return identity && other.identity ? identity == other.identity : key == other.key;
-    }
-};
-
-// The owner window of another Veldana running from this folder, or null.
-HWND FindRunningOwner(const SameFolder& ours)
+// The owner window's class is named as the one-window mutex is, after what the program
+// folder is: a second start finds the running one's by it.
+std::string OwnerClass()
 {
-    struct Search {
-        const SameFolder& ours;
-        HWND found = nullptr;
-    } search{ours};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(param);
-            char className[64];
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (!GetClassNameA(window, className, static_cast<int>(std::size(className))) ||
-                std::string_view(className) != kOwnerClass || process == GetCurrentProcessId())
-                return TRUE;
-            const std::wstring folder = win::ProcessFolderW(process);
-            if (folder.empty())
-                return TRUE;
-            if (!(SameFolder(folder) == search.ours))
-                return TRUE;
-            search.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::wstring name = win::ProgramFolderObjectName(L"window");
+    std::string ansi;
+    for (const wchar_t c : name.substr(name.find(L'\\') + 1))
+        ansi += static_cast<char>(c);  // letters, digits and dashes
+    return ansi;
 }
 
 }  // namespace
@@ -95,13 +58,14 @@ void Application::Initialize(HINSTANCE instance, int iconId)
     ownerClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
     ownerClass.hIconSm =
         static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    ownerClass.lpszClassName = kOwnerClass;
+    ownerClass_ = OwnerClass();
+    ownerClass.lpszClassName = ownerClass_.c_str();
     if (!RegisterClassExA(&ownerClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
 
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    owner_ = CreateWindowExA(0, kOwnerClass, title_.c_str(),
+    owner_ = CreateWindowExA(0, ownerClass_.c_str(), title_.c_str(),
                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr,
                              nullptr, instance, nullptr);
     if (!owner_)
@@ -110,15 +74,15 @@ void Application::Initialize(HINSTANCE instance, int iconId)
 
 bool Application::ClaimProgramFolder()
 {
-    const SameFolder ours(win::ProgramFolderW());
     instanceMutex_.emplace(win::ProgramFolderObjectName(L"window"));
     // The first one made it; and one the system could not make tells nothing about another
     // Veldana: run rather than refuse.
     if (!instanceMutex_->AlreadyExisted())
         return true;
-    // The running one may still be starting: its owner window comes first of all.
+    // The running one may still be starting: its mutex comes before its owner window.
+    const std::string ownerClass = OwnerClass();
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (HWND owner = FindRunningOwner(ours)) {
+        if (HWND owner = FindWindowA(ownerClass.c_str(), nullptr)) {
             DWORD process = 0;
             GetWindowThreadProcessId(owner, &process);
             // This process was just started by the user, so it may hand the foreground on.

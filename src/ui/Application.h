@@ -81,6 +81,7 @@ private:
     static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_ = nullptr;
+    std::string ownerClass_;
     HWND owner_ = nullptr;
     HWND main_ = nullptr;
     // Held until the process ends; the system releases it then.

@@ -44,9 +44,8 @@ using RegKey = Owner<HKEY, RegKeyDeleter>;
 // handle that was checked against it.
 using File = Owner<HANDLE, HandleDeleter>;
 using FindHandle = Owner<HANDLE, FindDeleter>;
-// CreateMutex and OpenProcess report failure as null.
+// CreateMutex reports failure as null.
 using Mutex = Owner<HANDLE, HandleDeleter>;
-using Process = Owner<HANDLE, HandleDeleter>;
 
 // A DC borrowed from a window with GetDC, given back on every path.
 class WindowDc {

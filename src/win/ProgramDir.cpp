@@ -3,7 +3,6 @@
 #include "core/Error.h"
 #include "core/Texts.h"
 #include "win/Files.h"
-#include "win/Handles.h"
 
 #include <windows.h>
 
@@ -114,21 +113,6 @@ std::wstring ProgramFolderW()
     }
     const size_t separator = path.find_last_of(L'\\');
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
-}
-
-std::wstring ProcessFolderW(DWORD process)
-{
-    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
-    if (!handle)
-        return {};
-    Process owner(handle);
-    std::wstring image(kLongestPath, L'\0');
-    DWORD length = static_cast<DWORD>(image.size());
-    if (!QueryFullProcessImageNameW(handle, 0, image.data(), &length))
-        return {};
-    image.resize(length);
-    const size_t separator = image.find_last_of(L'\\');
-    return separator == std::wstring::npos ? std::wstring() : image.substr(0, separator + 1);
 }
 
 std::wstring FolderKey(const std::wstring& folder)

@@ -20,10 +20,6 @@ void SetProgramDirForTests(std::string dir);
 // The folder of the running program as the system spells it, with a trailing backslash.
 std::wstring ProgramFolderW();
 
-// The folder of the program another process runs, as the system spells it, with a
-// trailing backslash; empty when the process cannot be asked.
-std::wstring ProcessFolderW(DWORD process);
-
 // One spelling per folder, whichever way it was reached: long form, letters folded.
 std::wstring FolderKey(const std::wstring& folder);
 
