@@ -7,6 +7,7 @@ import time
 import pytest
 from PIL import Image, ImageChops, ImageDraw
 
+import texts
 import veld
 
 SET_AS_DEFAULT = veld.middle("Label5")
@@ -113,20 +114,21 @@ def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
         return program.control("ListBox1", program.probe())["items"][0]
 
     # "Nein" by Escape and by its button: file, list and preview stay.
-    for answer in ("Escape", "Nein"):
+    for answer in ("Escape", texts.text("No")):
         name = select_first()
         before = region(program, f"delete-before-{answer}", PREVIEW)
         program.click_client(*DELETE)
         box = program.wait_dialog()
         assert box["title"] == "VELDANA"
-        assert veld.dialog_text(box) == f"Datei l\u00f6schen: {name}"
-        assert [c["text"] for c in box["children"] if c["class"].lower() == "button"] == ["Ja", "Nein"]
+        assert veld.dialog_text(box) == texts.text("AskDeleteFile", name=name)
+        assert [c["text"] for c in box["children"] if c["class"].lower() == "button"] == [texts.text("Yes"),
+                                                                                           texts.text("No")]
         display.screenshot(f"delete-dialog-{answer}")
         if answer == "Escape":
             display.move(*veld.centre(box["rect"]))
             display.key("Escape")
         else:
-            display.click(*veld.centre(veld.dialog_button(box, "Nein")["screen"]))
+            display.click(*veld.centre(veld.dialog_button(box, answer)["screen"]))
         state = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"] and s, what="the dialog to close")
         assert (wallpapers / name).exists()
         assert program.control("ListBox1", state)["selected"] == 0
@@ -134,7 +136,7 @@ def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
 
     # "Ja" by Return and by its button: deleted, refilled without selection, preview empty.
     empty = None
-    for answer in ("Return", "Ja"):
+    for answer in ("Return", texts.text("Yes")):
         name = select_first()
         count = len(program.control("ListBox1", program.probe())["items"])
         program.click_client(*DELETE)
@@ -143,7 +145,7 @@ def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
             display.move(*veld.centre(box["rect"]))
             display.key("Return")
         else:
-            display.click(*veld.centre(veld.dialog_button(box, "Ja")["screen"]))
+            display.click(*veld.centre(veld.dialog_button(box, answer)["screen"]))
         state = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"] and s, what="the dialog to close")
         listbox = program.control("ListBox1", state)
         assert not (wallpapers / name).exists()
@@ -227,9 +229,7 @@ def test_add_without_a_wallpaper_folder_says_so(display_factory, programs, workd
     program.click_client(*ADD)
     box = program.wait_dialog()
     assert box["title"] == "VELDANA"
-    assert veld.dialog_text(box) == ("F\u00fcr diese Bildschirmgr\u00f6\u00dfe gibt es keinen Hintergrundbild-Ordner. Stelle die "
-                                      "Aufl\u00f6sung auf 800 x 600, 1024 x 768 oder mindestens 1280 x 1024 und "
-                                      "starte Veldana neu.")
+    assert veld.dialog_text(box) == texts.text("NoWallpaperFolder")
     program.display.key("Return")
     veld.wait_until(lambda: not program.probe()["dialogs"], what="the box to close")
     assert program.control("ListBox1", program.state)["items"] == []

@@ -251,7 +251,7 @@ TEST(JpegErrors, LibjpegRefusalsCarryItsMessageNumber)
                 ADD_FAILURE() << c.name << " decoded";
             } catch (const JpegError& e) {
                 EXPECT_EQ(e.number(), c.number) << c.name;
-                EXPECT_EQ(e.what(), "JPEG-Fehler #" + std::to_string(c.number)) << c.name;
+                EXPECT_EQ(e.what(), texts::JpegError(c.number)) << c.name;
             }
         }
     }
@@ -326,7 +326,7 @@ TEST(JpegDecodingLimits, OversizedPicturesAreRefusedBeforeDecoding)
             ADD_FAILURE() << size << ": " << e.what();
         } catch (const Error& e) {
             EXPECT_TRUE(c.refused) << size;
-            EXPECT_EQ(e.what(), "Das Bild \"Bild.jpg\" ist zu gro\xDF (" + size + " Pixel).");
+            EXPECT_EQ(e.what(), texts::PictureRefused("Bild.jpg", texts::TooLarge(size + " Pixel")).Plain());
         }
     }
 }
@@ -348,8 +348,7 @@ TEST(JpegDecodingLimits, FilesWithTooManyScansAreRefused)
             Decode(file);
             ADD_FAILURE() << scans << " scans decoded";
         } catch (const Error& error) {
-            EXPECT_EQ(std::string(error.what()),
-                      "Das Bild \"Bild.jpg\" ist in zu viele Abschnitte geteilt (mehr als 100 Scans).");
+            EXPECT_EQ(error.what(), texts::PictureRefused("Bild.jpg", texts::TooManyScans(100)).Plain());
         }
     }
 }

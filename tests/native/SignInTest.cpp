@@ -117,12 +117,13 @@ TEST(SignInChoice, TrailBytesAreNotFoldedLikeLetters)
 
 TEST(SignInLog, DatedLinesAndTheNewerHalfWhenFull)
 {
-    EXPECT_EQ(LogLine("2026-12-07 08:15:02", "JPEG-Fehler #53"), "2026-12-07 08:15:02 JPEG-Fehler #53.\r\n");
+    EXPECT_EQ(LogLine("2026-12-07 08:15:02", texts::JpegError(53)),
+              "2026-12-07 08:15:02 " + texts::JpegError(53) + ".\r\n");
     EXPECT_EQ(LogLine("2026-12-07 08:15:02", "Datei C:\\a\r\nb.jpg fehlt. Zugriff verweigert\r\n"),
               "2026-12-07 08:15:02 Datei C:\\a  b.jpg fehlt. Zugriff verweigert.\r\n");
     // A file passed over is named with its reason in plain words.
-    EXPECT_EQ(LogLine("2026-12-07 08:15:02", texts::PassedOver("kaputt.jpg", texts::JpegReason(53)).Plain()),
-              "2026-12-07 08:15:02 kaputt.jpg: keine JPEG-Datei (JPEG-Fehler #53)\r\n");
+    const std::string passedOver = texts::PassedOver("kaputt.jpg", texts::JpegReason(53)).Plain();
+    EXPECT_EQ(LogLine("2026-12-07 08:15:02", passedOver), "2026-12-07 08:15:02 " + passedOver + "\r\n");
 
     EXPECT_EQ(AppendLogLine("", "one\r\n", 16), "one\r\n");
     EXPECT_EQ(AppendLogLine("0123456789\r\n", "ab\r\n", 16), "0123456789\r\nab\r\n");  // exactly full

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "catalogue/Catalogue.h"
+#include "core/Texts.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -92,7 +93,7 @@ TEST(Commands, ErrorInsideSetAsDefaultStopsBeforeRecording)
     harness.Start();
     harness.Form().ListBox1.SetItemIndex(0);
     harness.Click(kSetAsDefault);
-    EXPECT_EQ(harness.errors, std::vector<std::string>{"JPEG-Fehler #53."});
+    EXPECT_EQ(harness.errors, std::vector<std::string>{veld::texts::JpegError(53) + "."});
     EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "<none>"), "<none>");
 }
 
@@ -191,11 +192,12 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
         harness.Start();
         TForm1& form = harness.Form();
         ASSERT_EQ(form.ListBox1.Count(), 2) << c.listed;
-        const std::string expected =
-            c.refused ? "Der Pfad " + harness.dir + c.listed + " f\xFChrt zu einer anderen Datei als der aufgelisteten. Gib der Datei "
-                                                                  "einen Namen aus einfachen Buchstaben, dann findet "
-                                                                  "Veldana sie."
-                      : "JPEG-Fehler #53.";
+        const std::string expected = c.refused
+                                         ? "Der Pfad " + harness.dir + c.listed +
+                                               " f\xFChrt zu einer anderen Datei als der aufgelisteten. Gib der Datei "
+                                               "einen Namen aus einfachen Buchstaben, dann findet "
+                                               "Veldana sie."
+                                         : "JPEG-Fehler #53.";
 
         // The twin shows its picture; the odd entry shows its own content, or is refused.
         int odd = -1;

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/Error.h"
+#include "core/Texts.h"
 #include "desktop/Desktop.h"
 
 #include <gtest/gtest.h>
@@ -92,9 +93,10 @@ TEST(Desktop, BrokenJpegReportsItsNumberAndLeavesTheOldBitmap)
 {
     struct Case {
         const char* contents;
-        const char* message;
+        std::string message;
     };
-    for (const Case& c : {Case{"GIF89a not a jpeg", "JPEG-Fehler #53"}, Case{"", "JPEG-Fehler #42"}}) {
+    for (const Case& c :
+         {Case{"GIF89a not a jpeg", veld::texts::JpegError(53)}, Case{"", veld::texts::JpegError(42)}}) {
         ProgramFolder folder;
         WriteJpegFile(folder.Path() + "good.jpg", 40, 30, RGB(9, 9, 9));
         desktop::SetDesktopWallpaper(folder.Path() + "good.jpg");
@@ -104,7 +106,7 @@ TEST(Desktop, BrokenJpegReportsItsNumberAndLeavesTheOldBitmap)
             desktop::SetDesktopWallpaper(folder.Path() + "broken.jpg");
             ADD_FAILURE() << "no error for " << c.message;
         } catch (const std::exception& error) {
-            EXPECT_EQ(std::string(error.what()), c.message);
+            EXPECT_EQ(error.what(), c.message);
         }
         EXPECT_EQ(ReadFile(Converted(folder)), before);
         EXPECT_EQ(WallpaperValue(), Converted(folder));
@@ -127,8 +129,7 @@ TEST(Desktop, BitmapThatCannotBeReplacedIsReportedAndKeptWhole)
         desktop::SetDesktopWallpaper(folder.Path() + "new.jpg");
         ADD_FAILURE() << "replacing a locked bitmap succeeded";
     } catch (const std::exception& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("Datei " + Converted(folder) + " kann nicht erstellt werden. ", 0),
-                  0u)
+        EXPECT_EQ(std::string(error.what()).rfind(veld::texts::CannotCreateFile(Converted(folder), {}).Plain(), 0), 0u)
             << error.what();
     }
     CloseHandle(lock);

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/ShapeMask.h"
+#include "core/Texts.h"
 #include "ui/Application.h"
 #include "win/UserText.h"
 
@@ -70,13 +71,9 @@ TEST(Look, BadButtonPicturesStopOnlyTheirStepAndSettingsAreStillRead)
     };
     const Case cases[] = {
         {"narrower", [](const std::string& m) { WriteBmpFile(m + "button2_B.bmp", 235, 33, RGB(1, 2, 3)); },
-         "Ung\xFCltige Grafikgr\xF6\xDF"
-         "e.",
-         3},
+         std::string(veld::texts::kInvalidPictureSize) + ".", 3},
         {"lower", [](const std::string& m) { WriteBmpFile(m + "button1_C.bmp", 236, 35, RGB(1, 2, 3)); },
-         "Ung\xFCltige Grafikgr\xF6\xDF"
-         "e.",
-         2},
+         std::string(veld::texts::kInvalidPictureSize) + ".", 2},
         {"missing", [](const std::string& m) { DeleteFileA((m + "button1_A.bmp").c_str()); }, "Datei ", 0},
         {"not a bitmap", [](const std::string& m) { WriteFile(m + "button1_A.bmp", "not a bitmap"); }, "Datei ", 0},
     };
@@ -155,9 +152,7 @@ TEST(Look, UnopenableClipReportsAviErrorAndStartUpGoesOn)
         harness.Start();
         TForm1& form = harness.Form();
         ASSERT_EQ(harness.errors.size(), 1u) << spoil;
-        EXPECT_EQ(harness.errors[0], "AVI kann nicht ge\xF6"
-                                     "ffnet werden.")
-            << spoil;
+        EXPECT_EQ(harness.errors[0], std::string(veld::texts::kCannotOpenClip) + ".") << spoil;
         EXPECT_TRUE(form.CheckBox1.Checked()) << spoil;
         EXPECT_TRUE(form.ListBox1.Enabled()) << spoil;
     }

@@ -1,8 +1,10 @@
 #include "TestSupport.h"
 
 #include "catalogue/Catalogue.h"
+#include "core/Texts.h"
 #include "preview/Preview.h"
 #include "ui/Application.h"
+#include "win/UserText.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +68,7 @@ TEST(Preview, FailedDecodeKeepsThePreviousPictureAndHidesTheClip)
 
     ClickListEntry(form, harness.IndexOf("broken.jpg"));
     ASSERT_EQ(harness.errors.size(), 1u);
-    EXPECT_EQ(harness.errors[0], "JPEG-Fehler #53.");
+    EXPECT_EQ(harness.errors[0], veld::texts::JpegError(53) + ".");
     EXPECT_EQ(form.Image2.Picture(), before);
     EXPECT_FALSE(form.Animate1.Visible());
 
@@ -82,9 +84,8 @@ TEST(Preview, FailedDecodeKeepsThePreviousPictureAndHidesTheClip)
     std::wstring shown;
     ui::Application::Instance().SetErrorSink([&](const std::wstring& text) { shown = text; });
     ClickListEntry(form, harness.IndexOf("vanishing.jpg"));
-    EXPECT_TRUE(shown.ends_with(L"vanishing.jpg kann nicht ge\xF6"
-                                L"ffnet werden. " +
-                                reason + L"."));
+    EXPECT_EQ(shown, win::MessageW(veld::ErrorBoxText(
+                         veld::texts::CannotOpenFile(harness.dir + "vanishing.jpg", veld::SystemText(reason)))));
 }
 
 TEST(Preview, ScaleBitmapReportsFailureInsteadOfThrowing)

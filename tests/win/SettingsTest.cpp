@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/Error.h"
+#include "core/Texts.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)
         settings::WriteSetting("Settings", "Active", "False");
         ADD_FAILURE() << "the write went through a locked file";
     } catch (const std::exception& error) {
-        EXPECT_EQ(error.what(), "In " + folder.Path() + "/veld.ini kann nicht geschrieben werden");
+        EXPECT_EQ(error.what(), veld::texts::CannotWriteSettings(folder.Path() + "/veld.ini").Plain());
     }
     CloseHandle(lock);
     EXPECT_EQ(ReadFile(folder.Ini()), original);
@@ -83,9 +84,7 @@ TEST(Settings, AValueWithALineBreakIsNeverWritten)
             settings::WriteSetting("Settings", "DefaultWP", value);
             ADD_FAILURE() << "written: " << value;
         } catch (const std::exception& error) {
-            EXPECT_EQ(error.what(), "In " + folder.Path() +
-                                                     "/veld.ini kann nicht geschrieben werden: Die Datei \"" + value +
-                                                     "\" hat einen Zeilenumbruch im Namen. Benenne sie um.");
+            EXPECT_EQ(error.what(), veld::texts::LineBreakInName(folder.Path() + "/veld.ini", value).Plain());
         }
         EXPECT_EQ(ReadFile(folder.Ini()), original) << value;
     }

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "catalogue/Catalogue.h"
+#include "core/Texts.h"
 #include "desktop/Desktop.h"
 #include "desktop/WallpaperLock.h"
 #include "start/SignIn.h"
@@ -136,6 +137,8 @@ TEST(SignIn, EverySignInBringsAnotherWallpaperChosenAtRandom)
     WriteJpegFile(folder.dir + "halb.jpg", 400, 300, RGB(30, 200, 30));
     const std::string whole = ReadFile(folder.dir + "halb.jpg");
     WriteFile(folder.dir + "halb.jpg", whole.substr(0, whole.size() - 16));  // the last rows' data is missing
+    const std::string noJpeg = veld::texts::PassedOver("kaputt.jpg", veld::texts::JpegReason(53)).Plain();
+    const std::string incomplete = veld::texts::PassedOver("halb.jpg", veld::texts::kIncomplete).Plain();
     for (int run = 0; run < 15; ++run) {
         const std::string before = folder.DefaultWP();
         WriteFile(folder.Log(), "");
@@ -147,9 +150,8 @@ TEST(SignIn, EverySignInBringsAnotherWallpaperChosenAtRandom)
             << now;
         const std::string log = ReadFile(folder.Log());
         for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2)
-            EXPECT_TRUE(
-                log.substr(start, end - start).ends_with(" kaputt.jpg: keine JPEG-Datei (JPEG-Fehler #53)") ||
-                log.substr(start, end - start).ends_with(" halb.jpg: unvollst\xE4ndig, die Daten enden vorzeitig."))
+            EXPECT_TRUE(log.substr(start, end - start).ends_with(" " + noJpeg) ||
+                        log.substr(start, end - start).ends_with(" " + incomplete + "."))
                 << log;
     }
 }
@@ -174,23 +176,21 @@ TEST(SignIn, WhatFailsLeavesEverythingAsItWasAndIsLoggedInOneDatedLine)
     };
     const Case cases[] = {
         {"not a JPEG", [](SignInFolder& f) { return WriteFile(f.dir + "a.jpg", "GIF89a"), nullptr; },
-         "a.jpg: keine JPEG-Datei (JPEG-Fehler #53)"},
+         veld::texts::PassedOver("a.jpg", veld::texts::JpegReason(53)).Plain()},
         {"empty", [](SignInFolder& f) { return WriteFile(f.dir + "a.jpg", ""), nullptr; },
-         "a.jpg: leer (JPEG-Fehler #42)"},
+         veld::texts::PassedOver("a.jpg", veld::texts::JpegReason(42)).Plain()},
         {"JPEG held open", [](SignInFolder& f) { return std::make_shared<HeldOpen>(f.dir + "a.jpg", 0); },
-         "Datei {dir}a.jpg kann nicht ge\xF6"
-         "ffnet werden. "},
+         veld::texts::CannotOpenFile("{dir}a.jpg", {}).Plain()},
         {"veld.ini readable, not writable",
          [](SignInFolder& f) { return std::make_shared<HeldOpen>(f.Ini(), FILE_SHARE_READ); },
-         "In {path}/veld.ini kann nicht geschrieben werden."},
+         veld::texts::CannotWriteSettings("{path}/veld.ini").Plain() + "."},
         {"bitmap held open", [](SignInFolder& f) { return std::make_shared<HeldOpen>(f.Bmp(), 0); },
-         "Datei {path}tmp_wallpaper.bmp kann nicht erstellt werden. "},
+         veld::texts::CannotCreateFile("{path}tmp_wallpaper.bmp", {}).Plain()},
         {"veld.ini held open", [](SignInFolder& f) { return std::make_shared<HeldOpen>(f.Ini(), 0); },
-         "Datei {path}/veld.ini kann nicht ge\xF6"
-         "ffnet werden. "},
+         veld::texts::CannotOpenFile("{path}/veld.ini", {}).Plain()},
         {"folder where the temporary bitmap goes",
          [](SignInFolder& f) { return MakeFolder(f.Bmp() + ".new"), nullptr; },
-         "Datei {path}tmp_wallpaper.bmp.new kann nicht erstellt werden. "},
+         veld::texts::CannotCreateFile("{path}tmp_wallpaper.bmp.new", {}).Plain()},
     };
     for (const Case& c : cases) {
         SignInFolder folder(std::string(kBothOn) + "DefaultWP=old.jpg\r\n");
@@ -225,7 +225,7 @@ TEST(SignIn, TheLogKeepsItsNewerHalfWhenFullAndAnUnwritableLogEndsInAnotherCode)
     const std::string log = ReadFile(folder.Log());
     EXPECT_LE(log.size(), 32u * 1024 + 100);
     EXPECT_EQ(log.rfind("2026-01-01 00:00:00 alt ", 0), 0u);
-    EXPECT_TRUE(log.ends_with("a.jpg: keine JPEG-Datei (JPEG-Fehler #53)\r\n"));
+    EXPECT_TRUE(log.ends_with(veld::texts::PassedOver("a.jpg", veld::texts::JpegReason(53)).Plain() + "\r\n"));
 
     DeleteFileA(folder.Log().c_str());
     MakeFolder(folder.Log());
@@ -295,8 +295,7 @@ TEST(SignIn, TheWindowAndTheSignInProgramTakeTurnsWithTheWallpaper)
     const std::string before = WallpaperValue() + ReadFile(harness.Ini());
     WhileAnotherHoldsTheWallpaperLock(
         [&] { ui::Application::Instance().Guard([&] { harness.Form().acSetAsDefaultExecute(); }); });
-    EXPECT_EQ(harness.errors, std::vector<std::string>{"Das Hintergrundbild wird gerade von einem anderen Veldana-"
-                                                       "Programm gesetzt. Bitte versuche es gleich noch einmal."});
+    EXPECT_EQ(harness.errors, std::vector<std::string>{std::string(veld::texts::kWallpaperBusy) + "."});
     EXPECT_EQ(WallpaperValue() + ReadFile(harness.Ini()), before);
 }
 

@@ -124,15 +124,10 @@ TEST(Startup, AFolderIsKnownByWhatItIsOnEveryFileSystem)
 TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamedOnce)
 {
     const std::wstring greek = L"C:\\Users\\\u0395\u03bb\u03ad\u03bd\u03b7\\Veldana\\";
-    const std::string noShortName = "Der Name des Programmordners C:\\Users\\?????\\Veldana\\ enth\xE4lt Zeichen "
-                                    "au\xDF"
-                                    "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). "
-                                    "Installiere Veldana in einen Ordner mit einem Namen aus einfachen Buchstaben.";
+    const std::string noShortName = veld::texts::ProgramFolderCannotBeSpelled("C:\\Users\\?????\\Veldana\\").Plain();
     // With tmp_wallpaper.bmp.new after it, one character over what the ANSI calls reach.
     const std::string tooLong = "C:\\" + std::string(235, 'a') + "\\",
-                      longError = "Der Pfad des Programmordners " + tooLong +
-                                  " ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen "
-                                  "Ordner mit k\xFCrzerem Pfad.";
+                      longError = veld::texts::ProgramFolderTooLong(tooLong).Plain();
     const std::wstring tooLongW(tooLong.begin(), tooLong.end());
     struct Case {
         std::wstring folder;
@@ -360,7 +355,7 @@ TEST(Startup, ClosingWithAnUnwritableFileReportsItAndStillCloses)
 
     EXPECT_EQ(form.Handle(), nullptr) << "the window stayed open";
     ASSERT_EQ(harness.errors.size(), 1u);
-    EXPECT_EQ(harness.errors[0], "In " + harness.Path() + "/veld.ini kann nicht geschrieben werden.");
+    EXPECT_EQ(harness.errors[0], veld::texts::CannotWriteSettings(harness.Path() + "/veld.ini").Plain() + ".");
     EXPECT_EQ(ReadFile(harness.Ini()), original);
 }
 
