@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/Texts.h"
 #include "win/ProgramDir.h"
+#include "win/Screen.h"
 #include "win/SystemMessage.h"
 #include "win/UserText.h"
 
@@ -63,11 +64,10 @@ void Application::Initialize(HINSTANCE instance, int iconId)
     if (!RegisterClassExA(&ownerClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
 
-    const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
-    const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    const POINT middle = win::CentredOnScreen({0, 0});
     owner_ = CreateWindowExA(0, ownerClass_.c_str(), title_.c_str(),
-                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr,
-                             nullptr, instance, nullptr);
+                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, middle.x, middle.y,
+                             0, 0, nullptr, nullptr, instance, nullptr);
     if (!owner_)
         throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
 }

@@ -1,6 +1,7 @@
 #include "ui/Dialogs.h"
 
 #include "ui/Application.h"
+#include "win/Screen.h"
 #include "win/UserText.h"
 
 #include <commdlg.h>
@@ -23,9 +24,8 @@ LRESULT CALLBACK RelabelButtons(int code, WPARAM wParam, LPARAM lParam)
             SetDlgItemTextW(box, ids[i], win::FromWindows1252((*pendingCaptions)[i]).c_str());
         RECT r;
         GetWindowRect(box, &r);
-        const int width = r.right - r.left, height = r.bottom - r.top;
-        SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const POINT place = win::CentredOnScreen({r.right - r.left, r.bottom - r.top});
+        SetWindowPos(box, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         pendingCaptions = nullptr;
     }
     return CallNextHookEx(captionHook, code, wParam, lParam);

@@ -5,6 +5,7 @@
 #include "core/Texts.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
+#include "win/Screen.h"
 #include "win/SystemMessage.h"
 
 #include <windowsx.h>
@@ -98,17 +99,14 @@ void Form::CreateHandle(const FormArgs& args)
             throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
     }
 
-    // "MS Sans Serif" at a character height of 11 pixels.
-    font_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+    font_ = LayoutFont(FW_NORMAL, DEFAULT_CHARSET);
 
     // A borderless popup: the window rectangle is the client area. It starts where it
     // will be shown, so nothing ever sees it elsewhere.
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - args.clientWidth) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - args.clientHeight) / 2;
+    const POINT place = win::CentredOnScreen({args.clientWidth, args.clientHeight});
     createFailure_ = nullptr;
-    if (CreateWindowExA(WS_EX_CONTROLPARENT, args.className, args.caption, WS_POPUP | WS_CLIPCHILDREN, x, y,
-                        args.clientWidth, args.clientHeight, args.owner, nullptr, instance, this))
+    if (CreateWindowExA(WS_EX_CONTROLPARENT, args.className, args.caption, WS_POPUP | WS_CLIPCHILDREN, place.x,
+                        place.y, args.clientWidth, args.clientHeight, args.owner, nullptr, instance, this))
         return;
     const DWORD error = GetLastError();
     if (createFailure_)
@@ -120,11 +118,8 @@ void Form::ShowCentered()
 {
     RECT window;
     GetWindowRect(handle_, &window);
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    SetWindowPos(handle_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT place = win::CentredOnScreen({window.right - window.left, window.bottom - window.top});
+    SetWindowPos(handle_, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(handle_, SW_SHOW);
     SetForegroundWindow(handle_);
     veld::MarkStep("shown");

@@ -92,8 +92,7 @@ void Label::Create(Form& form, const LabelArgs& args)
     if (args.bold) {
         // The text is Windows-1252: its font must hold Western letters, also where the
         // system's own character set (Shift-JIS) would choose one without them.
-        font_.reset(CreateFontA(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+        font_ = LayoutFont(FW_BOLD, ANSI_CHARSET);
     }
 }
 

@@ -7,6 +7,12 @@
 
 namespace ui {
 
+win::Font LayoutFont(int weight, BYTE charset)
+{
+    return win::Font(CreateFontA(-11, 0, 0, 0, weight, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+}
+
 int DrawnTextWidth(HDC reference, HFONT font, std::wstring_view text)
 {
     win::MemoryDc dc(CreateCompatibleDC(reference));

@@ -4,11 +4,17 @@
 // for 182), and text laid out by that extent loses its end to clipping.
 #pragma once
 
+#include "win/Handles.h"
+
 #include <windows.h>
 
 #include <string_view>
 
 namespace ui {
+
+// The layout's font, "MS Sans Serif" at a character height of 11 pixels, in the weight
+// and character set given.
+win::Font LayoutFont(int weight, BYTE charset);
 
 // The width that one line of text covers when font draws it on a surface like
 // reference's (smoothing and hinting depend on the surface's colour depth); never less

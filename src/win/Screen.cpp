@@ -15,6 +15,11 @@ ScreenSize PrimaryScreenSize()
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+POINT CentredOnScreen(SIZE size)
+{
+    return {(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2};
+}
+
 int ScreenBitsPerPixel()
 {
     WindowDc screen(nullptr);

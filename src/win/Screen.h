@@ -1,6 +1,8 @@
 // What the program asks about the screen.
 #pragma once
 
+#include <windows.h>
+
 namespace win {
 
 struct ScreenSize {
@@ -11,6 +13,10 @@ struct ScreenSize {
 // The primary screen's current mode in physical pixels, whatever DPI scaling the
 // program is given.
 ScreenSize PrimaryScreenSize();
+
+// The top-left corner that puts a window of the size in the middle of the primary screen,
+// in the program's own (scaled) pixels.
+POINT CentredOnScreen(SIZE size);
 
 // Bits per pixel of the screen.
 int ScreenBitsPerPixel();
