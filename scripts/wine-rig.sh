@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command with a virtual X display and a running wineserver for the private
-# prefix, and stops both by PID when the command ends, also when it fails.
+# Runs a command with a virtual X display and a running wineserver in a Wine prefix of
+# its own (a copy of the booted one, which the command may change at will), and stops
+# both by PID and removes the copy when the command ends, also when it fails.
 # Usage: wine-rig.sh [--size WIDTHxHEIGHT] [--depth BITS] command [args...]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
@@ -13,14 +14,18 @@ while [[ ${1:-} == --size || ${1:-} == --depth ]]; do
 done
 
 veld_boot_prefix
+prefix=$(mkdir -p "$veld_root/build/prefixes" && mktemp -d "$veld_root/build/prefixes/rig-XXXXXX")
 
 xvfb_pid=""
 cleanup() {
   wineserver -k 2>/dev/null || true
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$prefix"
   return 0
 }
 trap cleanup EXIT INT TERM
+veld_copy_prefix "$prefix"
+export WINEPREFIX=$prefix
 
 # -displayfd hands back the first free display number.
 fifo=$(mktemp -u)
@@ -33,8 +38,6 @@ export DISPLAY=":$display"
 # The tests compare what the program sees with the screen started here.
 export VELD_RIG_SCREEN=$size
 
-# A wineserver from an earlier display would keep the old screen size.
-wineserver -k 2>/dev/null || true
 wineserver -p
 wine wineboot >/dev/null 2>&1 </dev/null || true
 

@@ -2,8 +2,7 @@
 to install Veldana for one user, use it and remove it.
 
 The per-user parts of the installation (Start-menu shortcut, entry in the list of
-installed programs) live in the shared Wine prefix; a test that fails half-way still
-takes them away again.
+installed programs) live in the test screen's own Wine prefix, which goes with it.
 """
 
 import getpass
@@ -137,13 +136,6 @@ class Installer:
             self.run("reg", "add", where[0], "/v", where[1], "/t", where[2], "/d", data, "/f")
         return self.display.registry_value(*where[:2])
 
-    def clean_up(self):
-        # Every later wineboot of the shared prefix would run a sign-in entry left behind.
-        for key in ([UNINSTALL_KEY], [RUN_KEY, "/v", "Veldana"], [APPROVED[0], "/v", APPROVED[1]]):
-            subprocess.run(["wine", "reg", "delete", *key, "/f"], env=self.env, capture_output=True,
-                           stdin=subprocess.DEVNULL, timeout=60)
-        shortcut(self.env).unlink(missing_ok=True)
-
 
 def test_zip_and_checksums_hold_the_program_folder_with_stripped_programs():
     with zipfile.ZipFile(ZIP) as archive:
@@ -184,10 +176,7 @@ def installer(display_factory, workdir):
     if not SETUP.exists():
         pytest.fail(f"{SETUP} is missing: run make dist")
     display = display_factory(1024, 768)
-    setup = Installer(display, workdir / "Local" / "Programs" / "Veldana")
-    setup.clean_up()
-    yield setup
-    setup.clean_up()
+    return Installer(display, workdir / "Local" / "Programs" / "Veldana")
 
 
 def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, programs, workdir):

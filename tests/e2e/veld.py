@@ -1,7 +1,7 @@
 """Drives the built Veldana from outside, as a person or a screen reader would.
 
-A Display is one virtual X screen of a chosen size with a wineserver for the private
-prefix; a Program is Veldana.exe started from a program folder on that display.
+A Display is one virtual X screen of a chosen size with a Wine prefix of its own; a
+Program is Veldana.exe started from a program folder on that display.
 Windows are read with veldprobe.exe (window classes, list entries, check marks,
 enabled states, focus, place and region), input is real X input through xdotool, and
 screenshots come from ImageMagick's import.
@@ -42,27 +42,27 @@ def middle(name):
     return places.middle(PLACES[name])
 
 
-def wine_env(display=None):
+PREFIXES = BUILD / "prefixes"
+
+
+def new_prefix(sections=""):
+    """A Wine prefix of its own, copied from the booted one, with registry sections added
+    to user.reg before a wineserver reads it."""
+    PREFIXES.mkdir(parents=True, exist_ok=True)
+    prefix = Path(tempfile.mkdtemp(prefix="e2e-", dir=PREFIXES))
+    subprocess.run(["bash", "-c", f"source '{ROOT}/scripts/wine-env.sh' && veld_boot_prefix && veld_copy_prefix \"$1\"",
+                    "_", str(prefix)], check=True, stdin=subprocess.DEVNULL)
+    with open(prefix / "user.reg", "a", encoding="ascii") as registry:
+        registry.write(sections)
+    return prefix
+
+
+def wine_env(prefix, display):
     env = dict(os.environ)
-    env.update(
-        WINEPREFIX=str(Path(os.environ.get("VELD_WINEPREFIX", BUILD / "wineprefix"))),
-        WINEDEBUG="-all",
-        WINEDLLOVERRIDES="mscoree,mshtml=",
-        WINEARCH="win64",
-        LANG="C.UTF-8",
-    )
+    env.update(WINEPREFIX=str(prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64",
+               LANG="C.UTF-8", DISPLAY=display)
     env.pop("LC_ALL", None)
-    if display is not None:
-        env["DISPLAY"] = display
     return env
-
-
-def boot_prefix():
-    subprocess.run(
-        ["bash", "-c", f"source '{ROOT}/scripts/wine-env.sh' && veld_boot_prefix"],
-        check=True,
-        stdin=subprocess.DEVNULL,
-    )
 
 
 def wait_until(predicate, timeout=20.0, interval=0.1, what="condition"):
@@ -76,12 +76,10 @@ def wait_until(predicate, timeout=20.0, interval=0.1, what="condition"):
     raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}")
 
 
-EXPLORER_KEY = r"HKCU\Software\Wine\Explorer"
-DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
-
-
 class Display:
-    """A virtual X screen with its own wineserver; stops both by PID when closed.
+    """A virtual X screen with a Wine prefix and a wineserver of its own, so that nothing
+    another test set or left behind reaches it; closing stops both by PID and removes the
+    prefix.
 
     depth is the screen's bits per pixel (24, 16 or 8) and dpi its scale in dots per inch.
     With virtual_desktop, every Wine program started on the display runs in Wine's own
@@ -94,7 +92,13 @@ class Display:
         self.virtual_desktop = virtual_desktop
         self.workdir = Path(workdir)
         self.xvfb = self.env = None
-        boot_prefix()
+        sections = ""
+        if virtual_desktop:
+            sections += (f'\n[Software\\\\Wine\\\\Explorer]\n"Desktop"="Default"\n'
+                         f'[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="{width}x{height}"\n')
+        if dpi != 96:
+            sections += f'\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:{dpi:08x}\n'
+        self.prefix = new_prefix(sections)
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x{depth}", "-nolisten", "tcp"],
@@ -109,57 +113,13 @@ class Display:
             self.close()
             raise RuntimeError("Xvfb did not start")
         self.display = f":{number}"
-        self.env = wine_env(self.display)
+        self.env = wine_env(self.prefix, self.display)
         try:
-            # A wineserver left from another screen size would keep that size.
-            self._wine(["wineserver", "-k"], check=False)
             self._wine(["wineserver", "-p"])
-            self._choose_desktop()
-            self._choose_scale()
             self._wine(["wine", "wineboot"], check=False)
         except BaseException:
             self.close()
             raise
-
-    def _choose_desktop(self):
-        """Sets or clears the prefix's virtual desktop; a marker file remembers a set one,
-        so a display that was never closed cannot leave it behind for the next."""
-        marker = Path(self.env["WINEPREFIX"]) / ".veld-virtual-desktop"
-        if self.virtual_desktop:
-            # It starts plain, whatever wallpaper an earlier run left in the prefix.
-            self._wine(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "Wallpaper", "/d", "", "/f"])
-            self._wine(["wine", "reg", "add", EXPLORER_KEY, "/v", "Desktop", "/d", "Default", "/f"])
-            self._wine(["wine", "reg", "add", EXPLORER_KEY + r"\Desktops", "/v", "Default", "/d",
-                        f"{self.width}x{self.height}", "/f"])
-            marker.touch()
-        elif marker.exists():
-            self._forget_desktop(marker)
-        else:
-            return
-        # The reg tool has already started a desktop of the former kind.
-        self._wine(["wineserver", "-k"], check=False)
-        self._wine(["wineserver", "-p"])
-
-    def _choose_scale(self):
-        """Sets the prefix's dots per inch, which programs read when they start; a marker
-        file remembers a changed one, as for the virtual desktop."""
-        marker = Path(self.env["WINEPREFIX"]) / ".veld-dpi"
-        if self.dpi != 96:
-            self._wine(["wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(self.dpi),
-                        "/f"])
-            marker.touch()
-        elif marker.exists():
-            self._wine(["wine", "reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f"], check=False)
-            marker.unlink()
-        else:
-            return
-        self._wine(["wineserver", "-k"], check=False)
-        self._wine(["wineserver", "-p"])
-
-    def _forget_desktop(self, marker):
-        self._wine(["wine", "reg", "delete", EXPLORER_KEY, "/v", "Desktop", "/f"], check=False)
-        self._wine(["wine", "reg", "delete", EXPLORER_KEY + r"\Desktops", "/f"], check=False)
-        marker.unlink(missing_ok=True)
 
     def _wine(self, args, check=True, timeout=120, lang=None):
         log = self.workdir / "wine.log"
@@ -171,20 +131,9 @@ class Display:
     def close(self):
         if self.xvfb is None:
             return
-        if self.virtual_desktop and self.env:
-            try:
-                self._forget_desktop(Path(self.env["WINEPREFIX"]) / ".veld-virtual-desktop")
-            except subprocess.TimeoutExpired:
-                pass  # the next display clears it through the marker
-        if self.dpi != 96 and self.env:
-            # The Windows tests share the prefix and expect 96.
-            self.dpi = 96
-            try:
-                self._choose_scale()
-            except subprocess.TimeoutExpired:
-                pass
-        subprocess.run(["wineserver", "-k"], env=wine_env(), stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, check=False)
+        if self.env:
+            subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, check=False)
         self.xvfb.send_signal(signal.SIGTERM)
         try:
             self.xvfb.wait(timeout=10)
@@ -192,6 +141,7 @@ class Display:
             self.xvfb.kill()
             self.xvfb.wait()
         self.xvfb = None
+        shutil.rmtree(self.prefix, ignore_errors=True)
 
     def registry_value(self, key, name):
         """A value as `reg query` shows it (binary in hex), or None when it is missing."""
