@@ -1,7 +1,8 @@
 // Looks at a running Veldana from outside, as a screen reader would, and writes what
 // it sees as JSON: the main window, its owner, every child control and any dialog the
-// program shows. Usage: veldprobe OUT.json [minimise]; with "minimise" it first asks the
-// task-bar owner of the main window to minimise, as a click on the task-bar button does.
+// program shows, once the program has handled the input sent before. Usage: veldprobe
+// OUT.json [minimise]; with "minimise" it first asks the task-bar owner of the main
+// window to minimise, as a click on the task-bar button does.
 #include <windows.h>
 
 #include <cstdint>
@@ -221,9 +222,13 @@ std::string WindowJson(HWND window, HWND focus)
     GetWindowRect(window, &r);
     RECT client;
     GetClientRect(window, &client);
+    // The window's own state before its children's (the operands of + are read in any
+    // order): a window seen shown then never comes with controls read before it showed.
+    const bool visible = IsWindowVisible(window), enabled = IsWindowEnabled(window);
+    const std::string children = Children(window, focus);
     return "{\"class\":" + Quote(ClassName(window)) + ",\"title\":" + Quote(Text(window)) + ",\"rect\":" + RectJson(r) +
-           ",\"client\":" + RectJson(client) + ",\"visible\":" + Bool(IsWindowVisible(window)) +
-           ",\"enabled\":" + Bool(IsWindowEnabled(window)) + ",\"children\":" + Children(window, focus) + "}";
+           ",\"client\":" + RectJson(client) + ",\"visible\":" + Bool(visible) + ",\"enabled\":" + Bool(enabled) +
+           ",\"children\":" + children + "}";
 }
 
 }  // namespace
@@ -235,6 +240,11 @@ int main(int argc, char** argv)
         return 2;
     }
     HWND main = FindWindowA("TForm1", nullptr);
+    // A sent message is answered before queued input: the first round trip makes the
+    // window's thread take in the input waiting for it, the second waits for its turn
+    // after that input. So what the probe sees follows the clicks and keys before it.
+    for (int i = 0; main && i < 2; ++i)
+        SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
     if (main && argc > 2 && std::string(argv[2]) == "minimise") {
         SendMessageA(GetWindow(main, GW_OWNER), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         main = FindWindowA("TForm1", nullptr);

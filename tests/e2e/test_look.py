@@ -106,7 +106,7 @@ def test_desktop_shows_through_the_outline_and_the_holes(display_factory, progra
         assert check_box_drawn_whole(program, "CheckBox1")
         assert not check_box_drawn_whole(program, "CheckBox2")
         program.click_client(*veld.middle("CheckBox2"))
-        veld.wait_until(lambda: check_box_drawn_whole(program, "CheckBox2"), timeout=5, what="the check mark")
+        veld.wait_until(lambda: check_box_drawn_whole(program, "CheckBox2"), what="the check mark")
 
 
 def test_left_drag_on_the_background_moves_the_window_and_nothing_else_does(started):
@@ -126,7 +126,7 @@ def test_left_drag_on_the_background_moves_the_window_and_nothing_else_does(star
     assert dragged((250, 340)) == (0, 0)
     assert dragged(veld.middle("Label5")) == (0, 0)
     # The left button on the background drags by the distance moved.
-    veld.wait_until(lambda: dragged((200, 250)) == (40, 30), timeout=5, what="the window to follow the drag")
+    veld.wait_until(lambda: dragged((200, 250)) == (40, 30), what="the window to follow the drag")
 
 
 def test_hit_areas_show_the_hand_and_link_tooltips_after_half_a_second(started):
@@ -150,7 +150,7 @@ def test_hit_areas_show_the_hand_and_link_tooltips_after_half_a_second(started):
         state = cursor_at(point)
         hands.add(state["cursor"]["handle"])
         if tooltip:
-            state = veld.wait_until(lambda: (s := program.probe())["tooltips"] and s, timeout=5,
+            state = veld.wait_until(lambda: (s := program.probe())["tooltips"] and s,
                                     what=f"the tooltip of {name}")
             tip = state["tooltips"][0]
             assert tip[1] > state["cursor"]["pos"][1], f"the tooltip of {name} is not below the pointer"
@@ -159,7 +159,7 @@ def test_hit_areas_show_the_hand_and_link_tooltips_after_half_a_second(started):
             time.sleep(1.0)
             assert not program.probe()["tooltips"], f"{name} has no tooltip"
         cursor_at((300, 200))
-        veld.wait_until(lambda: not program.probe()["tooltips"], timeout=5, what="the tooltip to go")
+        veld.wait_until(lambda: not program.probe()["tooltips"], what="the tooltip to go")
     assert len(hands) == 1 and background not in hands
 
 
@@ -172,7 +172,7 @@ def test_tab_moves_the_focus_list_check_box_check_box(started):
     veld.wait_until(lambda: focused() == ["ListBox1"], what="the focus in the list")
     for expected in ["CheckBox1", "CheckBox2", "ListBox1"]:
         display.key("Tab")
-        veld.wait_until(lambda: focused() == [expected], timeout=5, what=f"the focus on {expected}")
+        veld.wait_until(lambda: focused() == [expected], what=f"the focus on {expected}")
 
 
 def test_missing_clip_is_reported_and_the_rest_of_start_up_still_runs(display_factory, programs, workdir):
