@@ -144,23 +144,32 @@ void SetWallpaperCallForTests(WallpaperCall call)
     WallpaperCallStandIn() = std::move(call);
 }
 
-void SetDefaultWallpaper(const std::string& path, const std::function<void()>& changed)
-{
-    // Refused before waiting for the lock: nothing would come of it.
-    settings::CheckDefaultWallpaper(path);
-    WallpaperLock lock;
-    SetDefaultWallpaper(lock, path, changed);
-}
+namespace {
 
-void SetDefaultWallpaper(const WallpaperLock&, const std::string& path, const std::function<void()>& changed,
-                         Picture picture)
+// Under the lock, for a path DefaultWP can hold.
+void SetAndRecord(const std::string& path, Picture picture, const std::function<void()>& changed)
 {
-    // Refused before the wallpaper changes: it and DefaultWP would name different files.
-    settings::CheckDefaultWallpaper(path);
     SetDesktopWallpaper(path, picture);
     if (changed)
         changed();
     settings::WriteDefaultWallpaper(path);
+}
+
+}  // namespace
+
+void SetDefaultWallpaper(const std::string& path, Picture picture, const std::function<void()>& changed)
+{
+    // Refused before waiting for the lock: nothing would come of it.
+    settings::CheckDefaultWallpaper(path);
+    WallpaperLock lock;
+    SetAndRecord(path, picture, changed);
+}
+
+void SetDefaultWallpaper(const WallpaperLock&, const std::string& path, Picture picture,
+                         const std::function<void()>& changed)
+{
+    settings::CheckDefaultWallpaper(path);
+    SetAndRecord(path, picture, changed);
 }
 
 void ClearDefaultWallpaper(const std::function<void()>& changed)

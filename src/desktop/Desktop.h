@@ -44,13 +44,14 @@ void SetWallpaperCallForTests(WallpaperCall call);
 
 // Setting the wallpaper and noting it as DefaultWP are one step for every Veldana
 // program, taken under the wallpaper lock, so that the wallpaper the system shows and the
-// one veld.ini names stay the same: SetDesktopWallpaper, then DefaultWP. A path DefaultWP
-// cannot hold is refused before anything changes; changed runs right after the system
-// call; a DefaultWP that cannot be written throws after the wallpaper has changed.
-void SetDefaultWallpaper(const std::string& path, const std::function<void()>& changed = {});
+// one veld.ini names stay the same: SetDesktopWallpaper with the caller's picture, then
+// DefaultWP. A path DefaultWP cannot hold is refused before anything changes (it is
+// checked there, once); changed runs right after the system call; a DefaultWP that
+// cannot be written throws after the wallpaper has changed.
+void SetDefaultWallpaper(const std::string& path, Picture picture, const std::function<void()>& changed = {});
 // The same for a caller that holds the lock already, to choose the file under it.
-void SetDefaultWallpaper(const WallpaperLock& held, const std::string& path, const std::function<void()>& changed = {},
-                         Picture picture = Picture::AsFarAsItGoes);
+void SetDefaultWallpaper(const WallpaperLock& held, const std::string& path, Picture picture,
+                         const std::function<void()>& changed = {});
 
 // No wallpaper, and DefaultWP emptied, the same way.
 void ClearDefaultWallpaper(const std::function<void()>& changed = {});

@@ -64,9 +64,11 @@ void RequireWritable()
         throw veld::Error(veld::texts::CannotWriteSettings(path));
 }
 
-void WriteSetting(const std::string& section, const std::string& key, const std::string& value)
+namespace {
+
+// The write of a value already checked.
+void Store(const std::string& section, const std::string& key, const std::string& value)
 {
-    CheckValue(value);
     const std::string path = SettingsPath();
     const bool written = win::RetryWhileHeld(path, win::FileAction::Open, [&] {
         return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
@@ -76,6 +78,14 @@ void WriteSetting(const std::string& section, const std::string& key, const std:
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
     if (!written)
         throw veld::Error(veld::texts::CannotWriteSettings(path));
+}
+
+}  // namespace
+
+void WriteSetting(const std::string& section, const std::string& key, const std::string& value)
+{
+    CheckValue(value);
+    Store(section, key, value);
 }
 
 bool ReadActive()
@@ -105,7 +115,7 @@ std::string ReadDefaultWallpaper()
 
 void WriteDefaultWallpaper(const std::string& path)
 {
-    WriteSetting(kSection, kDefaultWallpaper, path);
+    Store(kSection, kDefaultWallpaper, path);
 }
 
 void CheckDefaultWallpaper(const std::string& path)

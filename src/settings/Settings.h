@@ -34,9 +34,9 @@ void WriteRandom(bool random);
 
 // DefaultWP: the full path of the wallpaper last set as default, or empty.
 std::string ReadDefaultWallpaper();
-void WriteDefaultWallpaper(const std::string& path);
-// Throws the write error for a path DefaultWP cannot hold. A caller that must not act on
-// such a path checks it before acting.
+// Throws the write error for a path DefaultWP cannot hold. Its writer acts on the path
+// first, so it checks the path before acting; the write does not check it again.
 void CheckDefaultWallpaper(const std::string& path);
+void WriteDefaultWallpaper(const std::string& path);
 
 }  // namespace settings

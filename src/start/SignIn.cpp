@@ -82,7 +82,7 @@ bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
     for (const size_t index : order) {
         const std::string& file = files[index];
         try {
-            desktop::SetDefaultWallpaper(lock, file, {}, desktop::Picture::WholeOnly);
+            desktop::SetDefaultWallpaper(lock, file, desktop::Picture::WholeOnly);
             return true;
         } catch (const veld::PictureError& error) {
             const std::string name = veld::FileNamePart(file, win::IsLeadByte);
