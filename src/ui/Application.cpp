@@ -165,9 +165,22 @@ LRESULT CALLBACK Application::OwnerProc(HWND window, UINT message, WPARAM wParam
             if (IsIconic(window))
                 SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
             SetForegroundWindow(GetLastActivePopup(main));
-        } else if (HWND box = GetLastActivePopup(window); box != window) {
-            // Before the main window is made, a box of start-up's is what shows.
-            SetForegroundWindow(box);
+        } else {
+            // Before the main window is made, a box of start-up's is what shows, owned by
+            // this window; it need never have been active.
+            HWND box = window;
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND candidate, LPARAM found) {
+                    HWND& box = *reinterpret_cast<HWND*>(found);
+                    if (GetWindow(candidate, GW_OWNER) != box || !IsWindowVisible(candidate))
+                        return TRUE;
+                    box = candidate;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&box));
+            if (box != window)
+                SetForegroundWindow(box);
         }
         return 0;
     }
