@@ -141,7 +141,7 @@ void TForm1::AddWallpaperNames()
     std::vector<std::string> names;
     names.reserve(WallpaperFiles.size());
     for (const catalogue::WallpaperFile& file : WallpaperFiles)
-        names.push_back(veld::FileNamePart(file.path, win::IsLeadByte));
+        names.push_back(file.name);
     ListBox1.AddAll(names);
 }
 
@@ -150,7 +150,5 @@ std::string TForm1::SelectedFile() const
     const int index = ListBox1.ItemIndex();
     if (index < 0 || static_cast<size_t>(index) >= WallpaperFiles.size())
         return {};
-    const catalogue::WallpaperFile& file = WallpaperFiles[static_cast<size_t>(index)];
-    catalogue::CheckListedFile(file);
-    return file.path;
+    return catalogue::ReachableFile(WallpaperDir, WallpaperFiles[static_cast<size_t>(index)]);
 }

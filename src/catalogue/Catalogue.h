@@ -13,10 +13,13 @@ inline constexpr char kWallpaperMask[] = "*.jpg";
 
 // A file the directory search found.
 struct WallpaperFile {
-    // Its full path: the folder and the name the search gave it.
+    // The path that reaches the file, made by the rule the program folder follows: the
+    // folder and the name where the code page spells it exactly, else its short (8.3)
+    // name; empty where neither is spelled exactly.
     std::string path;
-    // The short (8.3) name the system gave it, or empty where it gives none.
-    std::string shortName;
+    // The name the list shows: the file's name in the ANSI code page, or its nearest
+    // spelling there (an A with a macron as a plain A), which may be another file's name.
+    std::string name;
 };
 
 // programDir followed by the wallpaper folder for the screen size, or an empty string
@@ -28,11 +31,7 @@ std::string ChooseWallpaperDir(const std::string& programDir, win::ScreenSize sc
 // wallpaper folder: nothing is searched and nothing is added.
 void FindFiles(const std::string& dir, std::vector<WallpaperFile>& list, const std::string& mask);
 
-// The listed name is the file's name in the ANSI code page, and a name the code page
-// cannot spell is listed in its nearest spelling (an A with a macron as a plain A), which
-// may be another file's name. The short name listed with it reaches exactly the listed file:
-// throws, naming the path, when it now leads to another file than that one. A path that
-// leads nowhere passes: the action itself finds the file missing.
-void CheckListedFile(const WallpaperFile& file);
+// The path of a listed file in dir; throws, naming it, when no path reaches it.
+std::string ReachableFile(const std::string& dir, const WallpaperFile& file);
 
 }  // namespace catalogue

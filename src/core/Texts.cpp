@@ -80,12 +80,12 @@ Message ProgramFolderTooLong(std::string_view folder)
                  "rzerem Pfad."});
 }
 
-Message LeadsToAnotherFile(std::string_view path)
+Message NameOutsideCodePage(std::string_view path)
 {
-    return Join({"Der Pfad ", SystemText(path),
-                 " f\xFC"
-                 "hrt zu einer anderen Datei als der aufgelisteten. Gib der Datei einen Namen aus einfachen "
-                 "Buchstaben, dann findet Veldana sie."});
+    return Join({"Der Name der Datei ", SystemText(path),
+                 " enth\xE4lt Zeichen au\xDF"
+                 "erhalb der Codepage dieses Systems, und die Datei hat keinen kurzen Namen (8.3). Gib der Datei "
+                 "einen Namen aus einfachen Buchstaben, dann findet Veldana sie."});
 }
 
 Message CannotCreateWindow(const Message& reason)

@@ -60,8 +60,9 @@ Message ProgramFolderCannotBeSpelled(std::string_view folder);
 // A program folder so long that its files are out of reach of the ANSI calls, also in
 // its short (8.3) form.
 Message ProgramFolderTooLong(std::string_view folder);
-// A listed name that now reaches another file than the one the list stands for.
-Message LeadsToAnotherFile(std::string_view path);
+// A listed file whose name the code page cannot spell and that has no short (8.3) name,
+// named in its nearest spelling.
+Message NameOutsideCodePage(std::string_view path);
 
 // A window or control the system would not make; Veldana cannot run without it.
 Message CannotCreateWindow(const Message& reason);

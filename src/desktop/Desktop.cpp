@@ -102,7 +102,7 @@ void RemoveLeftovers()
         catalogue::FindFiles(win::ProgramDir() + std::string(subfolder), found,
                              std::string(veld::kCopyPrefix) + "*.tmp");
         for (const catalogue::WallpaperFile& file : found)
-            if (veld::IsCopyInProgressName(veld::FileNamePart(file.path, win::IsLeadByte)))
+            if (veld::IsCopyInProgressName(file.name))
                 win::RemoveCopy(file.path);
     }
 }

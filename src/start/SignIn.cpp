@@ -42,9 +42,9 @@ std::string Now()
 // when either folder cannot be asked.
 std::optional<bool> InFolder(const std::string& path, const std::string& folder)
 {
-    const std::optional<std::wstring> itsFolder =
-        win::IdentityOf(path.substr(0, path.size() - veld::FileNamePart(path, win::IsLeadByte).size()));
-    const std::optional<std::wstring> identity = itsFolder ? win::IdentityOf(folder) : std::nullopt;
+    const std::optional<std::wstring> itsFolder = win::FolderIdentity(
+        win::FromAnsi(path.substr(0, path.size() - veld::FileNamePart(path, win::IsLeadByte).size())));
+    const std::optional<std::wstring> identity = itsFolder ? win::FolderIdentity(win::FromAnsi(folder)) : std::nullopt;
     if (!identity)
         return std::nullopt;
     return itsFolder == identity;
@@ -66,7 +66,8 @@ bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
     catalogue::FindFiles(dir, found, catalogue::kWallpaperMask);
     std::vector<std::string> files;
     for (const catalogue::WallpaperFile& file : found)
-        files.push_back(file.path);
+        if (!file.path.empty())
+            files.push_back(file.path);
     if (files.empty())
         return true;
 

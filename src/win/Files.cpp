@@ -62,7 +62,8 @@ bool HeldByAnother(const std::string& path, FileAction action, DWORD error)
     const DWORD attributes = GetFileAttributesA(ExactPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return GetLastError() == ERROR_ACCESS_DENIED;  // being deleted
-    return action == FileAction::ReplaceOrDelete && !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    return action == FileAction::ReplaceOrDelete &&
+           !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
 // CreateFileA through the retries; INVALID_HANDLE_VALUE with the last error when it fails.
@@ -192,7 +193,8 @@ bool CopyToNewFile(const std::string& from, const std::string& to)
     if (folder.empty() || !GetTempFileNameA(folder.c_str(), veld::kCopyPrefix, 0, temporary))
         return false;
     const std::string exactFrom = ExactPath(from);
-    const bool copied = RetryWhileHeld(from, FileAction::Open, [&] { return CopyFileA(exactFrom.c_str(), temporary, FALSE) != FALSE; }) &&
+    const bool copied = RetryWhileHeld(from, FileAction::Open,
+                                       [&] { return CopyFileA(exactFrom.c_str(), temporary, FALSE) != FALSE; }) &&
                         MoveFileExA(temporary, exactTo.c_str(), MOVEFILE_WRITE_THROUGH);
     // A copy cut off by a full disk stays behind under Wine; the temporary file is ours.
     if (!copied)
@@ -296,17 +298,9 @@ std::optional<std::wstring> IdentityFrom(const IdentityFacts& facts)
     return L"p" + Hex(hash, 16);
 }
 
-std::optional<std::wstring> IdentityOf(const std::string& path)
-{
-    // Attributes only: a file another program holds open without sharing still answers.
-    // A folder opens only with backup semantics.
-    return IdentityOfOpened(CreateFileA(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
-
 std::optional<std::wstring> FolderIdentity(const std::wstring& folder)
 {
+    // A folder opens only with backup semantics; reading its attributes needs no rights.
     return IdentityOfOpened(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));

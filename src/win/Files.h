@@ -96,9 +96,8 @@ struct IdentityFacts {
 // when the facts name none.
 std::optional<std::wstring> IdentityFrom(const IdentityFacts& facts);
 
-// The identity of the file or folder at path, or nothing when there is none to open.
-std::optional<std::wstring> IdentityOf(const std::string& path);
-// The same for a folder, however it is spelled (a drive letter, a link, its short form).
+// The identity of a folder, however it is spelled (a drive letter, a link, its short
+// form), or nothing when there is none to open.
 std::optional<std::wstring> FolderIdentity(const std::wstring& folder);
 
 // A file replaced safely: the new contents go into a temporary file beside path, which

@@ -34,30 +34,6 @@ ProgramPathOverrides& Overrides()
     return overrides;
 }
 
-std::string AnsiNearest(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int size =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size, nullptr, nullptr);
-    return ansi;
-}
-
-// The ANSI spelling of text, or nothing when the code page has no exact one: its
-// nearest spelling ("?" or a letter without its accent) would be another path.
-std::optional<std::string> AnsiExactly(const std::wstring& text)
-{
-    std::string ansi = AnsiNearest(text);
-    const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring back(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), back.data(), size);
-    if (back != text)
-        return std::nullopt;
-    return ansi;
-}
-
 // The short (8.3) form of path, or empty when the system cannot give one.
 std::wstring SystemShortPath(const std::wstring& path)
 {
@@ -70,6 +46,43 @@ std::wstring SystemShortPath(const std::wstring& path)
 }
 
 }  // namespace
+
+std::wstring FromAnsi(std::string_view text)
+{
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+std::string AnsiNearest(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size, nullptr, nullptr);
+    return ansi;
+}
+
+std::optional<std::string> AnsiExactly(const std::wstring& text)
+{
+    std::string ansi = AnsiNearest(text);
+    if (FromAnsi(ansi) != text)
+        return std::nullopt;
+    return ansi;
+}
+
+std::optional<std::string> AnsiReaching(const std::wstring& name, const std::wstring& shortName)
+{
+    if (std::optional<std::string> exact = AnsiExactly(name))
+        return exact;
+    std::optional<std::string> shortForm = AnsiExactly(shortName);
+    if (!shortForm || shortForm->empty())
+        return std::nullopt;
+    return shortForm;
+}
 
 std::string ProgramDir()
 {

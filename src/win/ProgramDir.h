@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,19 @@ std::wstring ProgramFolderObjectName(std::wstring_view purpose);
 // when there is none). Tests put stand-ins here; empty ones mean the system's own.
 using ShortPathLookup = std::function<std::wstring(const std::wstring& path)>;
 void SetProgramPathSourcesForTests(std::wstring modulePath, ShortPathLookup shortPath);
+
+// The ANSI code page's text as the system's wide text.
+std::wstring FromAnsi(std::string_view text);
+// The nearest ANSI spelling of text, for showing: a letter the code page lacks becomes
+// "?" or one without its accent.
+std::string AnsiNearest(const std::wstring& text);
+// The ANSI spelling of text, or nothing when the code page has no exact one: its
+// nearest spelling would be another path.
+std::optional<std::string> AnsiExactly(const std::wstring& text);
+// The ANSI spelling that reaches what name names, by the rule ProgramDir follows for the
+// folder: name itself where the code page spells it exactly, else its short (8.3) form
+// shortName; nothing where neither is spelled exactly.
+std::optional<std::string> AnsiReaching(const std::wstring& name, const std::wstring& shortName);
 
 // IsDBCSLeadByte as a predicate for the portable path rules.
 bool IsLeadByte(unsigned char byte);

@@ -418,19 +418,22 @@ class TestWallpaperFiles:
         assert near(bottom, BLUE) == bottom_shown
         assert not (folder / "tmp_wallpaper.bmp.new").exists()
 
-    def test_names_outside_the_code_page_are_listed_and_clicking_them_says_why_nothing_shows(self, case):
+    def test_names_outside_the_code_page_are_listed_shown_and_set_through_their_short_names(self, case):
         program, folder, _ = case
         listed = program.control("ListBox1", program.probe())["items"]
         assert len(listed) == len(SHELF) + 1  # with the sparse file
         foreign = [name for name in listed if name not in SHELF and name != "over-a-gigabyte.jpg"]
         # The system's best fit: what has no likeness in the code page becomes "?".
         assert "???.jpg" in foreign and len(foreign) == 2, listed
-        for name in foreign:
-            text = select(program, name)
-            assert text.startswith(OPEN_FAILS.format(dir=win(folder / "1024x768"), name=name)), text
-            assert text.endswith(".")
-        assert not program.exited()
-        assert (folder / "tmp_wallpaper.bmp").read_bytes() == OLD_BMP
+        for number, name in enumerate(foreign):
+            assert select(program, name) is None
+            wait_preview(program, f"foreign-{number}")  # a screenshot's file name has no "?"
+            before = (veld.read_ini(folder) or {}).get("DefaultWP")
+            click_client(program, SET_AS_DEFAULT)
+            assert outcome(program, lambda state: (veld.read_ini(folder) or {}).get("DefaultWP") != before) is None
+            short = veld.read_ini(folder)["DefaultWP"]
+            assert short.startswith(win(folder / "1024x768") + "\\") and "~" in short, short
+            assert (folder / "tmp_wallpaper.bmp").read_bytes() != OLD_BMP
 
     def test_a_name_with_a_line_break_is_refused_before_anything_is_converted(self, case):
         program, folder, _ = case
