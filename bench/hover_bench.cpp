@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     ui::Application& app = ui::Application::Instance();
     app.Initialize(GetModuleHandleA(nullptr), IDI_PROGRAM);
     app.SetErrorSink([](const std::wstring& text) { std::fprintf(stderr, "error: %ls\n", text.c_str()); });
-    win::SetProgramDirForTests(dir);
+    win::SetProgramFolderForTests(dir);
     TForm1 form;
     Form1 = &form;
     app.SetMainWindow(nullptr);

@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     ui::Application& app = ui::Application::Instance();
     app.Initialize(GetModuleHandleA(nullptr), IDI_PROGRAM);
     app.SetErrorSink([](const std::wstring& text) { std::fprintf(stderr, "error: %ls\n", text.c_str()); });
-    win::SetProgramDirForTests(dir);
+    win::SetProgramFolderForTests(dir);
     const std::string wallpapers = catalogue::ChooseWallpaperDir(dir, win::PrimaryScreenSize());
     CreateDirectoryA(wallpapers.c_str(), nullptr);
 

@@ -17,7 +17,7 @@ TForm1* Form1 = nullptr;
 bool ProgramDirUsable()
 {
     try {
-        win::ProgramDir();
+        win::ProgramFolderA();
         return true;
     } catch (...) {
         ui::Application::Instance().ShowCurrentError();
@@ -64,7 +64,7 @@ void TForm1::FormCreate()
     app.Guard([&] { ApplyWindowShape(); });
     veld::MarkStep("region");
     WallpaperFiles.clear();
-    app.Guard([&] { WallpaperDir = catalogue::ChooseWallpaperDir(win::ProgramDir(), win::PrimaryScreenSize()); });
+    app.Guard([&] { WallpaperDir = catalogue::ChooseWallpaperDir(win::ProgramFolderA(), win::PrimaryScreenSize()); });
     app.Guard([&] {
         catalogue::FindFiles(WallpaperDir, WallpaperFiles, catalogue::kWallpaperMask);
         AddWallpaperNames();
@@ -102,7 +102,7 @@ void TForm1::LoadButtonPictures()
     for (ui::ImageList* list : lists) {
         for (const char letter : {'A', 'B', 'C'}) {
             const std::string name = "Media\\button" + std::to_string(number) + "_" + letter + ".bmp";
-            win::Bitmap scratch = ui::LoadBitmapFile(win::ProgramDir() + name);
+            win::Bitmap scratch = ui::LoadBitmapFile(win::ProgramFolderA() + name);
             list->Add(scratch.get());
         }
         ++number;
@@ -111,9 +111,9 @@ void TForm1::LoadButtonPictures()
 
 void TForm1::LoadClips()
 {
-    Animate1.Open(win::ProgramDir() + "Media\\tv.avi");
+    Animate1.Open(win::ProgramFolderA() + "Media\\tv.avi");
     Animate1.SetActive(false);
-    Animate2.Open(win::ProgramDir() + "Media\\on.avi");
+    Animate2.Open(win::ProgramFolderA() + "Media\\on.avi");
     Animate2.SetActive(false);
     Animate2.SetVisible(false);
 }

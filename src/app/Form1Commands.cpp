@@ -20,7 +20,7 @@ void TForm1::acSetAsDefaultExecute()
 {
     if (ListBox1.ItemIndex() < 0)
         return;
-    desktop::SetDefaultWallpaper(SelectedFile(), desktop::Picture::AsFarAsItGoes, [this] { RedrawOverDesktop(); });
+    desktop::SetDefaultWallpaper(SelectedFile(), desktop::Picture::ShowWhatIsThere, [this] { RedrawOverDesktop(); });
 }
 
 void TForm1::acDeleteSelectedExecute()

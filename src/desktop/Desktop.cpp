@@ -77,7 +77,7 @@ void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapP
     veld::DecodeOptions options;
     options.eightBitScreen = win::ScreenBitsPerPixel() <= 8;
     options.displayName = veld::FileNamePart(jpegPath, win::IsLeadByte);
-    options.wholePictureOnly = picture == Picture::WholeOnly;
+    options.wholePictureOnly = picture == Picture::RefuseUnlessWhole;
     BitmapOutput output(bitmapPath);
     veld::DecodeJpegToBmp(file, options, output);
     output.Commit();
@@ -85,21 +85,21 @@ void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapP
 
 std::string ConvertedWallpaperPath()
 {
-    return win::ProgramDir() + "tmp_wallpaper.bmp";
+    return win::ProgramFolderA() + "tmp_wallpaper.bmp";
 }
 
 void RemoveLeftovers()
 {
     // Not looked at: one that cannot go now goes at the next start, and the next
     // replacement replaces it. The log's is open without sharing while it is written.
-    win::RemoveFile(win::TemporaryFileOf(win::ProgramDir() + veld::kSignInLogName));
+    win::RemoveFile(win::TemporaryFileOf(win::ProgramFolderA() + veld::kSignInLogName));
     // While another program holds the lock, the bitmap's is its conversion in progress.
     if (WallpaperLock lock{WallpaperLock::IfFree{}}; lock.Held())
         win::RemoveFile(win::TemporaryFileOf(ConvertedWallpaperPath()));
     // An Add cut off half-way, at whichever screen size the window ran.
     for (const std::string_view subfolder : veld::kWallpaperSubfolders) {
         std::vector<catalogue::WallpaperFile> found;
-        catalogue::FindFiles(win::ProgramDir() + std::string(subfolder), found,
+        catalogue::FindFiles(win::ProgramFolderA() + std::string(subfolder), found,
                              std::string(veld::kCopyPrefix) + "*.tmp");
         for (const catalogue::WallpaperFile& file : found)
             if (veld::IsCopyInProgressName(file.name))
@@ -121,7 +121,7 @@ void SetJpegWallpaper(const std::string& path, Picture picture)
 void SetDesktopWallpaper(const std::string& path, Picture picture)
 {
     // At sign-in a file gone since the search is a failure, which reading it reports.
-    if (picture == Picture::AsFarAsItGoes && !win::FileExists(path))
+    if (picture == Picture::ShowWhatIsThere && !win::FileExists(path))
         return;
     const std::string extension = veld::LowerExtension(path, win::IsLeadByte);
     if (extension == ".bmp") {

@@ -23,16 +23,16 @@ void RemoveLeftovers();
 // nothing and a JPEG whose data ends early is shown as far as it goes. At sign-in nobody
 // looks: only a whole picture will do, and a JPEG file that is gone, unreadable or
 // incomplete throws veld::PictureError (the sign-in program offers only .jpg files).
-enum class Picture { AsFarAsItGoes, WholeOnly };
+enum class Picture { ShowWhatIsThere, RefuseUnlessWhole };
 
 // A .bmp file is handed to the system as it is; a .jpg file is decoded into
 // tmp_wallpaper.bmp first. Any other extension changes nothing.
-void SetDesktopWallpaper(const std::string& path, Picture picture = Picture::AsFarAsItGoes);
+void SetDesktopWallpaper(const std::string& path, Picture picture = Picture::ShowWhatIsThere);
 
 // The conversion alone: bitmapPath holds either its old contents or the whole picture.
 // What is wrong with the JPEG file itself throws veld::PictureError.
 void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath,
-                         Picture picture = Picture::AsFarAsItGoes);
+                         Picture picture = Picture::ShowWhatIsThere);
 
 // Empties the stored wallpaper value, then tells the system to show none.
 void ClearDesktopWallpaper();

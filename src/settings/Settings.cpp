@@ -40,7 +40,7 @@ void WriteFlag(const char* key, bool value)
 
 std::string SettingsPath()
 {
-    return win::ProgramDir() + "/veld.ini";
+    return win::ProgramFolderA() + "/veld.ini";
 }
 
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback)

@@ -54,14 +54,14 @@ std::optional<bool> InFolder(const std::string& path, const std::string& folder)
 
 std::string LogPath()
 {
-    return win::ProgramDir() + veld::kSignInLogName;
+    return win::ProgramFolderA() + veld::kSignInLogName;
 }
 
 bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
 {
     if (!settings::ReadActive() || !settings::ReadRandom())
         return true;
-    const std::string dir = catalogue::ChooseWallpaperDir(win::ProgramDir(), win::PrimaryScreenSize());
+    const std::string dir = catalogue::ChooseWallpaperDir(win::ProgramFolderA(), win::PrimaryScreenSize());
     std::vector<catalogue::WallpaperFile> found;
     catalogue::FindFiles(dir, found, catalogue::kWallpaperMask);
     std::vector<std::string> files;
@@ -83,7 +83,7 @@ bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
     for (const size_t index : order) {
         const std::string& file = files[index];
         try {
-            desktop::SetDefaultWallpaper(lock, file, desktop::Picture::WholeOnly);
+            desktop::SetDefaultWallpaper(lock, file, desktop::Picture::RefuseUnlessWhole);
             return true;
         } catch (const veld::PictureError& error) {
             const std::string name = veld::FileNamePart(file, win::IsLeadByte);

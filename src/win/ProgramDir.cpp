@@ -84,7 +84,7 @@ std::optional<std::string> AnsiReaching(const std::wstring& name, const std::wst
     return shortForm;
 }
 
-std::string ProgramDir()
+std::string ProgramFolderA()
 {
     ProgramPathOverrides& overrides = Overrides();
     if (overrides.dir)
@@ -152,7 +152,7 @@ std::wstring ProgramFolderObjectName(std::wstring_view purpose)
     return L"Local\\Veldana-" + std::wstring(purpose) + L"-" + identity.value_or(L"");
 }
 
-void SetProgramDirForTests(std::string dir)
+void SetProgramFolderForTests(std::string dir)
 {
     Overrides().dir = std::move(dir);
 }

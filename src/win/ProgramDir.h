@@ -14,9 +14,9 @@ namespace win {
 // every call, in the ANSI code page: a folder the code page cannot spell, or too long for
 // the ANSI calls to reach the files in it, is given in its short (8.3) form, and without
 // one that serves the error names the folder. Tests point it at a temporary folder with
-// SetProgramDirForTests.
-std::string ProgramDir();
-void SetProgramDirForTests(std::string dir);
+// SetProgramFolderForTests.
+std::string ProgramFolderA();
+void SetProgramFolderForTests(std::string dir);
 
 // The folder of the running program as the system spells it, with a trailing backslash.
 std::wstring ProgramFolderW();
@@ -29,7 +29,7 @@ std::wstring FolderKey(const std::wstring& folder);
 // folder started it.
 std::wstring ProgramFolderObjectName(std::wstring_view purpose);
 
-// Where ProgramDir looks: the running program's path, and a path's short form (empty
+// Where ProgramFolderA looks: the running program's path, and a path's short form (empty
 // when there is none). Tests put stand-ins here; empty ones mean the system's own.
 using ShortPathLookup = std::function<std::wstring(const std::wstring& path)>;
 void SetProgramPathSourcesForTests(std::wstring modulePath, ShortPathLookup shortPath);
@@ -42,7 +42,7 @@ std::string AnsiNearest(const std::wstring& text);
 // The ANSI spelling of text, or nothing when the code page has no exact one: its
 // nearest spelling would be another path.
 std::optional<std::string> AnsiExactly(const std::wstring& text);
-// The ANSI spelling that reaches what name names, by the rule ProgramDir follows for the
+// The ANSI spelling that reaches what name names, by the rule ProgramFolderA follows for the
 // folder: name itself where the code page spells it exactly, else its short (8.3) form
 // shortName; nothing where neither is spelled exactly.
 std::optional<std::string> AnsiReaching(const std::wstring& name, const std::wstring& shortName);

@@ -149,7 +149,7 @@ TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamed
         if (c.dir.empty())
             EXPECT_EQ(folder.errors, std::vector<std::string>{c.error});
         else
-            EXPECT_EQ(win::ProgramDir(), c.dir);
+            EXPECT_EQ(win::ProgramFolderA(), c.dir);
     }
     win::SetProgramPathSourcesForTests({}, nullptr);
 }

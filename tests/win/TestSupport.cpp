@@ -464,7 +464,7 @@ ProgramFolder::ProgramFolder()
         if (boxesDispatch)
             PumpMessages();
     });
-    win::SetProgramDirForTests(Path());
+    win::SetProgramFolderForTests(Path());
 }
 
 ProgramFolder::~ProgramFolder()

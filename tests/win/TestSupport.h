@@ -1,5 +1,5 @@
 // Helpers for in-process tests under Wine. The program folder is a temporary folder
-// that the tests point win::ProgramDir at (SetProgramDirForTests); the test executable
+// that the tests point win::ProgramFolderA at (SetProgramFolderForTests); the test executable
 // itself stays where the build put it. Error boxes are recorded instead of shown.
 #pragma once
 
