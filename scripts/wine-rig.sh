@@ -27,10 +27,11 @@ trap cleanup EXIT INT TERM
 veld_copy_prefix "$prefix"
 export WINEPREFIX=$prefix
 
-# -displayfd hands back the first free display number.
+# -displayfd hands back the first free display number; -noreset keeps the screen as it
+# is (its root colour, say) while no program is connected to it.
 fifo=$(mktemp -u)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 20 display <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; exit 1; }
 rm -f "$fifo"

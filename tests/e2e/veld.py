@@ -101,7 +101,8 @@ class Display:
         self.prefix = new_prefix(sections)
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x{depth}", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x{depth}", "-nolisten", "tcp",
+             "-noreset"],  # else the screen starts afresh, root colour and all, each time no program is on it
             pass_fds=(write_fd,),
             stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL,
