@@ -193,7 +193,7 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
         harness.Start();
         TForm1& form = harness.Form();
         ASSERT_EQ(form.ListBox1.Count(), 2) << c.listed;
-        const std::string expected = "JPEG-Fehler #53.";
+        const std::string expected = veld::texts::JpegError(53) + ".";
 
         // The twin shows its picture; the odd entry shows its own content.
         int odd = -1;
