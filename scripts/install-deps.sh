@@ -9,7 +9,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs googletest
   wine wine64 xvfb xdotool x11-utils x11-xserver-utils imagemagick graphicsmagick
   clang libclang-rt-14-dev
-  python3 python3-pytest python3-pil
+  python3 python3-pytest python3-pytest-xdist python3-pil
   zip nsis osslsigncode locales
   libengine-pkcs11-openssl softhsm2  # signing with a key kept in a token; a token for its test
 )

@@ -16,44 +16,51 @@ if [[ ${VELD_TEST_SEED:-} == random ]]; then
 fi
 [[ -n ${VELD_TEST_SEED:-} ]] && export VELD_TEST_SEED
 
+running=""
 phase() {
   local name=$1 start=$SECONDS
   shift
   echo "== $name =="
-  echo "$name	running" >>"$results/phases"
+  running=$name
   "$@"
-  sed -i "\$s/running\$/$((SECONDS - start))/" "$results/phases"
+  printf '%s\t%s s\n' "$name" $((SECONDS - start)) >>"$results/phases"
+  running=""
 }
 
 summary() {
-  /usr/bin/python3 - "$results" "${VELD_BUILD_SECONDS:-}" <<'EOF'
+  [[ -n $running ]] && printf '%s\tFAILED\n' "$running" >>"$results/phases"
+  wait 2>/dev/null || true  # for the fuzzing, after a failure elsewhere
+  /usr/bin/python3 - "$results" "${VELD_BUILD_SECONDS:-}" "$SECONDS" <<'EOF'
 import sys
 import xml.etree.ElementTree as ET
 from pathlib import Path
 
-results, build = Path(sys.argv[1]), sys.argv[2]
+results, build, tests_took = Path(sys.argv[1]), sys.argv[2], int(sys.argv[3])
 print("\n== where the time went ==")
-rows = [("build (make native dist)", build)] if build else []
-rows += [tuple(line.replace("running", "failed").split("\t")) for line in (results / "phases").read_text().splitlines()]
-for name, seconds in rows:
-    print(f"  {name:<36} {seconds:>7}" + (" s" if seconds.isdigit() else ""))
-if all(seconds.isdigit() for _, seconds in rows):
-    print(f"  {'total':<36} {sum(int(s) for _, s in rows):>7} s")
+rows = [("build (make native win dist)", f"{build} s")] if build else []
+rows += [tuple(line.split("\t")) for line in (results / "phases").read_text().splitlines()]
+rows.append(("total, from start to end", f"{int(build or 0) + tests_took} s"))
+for name, took in rows:
+    print(f"  {name:<52} {took:>8}")
 tests = []
 for report in sorted(results.glob("*.xml")):
     for case in ET.parse(report).iter("testcase"):
         tests.append((float(case.get("time") or 0), report.stem, case.get("name")))
 if tests:
-    print("  slowest tests:")
+    print("  the ten slowest tests:")
     for seconds, tier, name in sorted(tests, reverse=True)[:10]:
         print(f"  {seconds:7.1f} s  {tier:<8} {name}")
 EOF
 }
 trap summary EXIT
 
-phase "native tests" bash -c 'cd build/native && ctest --output-on-failure --timeout 300'
+# Fuzzing needs no display and about one core, so it runs beside the tiers below; its
+# output follows theirs.
+(phase "fuzzing JPEG decoding briefly (beside the Wine tiers)" "$root/scripts/fuzz.sh" 30) \
+  >"$results/fuzz.log" 2>&1 &
+fuzzing=$!
 
-phase "fuzzing JPEG decoding briefly" "$root/scripts/fuzz.sh" 30
+phase "native tests" bash -c 'cd build/native && ctest --output-on-failure --timeout 300'
 
 phase "Windows tests under Wine" bash -c "cd build/win && '$root/scripts/wine-rig.sh' \
   ctest --output-on-failure --timeout 300 --output-junit '$results/windows.xml'"
@@ -64,6 +71,15 @@ for depth in 16 8; do
     ctest --output-on-failure --timeout 300 -R 'PictureButtonsLightUp|RegionMadeInOneCall'"
 done
 
-phase "end-to-end tests${VELD_TEST_SEED:+ (VELD_TEST_SEED=$VELD_TEST_SEED)}" \
-  /usr/bin/python3 -m pytest -q -p no:cacheprovider --junitxml="$results/e2e.xml" \
+# Two at a time, each test with its own screen and prefix: most of their time is spent
+# waiting for Wine, not computing.
+phase "end-to-end tests, two at a time${VELD_TEST_SEED:+ (VELD_TEST_SEED=$VELD_TEST_SEED)}" \
+  /usr/bin/python3 -m pytest -q -p no:cacheprovider -n 2 --dist loadscope --junitxml="$results/e2e.xml" \
   --basetemp="$root/build/e2e-tmp" tests/e2e
+
+echo "== fuzzing JPEG decoding briefly (scripts/fuzz.sh SECONDS for a long run) =="
+running="fuzzing JPEG decoding briefly"
+wait "$fuzzing" && fuzzed=0 || fuzzed=$?
+cat "$results/fuzz.log"
+((fuzzed == 0))
+running=""
