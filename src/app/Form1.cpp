@@ -25,8 +25,6 @@ bool ProgramDirUsable()
     }
 }
 
-TForm1::TForm1() = default;
-
 TForm1::~TForm1()
 {
     DestroyHandle();
@@ -43,8 +41,7 @@ void TForm1::Create()
                   .owner = app.OwnerWindow(),
                   .iconId = IDI_PROGRAM});
     veld::MarkStep("controls");
-    if (!app.MainWindow())
-        app.SetMainWindow(Handle());
+    app.SetMainWindow(Handle());
     FormCreate();
     ShowWindow(app.OwnerWindow(), SW_SHOWNOACTIVATE);
     ShowCentered();
@@ -63,12 +60,8 @@ void TForm1::FormCreate()
     veld::MarkStep("clips");
     app.Guard([&] { ApplyWindowShape(); });
     veld::MarkStep("region");
-    WallpaperFiles.clear();
     app.Guard([&] { WallpaperDir = catalogue::ChooseWallpaperDir(win::ProgramFolderA(), win::PrimaryScreenSize()); });
-    app.Guard([&] {
-        catalogue::FindFiles(WallpaperDir, WallpaperFiles, catalogue::kWallpaperMask);
-        AddWallpaperNames();
-    });
+    app.Guard([&] { RefillWallpaperList(); });
     veld::MarkStep("list");
     // A veld.ini that is there but cannot be read (another program holds it past the
     // retries) is named once, and both check marks start unticked.
@@ -80,13 +73,8 @@ void TForm1::FormCreate()
         settingsRead_ = true;
     });
     app.Guard([&] {
-        if (active) {
-            CheckBox1.SetChecked(true);
-            ApplyActiveState("true");
-        } else {
-            CheckBox1.SetChecked(false);
-            ApplyActiveState("false");
-        }
+        CheckBox1.SetChecked(active);
+        ApplyActiveState(active ? "true" : "false");
     });
     app.Guard([&] { CheckBox2.SetChecked(random); });
     startActive_ = CheckBox1.Checked();
@@ -133,11 +121,6 @@ void TForm1::RefillWallpaperList()
     ListBox1.Clear();
     WallpaperFiles = {};
     catalogue::FindFiles(WallpaperDir, WallpaperFiles, catalogue::kWallpaperMask);
-    AddWallpaperNames();
-}
-
-void TForm1::AddWallpaperNames()
-{
     std::vector<std::string> names;
     names.reserve(WallpaperFiles.size());
     for (const catalogue::WallpaperFile& file : WallpaperFiles)

@@ -1,8 +1,9 @@
 // The main window: every component of the layout under its own name and every event
-// handler as a method. The handlers are defined in files named after the form, one per
-// concern: Form1.cpp start-up and close, Form1Look.cpp the looks and hover,
-// Form1Commands.cpp the commands, Form1Links.cpp the links, Form1Preview.cpp the preview
-// click; Layout.cpp places the controls and Shape.cpp cuts and drags the window.
+// handler as a method. The hover handlers are written here; the others are defined in
+// files named after the form, one per concern: Form1.cpp start-up and close,
+// Form1Look.cpp the active and inactive looks, Form1Commands.cpp the commands,
+// Form1Links.cpp the links, Form1Preview.cpp the preview click; Layout.cpp places the
+// controls and Shape.cpp cuts and drags the window.
 #pragma once
 
 #include "catalogue/Catalogue.h"
@@ -33,7 +34,6 @@ struct Action {
 
 class TForm1 : public ui::Form {
 public:
-    TForm1();
     // The window goes before the controls it still talks to while it is destroyed.
     ~TForm1() override;
 
@@ -73,9 +73,7 @@ public:
 
     // The window's shape, owned by the window once applied.
     HRGN WindowRegion = nullptr;
-    // The files behind the entries of ListBox1, entry for entry: the full path, and the
-    // short name the directory search gave it, which tells whether the listed name still
-    // leads to the listed file.
+    // The files behind the entries of ListBox1, entry for entry.
     std::vector<catalogue::WallpaperFile> WallpaperFiles;
 
     // The client area's size, from the layout table.
@@ -94,19 +92,20 @@ public:
     // Preview.
     void ListBox1Click();
 
-    // Active and inactive look, picture buttons.
+    // Active and inactive look.
     void ApplyActiveState(std::string_view state);
     void CheckBox1Click();
-    void Label3MouseEnter();
-    void Label3MouseLeave();
-    void Label4MouseEnter();
-    void Label4MouseLeave();
-    void Label5MouseEnter();
-    void Label5MouseLeave();
-    void Label6MouseEnter();
-    void Label6MouseLeave();
-    void Label7MouseEnter();
-    void Label7MouseLeave();
+    // A picture button lights up while the mouse is over its hit area.
+    void Label3MouseEnter() { ImageClose.ShowListPicture(ImageList1, kHoverPicture); }
+    void Label3MouseLeave() { ImageClose.ShowListPicture(ImageList1, kNormalPicture); }
+    void Label4MouseEnter() { ImageNoWallpaper.ShowListPicture(ImageList2, kHoverPicture); }
+    void Label4MouseLeave() { ImageNoWallpaper.ShowListPicture(ImageList2, kNormalPicture); }
+    void Label5MouseEnter() { ImageSetAsDefault.ShowListPicture(ImageList3, kHoverPicture); }
+    void Label5MouseLeave() { ImageSetAsDefault.ShowListPicture(ImageList3, kNormalPicture); }
+    void Label6MouseEnter() { ImageDeleteSelected.ShowListPicture(ImageList4, kHoverPicture); }
+    void Label6MouseLeave() { ImageDeleteSelected.ShowListPicture(ImageList4, kNormalPicture); }
+    void Label7MouseEnter() { ImageAddYourOwn.ShowListPicture(ImageList5, kHoverPicture); }
+    void Label7MouseLeave() { ImageAddYourOwn.ShowListPicture(ImageList5, kNormalPicture); }
 
     // Commands.
     void acNoWallpaperExecute();
@@ -119,13 +118,13 @@ public:
     void Label1Click();
     void Label2Click();
     void Label10Click();
-    void Label1MouseEnter();
-    void Label1MouseLeave();
+    void Label1MouseEnter() { Label1.SetColor(RGB(255, 255, 255)); }
+    void Label1MouseLeave() { Label1.SetColor(RGB(0, 0, 0)); }
 
     // The wallpaper list.
     void RefillWallpaperList();
-    // The WallpaperFiles entry of the selected list entry, or empty with no selection.
-    // Throws when that path now leads to another file than the one listed.
+    // The path of the selected list entry's file, or empty with no selection. Throws,
+    // naming the file, when no path reaches it.
     std::string SelectedFile() const;
 
 protected:
@@ -135,7 +134,10 @@ protected:
     void OnEndSession() override { FormClose(); }
 
 private:
-    void AddWallpaperNames();
+    // The pictures in a picture button's image list.
+    static constexpr int kNormalPicture = 0;
+    static constexpr int kHoverPicture = 1;
+    static constexpr int kInactivePicture = 2;
 
     // The check marks as start-up left them, and whether they came from veld.ini: when
     // veld.ini was there but could not be read, closing stores only what the user changed.

@@ -30,12 +30,3 @@ void TForm1::Label10Click()
 {
     OpenAddress(Handle(), Label10);
 }
-
-void TForm1::Label1MouseEnter()
-{
-    Label1.SetColor(RGB(255, 255, 255));
-}
-void TForm1::Label1MouseLeave()
-{
-    Label1.SetColor(RGB(0, 0, 0));
-}

@@ -1,14 +1,5 @@
-// The active and the inactive look of the window, and the picture buttons lighting up
-// under the mouse.
+// The active and the inactive look of the window.
 #include "app/Form1.h"
-
-namespace {
-
-constexpr int kNormalPicture = 0;
-constexpr int kHoverPicture = 1;
-constexpr int kInactivePicture = 2;
-
-}  // namespace
 
 void TForm1::ApplyActiveState(std::string_view state)
 {
@@ -43,45 +34,4 @@ void TForm1::ApplyActiveState(std::string_view state)
 void TForm1::CheckBox1Click()
 {
     ApplyActiveState(CheckBox1.Checked() ? "true" : "false");
-}
-
-void TForm1::Label3MouseEnter()
-{
-    ImageClose.ShowListPicture(ImageList1, kHoverPicture);
-}
-void TForm1::Label3MouseLeave()
-{
-    ImageClose.ShowListPicture(ImageList1, kNormalPicture);
-}
-void TForm1::Label4MouseEnter()
-{
-    ImageNoWallpaper.ShowListPicture(ImageList2, kHoverPicture);
-}
-void TForm1::Label4MouseLeave()
-{
-    ImageNoWallpaper.ShowListPicture(ImageList2, kNormalPicture);
-}
-void TForm1::Label5MouseEnter()
-{
-    ImageSetAsDefault.ShowListPicture(ImageList3, kHoverPicture);
-}
-void TForm1::Label5MouseLeave()
-{
-    ImageSetAsDefault.ShowListPicture(ImageList3, kNormalPicture);
-}
-void TForm1::Label6MouseEnter()
-{
-    ImageDeleteSelected.ShowListPicture(ImageList4, kHoverPicture);
-}
-void TForm1::Label6MouseLeave()
-{
-    ImageDeleteSelected.ShowListPicture(ImageList4, kNormalPicture);
-}
-void TForm1::Label7MouseEnter()
-{
-    ImageAddYourOwn.ShowListPicture(ImageList5, kHoverPicture);
-}
-void TForm1::Label7MouseLeave()
-{
-    ImageAddYourOwn.ShowListPicture(ImageList5, kNormalPicture);
 }

@@ -16,12 +16,7 @@ win::Region BuildWindowRegion(HBITMAP bitmap)
 
     // The picture as 24-bit rows, top row first.
     BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 24;
-    format.bmiHeader.biCompression = BI_RGB;
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB};
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
     std::vector<uint8_t> pixels(stride * static_cast<size_t>(height));
     {

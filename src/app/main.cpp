@@ -25,9 +25,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         app.ShowCurrentError();
         return 1;
     }
-    const int exitCode = app.Run();
-
-    Form1 = nullptr;
-    WallpaperDir.clear();
-    return exitCode;
+    return app.Run();
 }
