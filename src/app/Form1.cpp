@@ -44,7 +44,7 @@ void TForm1::Create()
     app.SetMainWindow(Handle());
     FormCreate();
     ShowWindow(app.OwnerWindow(), SW_SHOWNOACTIVATE);
-    ShowCentered();
+    Show();
 }
 
 void TForm1::FormCreate()

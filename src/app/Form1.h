@@ -68,7 +68,7 @@ public:
     ui::ImageList ImageList4{"ImageList4"};
     ui::ImageList ImageList5{"ImageList5"};
 
-    ui::OpenDialog OpenDialog1{"OpenDialog1"};
+    ui::OpenDialog OpenDialog1;
     static const std::vector<Action>& ActionList1();
 
     // The window's shape, owned by the window once applied.

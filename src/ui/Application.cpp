@@ -10,7 +10,6 @@
 #include <commctrl.h>
 
 #include <optional>
-#include <utility>
 
 namespace ui {
 
@@ -59,13 +58,13 @@ void Application::Initialize(HINSTANCE instance, int iconId)
     ownerClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
     ownerClass.hIconSm =
         static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    ownerClass_ = OwnerClass();
-    ownerClass.lpszClassName = ownerClass_.c_str();
+    const std::string className = OwnerClass();
+    ownerClass.lpszClassName = className.c_str();
     if (!RegisterClassExA(&ownerClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
 
     const POINT middle = win::CentredOnScreen({0, 0});
-    owner_ = CreateWindowExA(0, ownerClass_.c_str(), title_.c_str(),
+    owner_ = CreateWindowExA(0, className.c_str(), title_.c_str(),
                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, middle.x, middle.y,
                              0, 0, nullptr, nullptr, instance, nullptr);
     if (!owner_)
@@ -136,12 +135,6 @@ void Application::ShowCurrentError() noexcept
     }
 }
 
-void Application::HandlerEnded() noexcept
-{
-    if (--handlersRunning_ == 0 && closeWhenIdle_)
-        PostMessageA(std::exchange(closeWhenIdle_, nullptr), WM_CLOSE, 0, 0);
-}
-
 int Application::Run()
 {
     MSG message;
@@ -186,16 +179,13 @@ LRESULT CALLBACK Application::OwnerProc(HWND window, UINT message, WPARAM wParam
     }
     switch (message) {
     case WM_CLOSE:
-        // The task bar's close request belongs to the main window.
+        // The task bar's close request (SC_CLOSE becomes this one) belongs to the main
+        // window.
         if (main)
             PostMessageA(main, WM_CLOSE, 0, 0);
         return 0;
     case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {
-        case SC_CLOSE:
-            if (main)
-                PostMessageA(main, WM_CLOSE, 0, 0);
-            return 0;
         case SC_MINIMIZE:
             if (main)
                 ShowWindow(main, SW_HIDE);

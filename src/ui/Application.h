@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace ui {
 
@@ -59,7 +60,8 @@ public:
         } catch (...) {
             ShowCurrentError();
         }
-        HandlerEnded();
+        if (--handlersRunning_ == 0 && closeWhenIdle_)
+            PostMessageA(std::exchange(closeWhenIdle_, nullptr), WM_CLOSE, 0, 0);
     }
 
     // A handler runs. What reaches the window meanwhile (sent while the handler waits for
@@ -77,11 +79,9 @@ public:
 
 private:
     Application() = default;
-    void HandlerEnded() noexcept;
     static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_ = nullptr;
-    std::string ownerClass_;
     HWND owner_ = nullptr;
     HWND main_ = nullptr;
     // Held until the process ends; the system releases it then.

@@ -10,13 +10,6 @@ namespace {
 
 constexpr int kDesignDpi = 96;
 
-// The screen's scale, fixed for the process when it starts.
-int ScreenDpi()
-{
-    win::WindowDc screen(nullptr);
-    return GetDeviceCaps(screen.get(), LOGPIXELSY);
-}
-
 // The check box as the system draws it at 96 dots per inch, fitted to the control: a
 // sunken frame, the field and a check mark of seven columns, three pixels high each.
 void PaintWhole(HWND window, HDC dc)
@@ -83,7 +76,8 @@ LRESULT CALLBACK WholeBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 void CheckBox::Create(Form& form, const CheckBoxArgs& args)
 {
     CreateWindowed(form, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, args.bounds);
-    static const int dpi = ScreenDpi();
+    // The screen's scale is fixed for the process when it starts.
+    static const int dpi = GetDeviceCaps(win::WindowDc(nullptr).get(), LOGPIXELSY);
     if (dpi > kDesignDpi)
         SetWindowSubclass(Handle(), WholeBoxProc, 0, 0);
 }

@@ -40,17 +40,22 @@ GetOpenFileNameProc OpenFileNameFunction()
     return function;
 }
 
+// A box over the main window under the application title, through the -W call: the
+// texts' code page need not be the system's.
+int Box(const veld::Message& message, UINT type)
+{
+    Application& app = Application::Instance();
+    return MessageBoxW(app.MainWindow(), win::MessageW(message).c_str(), win::FromWindows1252(app.Title()).c_str(),
+                       type);
+}
+
 }  // namespace
 
 int AskYesNo(const veld::Message& message, const std::vector<std::string>& captions)
 {
-    Application& app = Application::Instance();
     pendingCaptions = &captions;
     captionHook = SetWindowsHookExA(WH_CBT, RelabelButtons, nullptr, GetCurrentThreadId());
-    // Through the -W calls: the texts' code page need not be the system's.
-    const int answer =
-        MessageBoxW(app.MainWindow(), win::MessageW(message).c_str(), win::FromWindows1252(app.Title()).c_str(),
-                    MB_OKCANCEL | MB_DEFBUTTON1 | MB_APPLMODAL);
+    const int answer = Box(message, MB_OKCANCEL | MB_DEFBUTTON1 | MB_APPLMODAL);
     if (captionHook)
         UnhookWindowsHookEx(captionHook);
     captionHook = nullptr;
@@ -60,9 +65,7 @@ int AskYesNo(const veld::Message& message, const std::vector<std::string>& capti
 
 void ShowInformation(const veld::Message& message)
 {
-    Application& app = Application::Instance();
-    MessageBoxW(app.MainWindow(), win::MessageW(message).c_str(), win::FromWindows1252(app.Title()).c_str(),
-                MB_OK | MB_ICONINFORMATION);
+    Box(message, MB_OK | MB_ICONINFORMATION);
 }
 
 bool OpenDialog::Execute(HWND owner)

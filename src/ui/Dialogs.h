@@ -28,7 +28,7 @@ struct OpenDialogArgs {
 // of a missing file is accepted. The last chosen path is kept and filled in next time.
 class OpenDialog {
 public:
-    explicit OpenDialog(std::string name) : name_(std::move(name)) {}
+    OpenDialog() = default;
     OpenDialog(const OpenDialog&) = delete;
     OpenDialog& operator=(const OpenDialog&) = delete;
 
@@ -38,7 +38,6 @@ public:
     std::string FileName() const { return file_; }
 
 private:
-    std::string name_;
     OpenDialogArgs args_;
     char file_[MAX_PATH * 4] = "";
 };

@@ -58,6 +58,17 @@ void FitTooltipToDrawnText(HWND tooltip, WINDOWPOS& place)
         place.x = std::max(monitor.rcMonitor.left, monitor.rcMonitor.right - place.cx);
 }
 
+// The tooltip's tool for a graphic control: its rectangle, or none while it is hidden.
+TTTOOLINFOA ToolFor(HWND form, GraphicControl& control)
+{
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = form;
+    tool.uId = reinterpret_cast<UINT_PTR>(&control);
+    tool.rect = control.Visible() ? control.GetBounds().Rect() : RECT{0, 0, 0, 0};
+    return tool;
+}
+
 LRESULT CALLBACK TooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
     if (message == WM_WINDOWPOSCHANGING) {
@@ -86,18 +97,15 @@ void Form::CreateHandle(const FormArgs& args)
     HINSTANCE instance = Application::Instance().ModuleInstance();
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    if (!GetClassInfoExA(instance, args.className, &windowClass)) {
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = args.className;
-        if (args.iconId)
-            windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(args.iconId));
-        if (!RegisterClassExA(&windowClass))
-            throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
-    }
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = args.className;
+    if (args.iconId)
+        windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(args.iconId));
+    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
 
     font_ = LayoutFont(FW_NORMAL, DEFAULT_CHARSET);
 
@@ -114,12 +122,8 @@ void Form::CreateHandle(const FormArgs& args)
     throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(error)));
 }
 
-void Form::ShowCentered()
+void Form::Show()
 {
-    RECT window;
-    GetWindowRect(handle_, &window);
-    const POINT place = win::CentredOnScreen({window.right - window.left, window.bottom - window.top});
-    SetWindowPos(handle_, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(handle_, SW_SHOW);
     SetForegroundWindow(handle_);
     veld::MarkStep("shown");
@@ -135,8 +139,6 @@ void Form::Close()
 
 void Form::RedrawOverDesktop()
 {
-    if (!handle_)
-        return;
     // The desktop is painted by the thread that owns it (on Wine's virtual desktop,
     // another process), over every window on it, once that thread is idle. Asking it to
     // paint its pending update now puts our repaint after it. UpdateWindow would not do:
@@ -168,11 +170,7 @@ void Form::GraphicChanged(GraphicControl& control)
             pressed_ = nullptr;
     }
     if (tooltip_ && !control.Hint().empty()) {
-        TTTOOLINFOA tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = handle_;
-        tool.uId = reinterpret_cast<UINT_PTR>(&control);
-        tool.rect = control.Visible() ? control.GetBounds().Rect() : RECT{0, 0, 0, 0};
+        TTTOOLINFOA tool = ToolFor(handle_, control);
         SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -271,14 +269,13 @@ void Form::OnButtonUp(POINT point)
         Application::Instance().Guard([control] { control->OnClick(); });
 }
 
-bool Form::OnSetCursor()
+void Form::OnSetCursor()
 {
     POINT point;
     GetCursorPos(&point);
     ScreenToClient(handle_, &point);
     const GraphicControl* control = ControlAt(point);
     SetCursor(LoadCursorA(nullptr, control && control->HandCursor() ? IDC_HAND : IDC_ARROW));
-    return true;
 }
 
 void Form::CreateTooltips()
@@ -294,12 +291,8 @@ void Form::CreateTooltips()
     for (GraphicControl* control : graphics_) {
         if (control->Hint().empty())
             continue;
-        TTTOOLINFOA tool{};
-        tool.cbSize = sizeof(tool);
+        TTTOOLINFOA tool = ToolFor(handle_, *control);
         tool.uFlags = TTF_SUBCLASS;
-        tool.hwnd = handle_;
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.rect = control->Visible() ? control->GetBounds().Rect() : RECT{0, 0, 0, 0};
         tool.lpszText = const_cast<char*>(control->Hint().c_str());
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -375,9 +368,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         pressed_ = nullptr;
         return 0;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) == handle_ && LOWORD(lParam) == HTCLIENT && OnSetCursor())
-            return TRUE;
-        break;
+        if (reinterpret_cast<HWND>(wParam) != handle_ || LOWORD(lParam) != HTCLIENT)
+            break;
+        OnSetCursor();
+        return TRUE;
     case WM_COMMAND:
         if (WindowedControl* control = FindControl(reinterpret_cast<HWND>(lParam))) {
             const WORD code = HIWORD(wParam);

@@ -38,8 +38,8 @@ public:
     // Creates the hidden window and its child controls (CreateControls, from WM_CREATE).
     // Throws when the window or one of its controls cannot be made.
     void CreateHandle(const FormArgs& args);
-    // Places the window at the centre of the primary screen and shows it.
-    void ShowCentered();
+    // Shows the window where it was made: at the centre of the primary screen.
+    void Show();
     // Asks the window to close, as any close request would: from inside a handler, once
     // that handler has ended.
     void Close();
@@ -79,7 +79,7 @@ private:
     void OnMouseLeave();
     void OnButtonDown(MouseButton button, POINT point);
     void OnButtonUp(POINT point);
-    bool OnSetCursor();
+    void OnSetCursor();
     void SetHovered(GraphicControl* control);
     void CreateTooltips();
 

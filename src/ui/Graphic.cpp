@@ -85,7 +85,6 @@ void Label::Create(Form& form, const LabelArgs& args)
     Attach(form, args.bounds, true);
     text_ = args.text;
     wideText_ = win::FromWindows1252(text_);
-    lines_.clear();
     color_ = args.color;
     handCursor_ = args.handCursor;
     hint_ = args.hint;

@@ -20,12 +20,8 @@ void ImageList::SetSize(int width, int height)
 
 void ImageList::Add(HBITMAP bitmap)
 {
-    if (!list_)
-        SetSize(width_, height_);
     BITMAP info{};
-    if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info))
-        throw veld::Error(veld::texts::kInvalidPictureSize);
-    if (info.bmWidth < width_ || info.bmHeight < height_)
+    if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info) || info.bmWidth < width_ || info.bmHeight < height_)
         throw veld::Error(veld::texts::kInvalidPictureSize);
 
     // A picture of the list's size goes in as it is.

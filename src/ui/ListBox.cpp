@@ -18,11 +18,6 @@ void ListBox::Clear()
     SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
 }
 
-void ListBox::Add(const std::string& text)
-{
-    SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 void ListBox::AddAll(const std::vector<std::string>& texts)
 {
     size_t bytes = 0;
@@ -31,7 +26,7 @@ void ListBox::AddAll(const std::vector<std::string>& texts)
     SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
     SendMessageA(Handle(), LB_INITSTORAGE, texts.size(), static_cast<LPARAM>(bytes));
     for (const std::string& text : texts)
-        Add(text);
+        SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(Handle(), nullptr, TRUE);
 }

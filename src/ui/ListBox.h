@@ -22,7 +22,6 @@ public:
     void Create(Form& form, const ListBoxArgs& args);
 
     void Clear();
-    void Add(const std::string& text);
     // Appends many entries with one repaint at the end instead of one per entry.
     void AddAll(const std::vector<std::string>& texts);
     int Count() const;
