@@ -82,11 +82,6 @@ void CheckBox::Create(Form& form, const CheckBoxArgs& args)
         SetWindowSubclass(Handle(), WholeBoxProc, 0, 0);
 }
 
-bool CheckBox::Checked() const
-{
-    return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 void CheckBox::SetChecked(bool checked)
 {
     if (Checked() == checked)

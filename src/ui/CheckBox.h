@@ -15,7 +15,7 @@ public:
 
     void Create(Form& form, const CheckBoxArgs& args);
 
-    bool Checked() const;
+    bool Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // Like a click, a change of the check mark from code raises OnClick; setting the
     // state it already has raises nothing.
     void SetChecked(bool checked);

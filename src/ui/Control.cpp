@@ -8,11 +8,6 @@
 
 namespace ui {
 
-void WindowedControl::SetVisible(bool visible)
-{
-    ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
-}
-
 void WindowedControl::CreateWindowed(Form& form, const char* className, DWORD style, DWORD exStyle,
                                      const Bounds& bounds)
 {

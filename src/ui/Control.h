@@ -55,7 +55,7 @@ public:
     bool Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
     void SetEnabled(bool enabled) { EnableWindow(handle_, enabled ? TRUE : FALSE); }
     bool Visible() const { return IsWindowVisible(handle_) != FALSE; }
-    void SetVisible(bool visible);
+    void SetVisible(bool visible) { ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE); }
 
     // Notifications from WM_COMMAND, forwarded by the form.
     virtual void OnCommand(WORD /*code*/) {}

@@ -6,11 +6,6 @@
 
 namespace ui {
 
-int ImageList::Count() const
-{
-    return list_ ? ImageList_GetImageCount(list_.get()) : 0;
-}
-
 void ImageList::SetSize(int width, int height)
 {
     width_ = width;

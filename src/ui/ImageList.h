@@ -15,7 +15,7 @@ public:
     const std::string& Name() const { return name_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
-    int Count() const;
+    int Count() const { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
 
     // Sets the picture size; the list is emptied.
     void SetSize(int width, int height);

@@ -13,11 +13,6 @@ void ListBox::Create(Form& form, const ListBoxArgs& args)
     SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, args.itemHeight);
 }
 
-void ListBox::Clear()
-{
-    SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
-}
-
 void ListBox::AddAll(const std::vector<std::string>& texts)
 {
     size_t bytes = 0;
@@ -31,11 +26,6 @@ void ListBox::AddAll(const std::vector<std::string>& texts)
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-int ListBox::Count() const
-{
-    return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0));
-}
-
 std::string ListBox::Item(int index) const
 {
     const LRESULT length = SendMessageA(Handle(), LB_GETTEXTLEN, index, 0);
@@ -45,16 +35,6 @@ std::string ListBox::Item(int index) const
     const LRESULT copied = SendMessageA(Handle(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
     return text;
-}
-
-int ListBox::ItemIndex() const
-{
-    return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
-}
-
-void ListBox::SetItemIndex(int index)
-{
-    SendMessageA(Handle(), LB_SETCURSEL, index, 0);
 }
 
 void ListBox::OnCommand(WORD code)

@@ -21,15 +21,15 @@ public:
 
     void Create(Form& form, const ListBoxArgs& args);
 
-    void Clear();
+    void Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
     // Appends many entries with one repaint at the end instead of one per entry.
     void AddAll(const std::vector<std::string>& texts);
-    int Count() const;
+    int Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
     std::string Item(int index) const;
     // -1 when nothing is selected.
-    int ItemIndex() const;
+    int ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0)); }
     // A selection made by the program raises no OnClick.
-    void SetItemIndex(int index);
+    void SetItemIndex(int index) { SendMessageA(Handle(), LB_SETCURSEL, index, 0); }
 
     // The user changed the selection (click or keyboard).
     Event OnClick;
