@@ -112,19 +112,18 @@ const ImageListEntry kImageLists[] = {
 };
 // clang-format on
 
-ui::Event Bind(TForm1* form, Handler handler)
+// The control's event calling the form's handler; none where the table names none.
+template <typename... Args>
+std::function<void(Args...)> Bind(TForm1* form, void (TForm1::*handler)(Args...))
 {
     if (!handler)
         return {};
-    return [form, handler] { (form->*handler)(); };
+    return [form, handler](Args... args) { (form->*handler)(args...); };
 }
 
 void Wire(TForm1* form, const ImageEntry& entry)
 {
-    if (entry.onMouseDown)
-        (form->*entry.control).OnMouseDown = [form, handler = entry.onMouseDown](ui::MouseButton button, POINT at) {
-            (form->*handler)(button, at);
-        };
+    (form->*entry.control).OnMouseDown = Bind(form, entry.onMouseDown);
 }
 
 void Wire(TForm1* form, const LabelEntry& entry)
@@ -191,11 +190,7 @@ void TForm1::CreateControls()
     for (const ImageListEntry& entry : kImageLists) {
         ui::ImageList& list = this->*entry.list;
         list.SetSize(entry.width, entry.height);
-        if (entry.pictureId) {
-            win::Bitmap pictures(
-                static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(entry.pictureId),
-                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-            list.Add(pictures.get());
-        }
+        if (entry.pictureId)
+            list.Add(ui::LoadBitmapResource(entry.pictureId).get());
     }
 }

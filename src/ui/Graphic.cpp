@@ -38,12 +38,9 @@ void GraphicControl::Invalidate()
 void ImageView::Create(Form& form, const ImageArgs& args)
 {
     Attach(form, args.bounds, args.visible);
-    // Kept as a DIB section: the picture's own colour bytes, whatever the screen's
-    // format; the window's outline is cut from exactly these bytes.
-    if (args.pictureId) {
-        picture_.reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(args.pictureId),
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    }
+    // The window's outline is cut from exactly these bytes.
+    if (args.pictureId)
+        picture_ = LoadBitmapResource(args.pictureId);
 }
 
 void ImageView::SetPicture(win::Bitmap picture)

@@ -55,6 +55,13 @@ void ImageList::Paint(int index, HDC dc, int x, int y, int width, int height) co
     }
 }
 
+// A DIB section keeps the picture's own colour bytes, whatever the screen's format.
+win::Bitmap LoadBitmapResource(int id)
+{
+    return win::Bitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
 win::Bitmap LoadBitmapFile(const std::string& path)
 {
     const auto load = [&] {

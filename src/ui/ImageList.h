@@ -36,5 +36,7 @@ private:
 
 // Loads a .bmp file as a DIB section; throws the file-open error naming the file.
 win::Bitmap LoadBitmapFile(const std::string& path);
+// The program's bitmap resource id as a DIB section, or none.
+win::Bitmap LoadBitmapResource(int id);
 
 }  // namespace ui
