@@ -339,6 +339,17 @@ TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerNamedOnceAndOn
     }
 }
 
+TEST(Startup, AFolderWhereVeldIniBelongsIsNamedOnceFromStartToClose)
+{
+    FormHarness harness;
+    ASSERT_TRUE(CreateDirectoryA(harness.Ini().c_str(), nullptr));
+    harness.Start();
+    harness.CloseWindow();
+    ASSERT_EQ(harness.errors.size(), 1u);
+    EXPECT_EQ(harness.errors[0].rfind(veld::texts::CannotOpenFile(harness.Path() + "/veld.ini", {}).Plain(), 0), 0u)
+        << harness.errors[0];
+}
+
 TEST(Startup, ClosingWithAnUnwritableFileReportsItAndStillCloses)
 {
     FormHarness harness;
