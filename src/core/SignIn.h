@@ -16,6 +16,8 @@ namespace veld {
 
 // The sign-in program's log beside the programs.
 inline constexpr char kSignInLogName[] = "veldstart.log";
+// The bitmap a JPEG wallpaper is turned into for the system, beside the programs.
+inline constexpr char kConvertedWallpaperName[] = "tmp_wallpaper.bmp";
 
 // The entries of files in the order the sign-in program tries them, until one becomes
 // the wallpaper. Only entries whose own name ends in ".jpg" (any case) count: the files

@@ -42,6 +42,11 @@ void CallSystem(const char* path, UINT flags)
         SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, value, flags);
 }
 
+std::string ConvertedWallpaperPath()
+{
+    return win::ProgramFolderA() + veld::kConvertedWallpaperName;
+}
+
 // The bitmap file, made only once the decoder starts writing: a JPEG refused for its
 // header or format leaves no temporary file behind, and its error comes first.
 class BitmapOutput : public veld::BmpOutput {
@@ -83,11 +88,6 @@ void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapP
     output.Commit();
 }
 
-std::string ConvertedWallpaperPath()
-{
-    return win::ProgramFolderA() + "tmp_wallpaper.bmp";
-}
-
 void RemoveLeftovers()
 {
     // Not looked at: one that cannot go now goes at the next start, and the next
@@ -107,17 +107,6 @@ void RemoveLeftovers()
     }
 }
 
-namespace {
-
-void SetJpegWallpaper(const std::string& path, Picture picture)
-{
-    const std::string converted = ConvertedWallpaperPath();
-    ConvertJpegToBitmap(path, converted, picture);
-    CallSystem(converted.c_str(), kSetFlags);
-}
-
-}  // namespace
-
 void SetDesktopWallpaper(const std::string& path, Picture picture)
 {
     // At sign-in a file gone since the search is a failure, which reading it reports.
@@ -127,7 +116,9 @@ void SetDesktopWallpaper(const std::string& path, Picture picture)
     if (extension == ".bmp") {
         CallSystem(path.c_str(), kSetFlags);
     } else if (extension == ".jpg") {
-        SetJpegWallpaper(path, picture);
+        const std::string converted = ConvertedWallpaperPath();
+        ConvertJpegToBitmap(path, converted, picture);
+        CallSystem(converted.c_str(), kSetFlags);
     }
 }
 

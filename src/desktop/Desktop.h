@@ -8,9 +8,6 @@
 
 namespace desktop {
 
-// The bitmap a JPEG wallpaper is turned into, beside the program.
-std::string ConvertedWallpaperPath();
-
 // A Veldana program killed on its way (a sign-in cut short) leaves the temporary file of
 // the bitmap (hundreds of megabytes for a large picture) or of the sign-in log beside
 // the file it never replaced, or an added wallpaper's copy under its temporary name in

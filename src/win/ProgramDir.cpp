@@ -1,6 +1,7 @@
 #include "win/ProgramDir.h"
 
 #include "core/Error.h"
+#include "core/SignIn.h"
 #include "core/Texts.h"
 #include "win/Files.h"
 
@@ -16,10 +17,10 @@ namespace {
 constexpr size_t kLongestPath = 32768;
 
 // The ANSI calls reach at most MAX_PATH - 1 characters, and the longest name Veldana
-// puts in its folder is the bitmap's temporary file.
+// puts in its folder is the temporary file of the bitmap a wallpaper is turned into.
 bool ReachesItsFiles(const std::string& dir)
 {
-    return dir.size() + std::size("tmp_wallpaper.bmp.new") - 1 < MAX_PATH;
+    return TemporaryFileOf(dir + veld::kConvertedWallpaperName).size() < MAX_PATH;
 }
 
 struct ProgramPathOverrides {
