@@ -6,6 +6,7 @@
 #include "core/WallpaperFolder.h"
 #include "win/Handles.h"
 #include "win/ProgramDir.h"
+#include "win/UserText.h"
 
 #include <windows.h>
 

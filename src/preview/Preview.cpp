@@ -58,11 +58,6 @@ win::Bitmap Stretch(const veld::DibImage& pixels, int width, int height, int str
 
 }  // namespace
 
-win::Bitmap ScreenBitmap(const veld::DibImage& pixels, int width, int height)
-{
-    return Stretch(pixels, width, height, COLORONCOLOR);
-}
-
 bool ScaleBitmap(PreviewBitmap& bitmap, int width, int height) noexcept
 {
     try {
@@ -86,7 +81,7 @@ win::Bitmap LoadPreview(const std::string& path, int width, int height)
     options.displayName = veld::FileNamePart(path, win::IsLeadByte);
     PreviewBitmap bitmap{veld::DecodeJpeg(file, options), nullptr};
     if (!ScaleBitmap(bitmap, width, height))
-        bitmap.bitmap = ScreenBitmap(bitmap.pixels, bitmap.pixels.width, bitmap.pixels.height);
+        bitmap.bitmap = Stretch(bitmap.pixels, bitmap.pixels.width, bitmap.pixels.height, COLORONCOLOR);
     return std::move(bitmap.bitmap);
 }
 

@@ -25,7 +25,4 @@ struct PreviewBitmap {
 // picture more). Errors are not shown: the result is false and the picture unchanged.
 bool ScaleBitmap(PreviewBitmap& bitmap, int width, int height) noexcept;
 
-// The picture as a bitmap of the screen's format, unscaled.
-win::Bitmap ScreenBitmap(const veld::DibImage& pixels, int width, int height);
-
 }  // namespace preview

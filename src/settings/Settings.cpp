@@ -18,6 +18,13 @@ constexpr char kDefaultWallpaper[] = "DefaultWP";
 constexpr char kTrue[] = "True";
 constexpr char kFalse[] = "False";
 
+// The program folder (ending in a backslash) followed by "/veld.ini": the file system
+// resolves the doubled separator.
+std::string SettingsPath()
+{
+    return win::ProgramFolderA() + "/veld.ini";
+}
+
 // Only DefaultWP holds more than True or False: the path of a file, whose name the user
 // can change.
 void CheckValue(const std::string& value)
@@ -37,11 +44,6 @@ void WriteFlag(const char* key, bool value)
 }
 
 }  // namespace
-
-std::string SettingsPath()
-{
-    return win::ProgramFolderA() + "/veld.ini";
-}
 
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback)
 {

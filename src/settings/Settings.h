@@ -8,10 +8,6 @@
 
 namespace settings {
 
-// The file's path: the program folder (ending in a backslash) followed by "/veld.ini";
-// the file system resolves the doubled separator.
-std::string SettingsPath();
-
 // The value, cut to 2047 characters, or fallback when the file, section or key is missing.
 // Throws the file-open error when veld.ini is there but cannot be read.
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback);

@@ -50,13 +50,12 @@ std::optional<bool> InFolder(const std::string& path, const std::string& folder)
     return itsFolder == identity;
 }
 
-}  // namespace
-
-std::string LogPath()
-{
-    return win::ProgramFolderA() + veld::kSignInLogName;
-}
-
+// Tries the wallpapers in their sign-in order until one becomes the wallpaper and
+// DefaultWP; a file that will not do (unreadable, vanished, no JPEG, too large, its data
+// ending early) is passed over with a line naming it in passedOver. False when every one
+// was passed over; true when one was set or the settings do not ask for a change or
+// there is nothing to choose. Throws what no other file would mend (veld.ini, the bitmap,
+// the lock), leaving the wallpaper as it was.
 bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
 {
     if (!settings::ReadActive() || !settings::ReadRandom())
@@ -93,11 +92,13 @@ bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
     return false;
 }
 
+// Adds one dated line per message to veldstart.log beside the program, keeping it within
+// 64 KB; throws when it cannot.
 void Log(const std::vector<veld::Message>& messages)
 {
     if (messages.empty())
         return;
-    const std::string path = LogPath();
+    const std::string path = win::ProgramFolderA() + veld::kSignInLogName;
     std::vector<uint8_t> old;
     if (win::FileExists(path))
         old = win::ReadWholeFile(path);
@@ -106,8 +107,10 @@ void Log(const std::vector<veld::Message>& messages)
     for (const veld::Message& message : messages)
         log = veld::AppendLogLine(log, veld::LogLine(now, win::MessageIn1252(message)), kLogCap);
     // Replaced whole, like the bitmap: a log cut off half-way helps nobody.
-    win::ReplaceFile(path, {std::span(reinterpret_cast<const uint8_t*>(log.data()), log.size())});
+    win::ReplaceFile(path, std::span(reinterpret_cast<const uint8_t*>(log.data()), log.size()));
 }
+
+}  // namespace
 
 int Run() noexcept
 {

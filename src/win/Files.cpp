@@ -11,15 +11,20 @@
 #include "win/Wait.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace win {
 
-void ThrowFileOpenError(const std::string& path, DWORD error)
+namespace {
+
+// "Datei <path> kann nicht geöffnet werden. <reason>"
+[[noreturn]] void ThrowFileOpenError(const std::string& path, DWORD error)
 {
     throw veld::Error(veld::texts::CannotOpenFile(path, SystemMessage(error)));
 }
 
+// The path rules drop the spaces and dots a name ends in, so "a.jpg " would reach
+// "a.jpg": such a path is given in its "\\?\" form, which the rules leave alone. Other
+// paths are returned as they are. Every function here reaches files through it.
 std::string ExactPath(const std::string& path)
 {
     const size_t last = veld::LastCharOffset(path, IsLeadByte);
@@ -41,14 +46,6 @@ std::string ExactPath(const std::string& path)
         return "\\\\?\\UNC\\" + veld::JoinPath(dir.substr(2), name, IsLeadByte);
     return "\\\\?\\" + veld::JoinPath(dir, name, IsLeadByte);
 }
-
-bool FileExists(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(ExactPath(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-namespace {
 
 constexpr int kRetries = 10;
 constexpr DWORD kPauseStep = 25;
@@ -78,7 +75,23 @@ HANDLE OpenRetrying(const std::string& path, DWORD access, DWORD share, DWORD di
     return handle;
 }
 
+// Opens path through the retries and closes it again: the system's error, or ERROR_SUCCESS.
+DWORD OpenError(const std::string& path, DWORD access, DWORD share)
+{
+    HANDLE handle = OpenRetrying(path, access, share, OPEN_EXISTING, 0);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(handle);
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(ExactPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool RetryWhileHeld(const std::string& path, FileAction action, const std::function<bool()>& attempt)
 {
@@ -94,20 +107,9 @@ bool RetryWhileHeld(const std::string& path, FileAction action, const std::funct
     }
 }
 
-// Opens path for reading through the retries and closes it again: the system's error,
-// or ERROR_SUCCESS.
-static DWORD ReadableError(const std::string& path, DWORD share)
-{
-    HANDLE handle = OpenRetrying(path, GENERIC_READ, share, OPEN_EXISTING, 0);
-    if (handle == INVALID_HANDLE_VALUE)
-        return GetLastError();
-    CloseHandle(handle);
-    return ERROR_SUCCESS;
-}
-
 void RequireReadableIfPresent(const std::string& path)
 {
-    const DWORD error = ReadableError(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    const DWORD error = OpenError(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
         ThrowFileOpenError(path, error);
 }
@@ -154,7 +156,7 @@ bool RemoveFileRetrying(const std::string& path)
 
 void RequireReadable(const std::string& path)
 {
-    if (const DWORD error = ReadableError(path, FILE_SHARE_READ))
+    if (const DWORD error = OpenError(path, GENERIC_READ, FILE_SHARE_READ))
         ThrowFileOpenError(path, error);
 }
 
@@ -174,12 +176,7 @@ std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_
 
 bool CanWriteExisting(const std::string& path)
 {
-    HANDLE handle =
-        OpenRetrying(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(handle);
-    return true;
+    return OpenError(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE) == ERROR_SUCCESS;
 }
 
 bool CopyToNewFile(const std::string& from, const std::string& to)
@@ -227,10 +224,14 @@ std::wstring Hex(uint64_t value, int digits)
     return text;
 }
 
-// The identity of the file or folder handle opened, which it closes; nothing for a
-// handle that failed to open.
-std::optional<std::wstring> IdentityOfOpened(HANDLE handle)
+}  // namespace
+
+std::optional<std::wstring> FolderIdentity(const std::wstring& folder)
 {
+    // A folder opens only with backup semantics; reading its attributes needs no rights.
+    HANDLE handle =
+        CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
     File file(handle);
@@ -247,20 +248,10 @@ std::optional<std::wstring> IdentityOfOpened(HANDLE handle)
         facts.longId->volume = longId.volume;
         std::copy(std::begin(longId.id), std::end(longId.id), facts.longId->id.begin());
     }
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), 0);
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(length);
-    }
-    facts.finalPath = std::move(path);
+    facts.finalPath =
+        PathFromSystem([&](wchar_t* buffer, DWORD size) { return GetFinalPathNameByHandleW(handle, buffer, size, 0); });
     return IdentityFrom(facts);
 }
-
-}  // namespace
 
 std::optional<std::wstring> IdentityFrom(const IdentityFacts& facts)
 {
@@ -298,14 +289,6 @@ std::optional<std::wstring> IdentityFrom(const IdentityFacts& facts)
     return L"p" + Hex(hash, 16);
 }
 
-std::optional<std::wstring> FolderIdentity(const std::wstring& folder)
-{
-    // A folder opens only with backup semantics; reading its attributes needs no rights.
-    return IdentityOfOpened(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
-
 FileReplacement::FileReplacement(const std::string& path) : path_(path), temporary_(TemporaryFileOf(path))
 {
     HANDLE handle = OpenRetrying(temporary_, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
@@ -338,10 +321,8 @@ void FileReplacement::Fail(DWORD error)
     throw veld::Error(veld::texts::CannotCreateFile(path_, SystemMessage(error)));
 }
 
-void FileReplacement::WriteAt(uint64_t offset, std::span<const uint8_t> bytes)
+void FileReplacement::Overwrite(uint64_t offset, std::span<const uint8_t> bytes)
 {
-    if (!file_)
-        throw std::logic_error("write to a finished file replacement");
     size_t done = 0;
     while (done < bytes.size()) {
         // Every write names its place: the rows come back to front.
@@ -360,21 +341,12 @@ void FileReplacement::WriteAt(uint64_t offset, std::span<const uint8_t> bytes)
 
 void FileReplacement::Append(std::span<const uint8_t> bytes)
 {
-    WriteAt(size_, bytes);
+    Overwrite(size_, bytes);
     size_ += bytes.size();
-}
-
-void FileReplacement::Overwrite(uint64_t offset, std::span<const uint8_t> bytes)
-{
-    if (offset + bytes.size() > size_)
-        throw std::logic_error("overwrite beyond the end of a file replacement");
-    WriteAt(offset, bytes);
 }
 
 void FileReplacement::Commit()
 {
-    if (!file_)
-        throw std::logic_error("commit of a finished file replacement");
     veld::MarkStep("written");
     if (!FlushFileBuffers(file_.get()))
         Fail(GetLastError());
@@ -389,11 +361,10 @@ void FileReplacement::Commit()
     veld::MarkStep("moved");
 }
 
-void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts)
+void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes)
 {
     FileReplacement file(path);
-    for (const std::span<const uint8_t> part : parts)
-        file.Append(part);
+    file.Append(bytes);
     file.Commit();
 }
 

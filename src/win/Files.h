@@ -8,21 +8,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace win {
-
-// "Datei <path> kann nicht geöffnet werden. <reason>"
-[[noreturn]] void ThrowFileOpenError(const std::string& path, DWORD error);
-
-// The path rules drop the spaces and dots a name ends in, so "a.jpg " would reach
-// "a.jpg": such a path is given in its "\\?\" form, which the rules leave alone. Other
-// paths are returned as they are. The functions below reach files through it.
-std::string ExactPath(const std::string& path);
 
 // A file (not a folder) exists at path.
 bool FileExists(const std::string& path);
@@ -118,7 +109,6 @@ public:
     void Commit();
 
 private:
-    void WriteAt(uint64_t offset, std::span<const uint8_t> bytes);
     [[noreturn]] void Fail(DWORD error);
 
     std::string path_;
@@ -128,8 +118,8 @@ private:
     bool temporaryExists_ = false;
 };
 
-// Replaces the file with the parts, one after the other, as a FileReplacement does.
-void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
+// Replaces the file with bytes, as a FileReplacement does.
+void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes);
 
 // The temporary file a FileReplacement writes for path.
 std::string TemporaryFileOf(const std::string& path);

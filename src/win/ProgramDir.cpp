@@ -4,6 +4,7 @@
 #include "core/SignIn.h"
 #include "core/Texts.h"
 #include "win/Files.h"
+#include "win/UserText.h"
 
 #include <windows.h>
 
@@ -35,36 +36,14 @@ ProgramPathOverrides& Overrides()
     return overrides;
 }
 
-// The short (8.3) form of path, or empty when the system cannot give one.
-std::wstring SystemShortPath(const std::wstring& path)
-{
-    std::wstring result(kLongestPath, L'\0');
-    const DWORD length = GetShortPathNameW(path.c_str(), result.data(), static_cast<DWORD>(result.size()));
-    if (length == 0 || length >= result.size())
-        return {};
-    result.resize(length);
-    return result;
-}
-
 }  // namespace
 
-std::wstring FromAnsi(std::string_view text)
+std::wstring PathFromSystem(const std::function<DWORD(wchar_t* buffer, DWORD size)>& ask)
 {
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
-
-std::string AnsiNearest(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int size =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size, nullptr, nullptr);
-    return ansi;
+    std::wstring path(kLongestPath, L'\0');
+    const DWORD length = ask(path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length < path.size() ? length : 0);
+    return path;
 }
 
 std::optional<std::string> AnsiExactly(const std::wstring& text)
@@ -96,7 +75,10 @@ std::string ProgramFolderA()
         return *ansi;
     // A nearest spelling could name another folder; the short form is spelled in ASCII,
     // and shorter.
-    std::wstring shortForm = overrides.shortPath ? overrides.shortPath(folder) : SystemShortPath(folder);
+    std::wstring shortForm =
+        overrides.shortPath ? overrides.shortPath(folder) : PathFromSystem([&](wchar_t* buffer, DWORD size) {
+            return GetShortPathNameW(folder.c_str(), buffer, size);
+        });
     if (!shortForm.empty() && shortForm.back() != L'\\')
         shortForm += L'\\';
     const std::optional<std::string> shortAnsi = AnsiExactly(shortForm);
@@ -110,33 +92,18 @@ std::string ProgramFolderA()
 std::wstring ProgramFolderW()
 {
     std::wstring path = Overrides().modulePath;
-    if (path.empty()) {
-        path.resize(MAX_PATH);
-        for (;;) {
-            const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-            if (length == 0)
-                return {};
-            if (length < path.size()) {
-                path.resize(length);
-                break;
-            }
-            if (path.size() >= kLongestPath)
-                return {};
-            path.resize(path.size() * 2);
-        }
-    }
+    if (path.empty())
+        path = PathFromSystem([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
     const size_t separator = path.find_last_of(L'\\');
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }
 
 std::wstring FolderKey(const std::wstring& folder)
 {
-    std::wstring key(kLongestPath, L'\0');
-    const DWORD length = GetLongPathNameW(folder.c_str(), key.data(), static_cast<DWORD>(key.size()));
-    if (length == 0 || length >= key.size())
+    std::wstring key =
+        PathFromSystem([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(folder.c_str(), buffer, size); });
+    if (key.empty())
         key = folder;
-    else
-        key.resize(length);
     CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
     return key;
 }

@@ -34,11 +34,11 @@ std::wstring ProgramFolderObjectName(std::wstring_view purpose);
 using ShortPathLookup = std::function<std::wstring(const std::wstring& path)>;
 void SetProgramPathSourcesForTests(std::wstring modulePath, ShortPathLookup shortPath);
 
-// The ANSI code page's text as the system's wide text.
-std::wstring FromAnsi(std::string_view text);
-// The nearest ANSI spelling of text, for showing: a letter the code page lacks becomes
-// "?" or one without its accent.
-std::string AnsiNearest(const std::wstring& text);
+// What a system call that writes a path into a buffer of size characters gives (it
+// answers the path's length, the size it needs, or 0): empty when it fails and for a
+// path longer than the system allows.
+std::wstring PathFromSystem(const std::function<DWORD(wchar_t* buffer, DWORD size)>& ask);
+
 // The ANSI spelling of text, or nothing when the code page has no exact one: its
 // nearest spelling would be another path.
 std::optional<std::string> AnsiExactly(const std::wstring& text);

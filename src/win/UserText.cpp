@@ -19,11 +19,33 @@ std::wstring Widened(UINT codePage, std::string_view text)
     return wide;
 }
 
+// A character the code page lacks becomes its nearest spelling there, or '?'.
+std::string Narrowed(UINT codePage, const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
+    return narrow;
+}
+
 }  // namespace
 
 std::wstring FromWindows1252(std::string_view text)
 {
     return Widened(kWindows1252, text);
+}
+
+std::wstring FromAnsi(std::string_view text)
+{
+    return Widened(CP_ACP, text);
+}
+
+std::string AnsiNearest(const std::wstring& text)
+{
+    return Narrowed(CP_ACP, text);
 }
 
 std::wstring MessageW(const veld::Message& message)
@@ -40,14 +62,7 @@ std::wstring MessageW(const veld::Message& message)
 
 std::string MessageIn1252(const veld::Message& message)
 {
-    const std::wstring wide = MessageW(message);
-    if (wide.empty())
-        return {};
-    const int length = static_cast<int>(wide.size());
-    const int size = WideCharToMultiByte(kWindows1252, 0, wide.data(), length, nullptr, 0, "?", nullptr);
-    std::string narrow(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(kWindows1252, 0, wide.data(), length, narrow.data(), size, "?", nullptr);
-    return narrow;
+    return Narrowed(kWindows1252, MessageW(message));
 }
 
 }  // namespace win

@@ -14,6 +14,12 @@ namespace win {
 // Words of the program's own, Windows-1252.
 std::wstring FromWindows1252(std::string_view text);
 
+// The ANSI code page's text as the system's wide text.
+std::wstring FromAnsi(std::string_view text);
+// The nearest ANSI spelling of text, for showing: a letter the code page lacks becomes
+// "?" or one without its accent.
+std::string AnsiNearest(const std::wstring& text);
+
 std::wstring MessageW(const veld::Message& message);
 
 // The same message in Windows-1252, as the log keeps it: a character of a system part
