@@ -38,8 +38,6 @@ struct Session {
     Outcome outcome;
     int errorNumber;
     bool endedEarly;  // the data ended before the picture's rows did
-    int paletteSize;
-    uint8_t palette[256][3];  // red, green, blue
 };
 static_assert(std::is_trivially_destructible_v<Session>);
 
@@ -124,17 +122,20 @@ Outcome StartDecompress(Session& session, int components)
     j_decompress_ptr cinfo = &session.cinfo;
     jpeg_start_decompress(cinfo);
     if (cinfo->output_width != cinfo->image_width || cinfo->output_height != cinfo->image_height ||
-        cinfo->output_components != components)
+        cinfo->output_components != components || (cinfo->quantize_colors && cinfo->actual_number_of_colors > 256))
         return Outcome::Unexpected;
-
-    session.paletteSize = cinfo->quantize_colors ? cinfo->actual_number_of_colors : 0;
-    if (session.paletteSize > 256)
-        return Outcome::Unexpected;
-    for (int i = 0; i < session.paletteSize; ++i) {
-        for (int c = 0; c < 3; ++c)
-            session.palette[i][c] = cinfo->colormap[cinfo->out_color_components == 1 ? 0 : c][i];
-    }
     return Outcome::Done;
+}
+
+// The palette libjpeg chose (none without quantisation), as the bitmap's colour table.
+std::vector<RgbQuad> PaletteOf(const jpeg_decompress_struct& cinfo)
+{
+    std::vector<RgbQuad> palette(cinfo.quantize_colors ? static_cast<size_t>(cinfo.actual_number_of_colors) : 0);
+    for (size_t i = 0; i < palette.size(); ++i) {
+        const auto value = [&](int c) { return cinfo.colormap[cinfo.out_color_components == 1 ? 0 : c][i]; };
+        palette[i] = RgbQuad{value(2), value(1), value(0), 0};
+    }
+    return palette;
 }
 
 // CMYK files as print programs write them: inks inverted (255 is none), as Adobe's
@@ -298,7 +299,7 @@ Output ChooseOutput(jpeg_decompress_struct& cinfo, const DecodeOptions& options,
 
 // libjpeg's two passes for a CMYK picture on a palette, done by us: the whole picture is
 // counted before the first row can be given out.
-void ChooseCmykPalette(Session& session, CmykConversion& cmyk, const DecodeOptions& options)
+std::vector<RgbQuad> ChooseCmykPalette(Session& session, CmykConversion& cmyk, const DecodeOptions& options)
 {
     const size_t width = session.cinfo.output_width;
     const size_t height = session.cinfo.output_height;
@@ -308,13 +309,7 @@ void ChooseCmykPalette(Session& session, CmykConversion& cmyk, const DecodeOptio
     cmyk.quantiser = std::make_unique<Quantiser>();
     for (size_t y = 0; y < height; ++y)
         cmyk.quantiser->Count(cmyk.picture.data() + y * width * 3, width);
-    const std::vector<RgbQuad> palette = cmyk.quantiser->ChoosePalette(kPaletteColours);
-    for (size_t i = 0; i < palette.size(); ++i) {
-        session.palette[i][0] = palette[i].red;
-        session.palette[i][1] = palette[i].green;
-        session.palette[i][2] = palette[i].blue;
-    }
-    session.paletteSize = static_cast<int>(palette.size());
+    return cmyk.quantiser->ChoosePalette(kPaletteColours);
 }
 
 // The header read, the output format chosen and decompression started: what both
@@ -324,19 +319,16 @@ DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOpt
     const long memoryLimit = ReadHeaderWithinLimits(session, file, options);
     const Output output = ChooseOutput(session.cinfo, options, memoryLimit);
     Require(StartDecompress(session, output.cmyk ? 4 : output.eightBit ? 1 : 3), session, options);
-    if (output.cmyk) {
-        cmyk.rows.resize(16 * size_t{session.cinfo.output_width} * 4);
-        if (output.eightBit)
-            ChooseCmykPalette(session, cmyk, options);
-    }
-
     DibFormat format;
     format.width = static_cast<int32_t>(session.cinfo.output_width);
     format.height = static_cast<int32_t>(session.cinfo.output_height);
     format.bitsPerPixel = output.eightBit ? 8 : 24;
-    format.palette.resize(static_cast<size_t>(session.paletteSize));
-    for (size_t i = 0; i < format.palette.size(); ++i)
-        format.palette[i] = RgbQuad{session.palette[i][2], session.palette[i][1], session.palette[i][0], 0};
+    format.palette = PaletteOf(session.cinfo);
+    if (output.cmyk) {
+        cmyk.rows.resize(16 * size_t{session.cinfo.output_width} * 4);
+        if (output.eightBit)
+            format.palette = ChooseCmykPalette(session, cmyk, options);
+    }
     return format;
 }
 

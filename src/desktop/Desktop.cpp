@@ -156,11 +156,10 @@ void SetDefaultWallpaper(const std::string& path, Picture picture, const std::fu
     SetAndRecord(path, picture, changed);
 }
 
-void SetDefaultWallpaper(const WallpaperLock&, const std::string& path, Picture picture,
-                         const std::function<void()>& changed)
+void SetDefaultWallpaper(const WallpaperLock&, const std::string& path, Picture picture)
 {
     settings::CheckDefaultWallpaper(path);
-    SetAndRecord(path, picture, changed);
+    SetAndRecord(path, picture, {});
 }
 
 void ClearDefaultWallpaper(const std::function<void()>& changed)

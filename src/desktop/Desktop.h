@@ -47,8 +47,7 @@ void SetWallpaperCallForTests(WallpaperCall call);
 // cannot be written throws after the wallpaper has changed.
 void SetDefaultWallpaper(const std::string& path, Picture picture, const std::function<void()>& changed = {});
 // The same for a caller that holds the lock already, to choose the file under it.
-void SetDefaultWallpaper(const WallpaperLock& held, const std::string& path, Picture picture,
-                         const std::function<void()>& changed = {});
+void SetDefaultWallpaper(const WallpaperLock& held, const std::string& path, Picture picture);
 
 // No wallpaper, and DefaultWP emptied, the same way.
 void ClearDefaultWallpaper(const std::function<void()>& changed = {});

@@ -36,6 +36,16 @@ ProgramPathOverrides& Overrides()
     return overrides;
 }
 
+// The ANSI spelling of text, or nothing when the code page has no exact one: its
+// nearest spelling would be another path.
+std::optional<std::string> AnsiExactly(const std::wstring& text)
+{
+    std::string ansi = AnsiNearest(text);
+    if (FromAnsi(ansi) != text)
+        return std::nullopt;
+    return ansi;
+}
+
 }  // namespace
 
 std::wstring PathFromSystem(const std::function<DWORD(wchar_t* buffer, DWORD size)>& ask)
@@ -44,14 +54,6 @@ std::wstring PathFromSystem(const std::function<DWORD(wchar_t* buffer, DWORD siz
     const DWORD length = ask(path.data(), static_cast<DWORD>(path.size()));
     path.resize(length < path.size() ? length : 0);
     return path;
-}
-
-std::optional<std::string> AnsiExactly(const std::wstring& text)
-{
-    std::string ansi = AnsiNearest(text);
-    if (FromAnsi(ansi) != text)
-        return std::nullopt;
-    return ansi;
 }
 
 std::optional<std::string> AnsiReaching(const std::wstring& name, const std::wstring& shortName)

@@ -1,4 +1,4 @@
-// The program's own folder, and the code page's lead bytes for the portable path rules.
+// The program's own folder, how the system spells paths, and the code page's lead bytes for the path rules.
 #pragma once
 
 #include <windows.h>
@@ -39,9 +39,6 @@ void SetProgramPathSourcesForTests(std::wstring modulePath, ShortPathLookup shor
 // path longer than the system allows.
 std::wstring PathFromSystem(const std::function<DWORD(wchar_t* buffer, DWORD size)>& ask);
 
-// The ANSI spelling of text, or nothing when the code page has no exact one: its
-// nearest spelling would be another path.
-std::optional<std::string> AnsiExactly(const std::wstring& text);
 // The ANSI spelling that reaches what name names, by the rule ProgramFolderA follows for the
 // folder: name itself where the code page spells it exactly, else its short (8.3) form
 // shortName; nothing where neither is spelled exactly.
