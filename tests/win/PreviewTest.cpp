@@ -8,9 +8,32 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 using namespace testing_support;
 
+// Where this executable's calls of FormatMessageW find it.
+extern "C" void* __imp_FormatMessageW;
+
 namespace {
+
+// The system's reason as a system in another language gives it, longer than the usual
+// buffers; SayTheReason answers with it as FormatMessageW would.
+const std::wstring kReason = L"Datei nicht gefunden " + std::wstring(600, L'\x0416'), kSaid = kReason + L"\r\n";
+
+DWORD WINAPI SayTheReason(DWORD flags, LPCVOID, DWORD, DWORD, LPWSTR buffer, DWORD size, va_list*)
+{
+    const DWORD length = static_cast<DWORD>(kSaid.size());
+    wchar_t* target = buffer;
+    if (flags & FORMAT_MESSAGE_ALLOCATE_BUFFER)
+        *reinterpret_cast<wchar_t**>(buffer) = target =
+            static_cast<wchar_t*>(LocalAlloc(LMEM_FIXED, (length + 1) * sizeof(wchar_t)));
+    else if (size <= length)
+        return SetLastError(ERROR_INSUFFICIENT_BUFFER), 0;
+    std::copy_n(kSaid.c_str(), length + 1, target);
+    return length;
+}
 
 using PreviewHarness = WallpaperHarness;
 
@@ -79,13 +102,13 @@ TEST(Preview, FailedDecodeKeepsThePreviousPictureAndHidesTheClip)
     EXPECT_EQ(form.Image2.Picture(), before);
 
     // The system's reason reaches the box whole and in the user's letters, however long.
-    const std::wstring reason = L"Datei nicht gefunden " + std::wstring(600, L'\x0416');
-    const SystemMessageStandIn standIn(reason + L"\r\n");
+    void* const system = std::exchange(__imp_FormatMessageW, reinterpret_cast<void*>(SayTheReason));
     std::wstring shown;
     ui::Application::Instance().SetErrorSink([&](const std::wstring& text) { shown = text; });
     ClickListEntry(form, harness.IndexOf("vanishing.jpg"));
+    __imp_FormatMessageW = system;
     EXPECT_EQ(shown, win::MessageW(veld::ErrorBoxText(
-                         veld::texts::CannotOpenFile(harness.dir + "vanishing.jpg", veld::SystemText(reason)))));
+                         veld::texts::CannotOpenFile(harness.dir + "vanishing.jpg", veld::SystemText(kReason)))));
 }
 
 TEST(Preview, ScaleBitmapReportsFailureInsteadOfThrowing)

@@ -9,16 +9,13 @@
 #include <gtest/gtest.h>
 #include <winternl.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include "JpegFixture.h"
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <thread>
-#include <utility>
 
 namespace testing_support {
 
@@ -352,65 +349,6 @@ int InkPixels(HBITMAP surface, COLORREF background, const std::function<void(HDC
         for (int x = 0; x < pixels.Width(); ++x)
             ink += pixels.At(x, y) != background;
     return ink;
-}
-
-namespace {
-
-std::wstring standInText;
-
-DWORD WINAPI StandInFormatMessageW(DWORD flags, LPCVOID, DWORD, DWORD, LPWSTR buffer, DWORD size, va_list*)
-{
-    const DWORD length = static_cast<DWORD>(standInText.size());
-    wchar_t* target = buffer;
-    if (flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) {
-        target = static_cast<wchar_t*>(LocalAlloc(LMEM_FIXED, (length + 1) * sizeof(wchar_t)));
-        *reinterpret_cast<wchar_t**>(buffer) = target;
-    } else if (size <= length) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return 0;
-    }
-    std::copy_n(standInText.c_str(), length + 1, target);
-    return length;
-}
-
-// Where this executable's calls of an imported function look up its address.
-void** ImportSlot(const char* name)
-{
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const auto* headers =
-        reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); dll->Name; ++dll) {
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots)
-            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) &&
-                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, name) == 0)
-                return reinterpret_cast<void**>(&slots->u1.Function);
-    }
-    throw std::runtime_error(std::string(name) + " is not imported");
-}
-
-void* Exchange(void** slot, void* function)
-{
-    DWORD protection;
-    VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection);
-    void* previous = std::exchange(*slot, function);
-    VirtualProtect(slot, sizeof(*slot), protection, &protection);
-    return previous;
-}
-
-}  // namespace
-
-SystemMessageStandIn::SystemMessageStandIn(std::wstring text)
-    : original_(Exchange(ImportSlot("FormatMessageW"), reinterpret_cast<void*>(StandInFormatMessageW)))
-{
-    standInText = std::move(text);
-}
-
-SystemMessageStandIn::~SystemMessageStandIn()
-{
-    Exchange(ImportSlot("FormatMessageW"), original_);
 }
 
 std::vector<uint32_t> LiveGdiHandles()

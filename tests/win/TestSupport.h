@@ -103,19 +103,6 @@ int InkPixels(HBITMAP surface, COLORREF background, const std::function<void(HDC
 // is a stub under Wine; both keep the objects in the table the process's PEB points to.
 std::vector<uint32_t> LiveGdiHandles();
 
-// While it lives, the system's text for any error code is text, as a system in another
-// language gives it: this program's calls of FormatMessageW are answered with it.
-class SystemMessageStandIn {
-public:
-    explicit SystemMessageStandIn(std::wstring text);
-    ~SystemMessageStandIn();
-    SystemMessageStandIn(const SystemMessageStandIn&) = delete;
-    SystemMessageStandIn& operator=(const SystemMessageStandIn&) = delete;
-
-private:
-    void* original_;
-};
-
 // Makes the temporary folder the program folder and records the error boxes.
 class ProgramFolder : public TempFolder {
 public:
