@@ -115,19 +115,6 @@ HWND DialogOf(DWORD thread)
     return found;
 }
 
-// Waits up to half a minute for done() to hold: long enough for a machine busy with
-// other work.
-template <typename Condition>
-bool WithinHalfAMinute(Condition done)
-{
-    for (int i = 0; i < 600; ++i) {
-        if (done())
-            return true;
-        Sleep(50);
-    }
-    return done();
-}
-
 // Answers the next file-open dialog of this thread as a person would: types a name and
 // presses Return, or cancels. A dialog that does not come or does not go within ten
 // seconds fails the test, and whatever dialog is open then is closed, so the test goes
@@ -312,10 +299,7 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
         SetCursorPos(screen.x, screen.y);
         harness.MoveTo(centre);
         HWND tip = form.Tooltip();
-        WithinHalfAMinute([&] {
-            PumpMessages();
-            return IsWindowVisible(tip);
-        });
+        WithinHalfAMinute([&] { return IsWindowVisible(tip); });
         ASSERT_TRUE(IsWindowVisible(tip)) << link->Name();
         RECT client, margin{};
         GetClientRect(tip, &client);

@@ -53,23 +53,23 @@ TEST(Startup, BothProgramsRemoveLeftoversOfAKilledRunButNoFolderOrOtherFileAndNe
         for (const Leftover leftover : {kFiles, kFolders, kFilesWhileTheLockIsHeld}) {
             FormHarness harness;
             const std::string bitmap = harness.Path() + "tmp_wallpaper.bmp", log = harness.Path() + "veldstart.log";
+            // What a killed run left: a file cut off half-way, or a folder of its name.
+            const auto left = [&](const std::string& name) {
+                leftover == kFolders ? MakeFolder(name) : WriteFile(name, "half written");
+            };
             // Copies an Add left under the names GetTempFileName makes, and others' files.
             std::vector<std::string> copies, others;
             for (const char* size : {"800x600\\", "1024x768\\", "1280x1024\\"}) {
                 MakeFolder(harness.Path() + size);
                 for (const char* name : {"vel1.tmp", "VELABCD.TMP", "vel0f.Tmp"})
-                    copies.push_back(harness.Path() + size + name);
+                    left(copies.emplace_back(harness.Path() + size + name));
                 for (const char* name : {"vel12345.tmp", "velg.tmp", "mine.tmp", "vel1.tmp.jpg"})
-                    others.push_back(harness.Path() + size + name);
+                    WriteFile(others.emplace_back(harness.Path() + size + name), "someone else's");
             }
-            for (const std::string& name : others)
-                WriteFile(name, "someone else's");
-            for (const std::string& name : copies)
-                leftover == kFolders ? MakeFolder(name) : WriteFile(name, "half a copy");
             if (leftover != kFolders)
                 SetFileAttributesA(copies[0].c_str(), FILE_ATTRIBUTE_READONLY);
-            for (const std::string& name : {bitmap + ".new", log + ".new"})
-                leftover == kFolders ? MakeFolder(name) : WriteFile(name, "half a replacement");
+            left(bitmap + ".new");
+            left(log + ".new");
             // Another program converting: its temporary bitmap stays, and nobody waits.
             const auto run = [&] { window ? harness.Start() : (void)start::Run(); };
             leftover == kFilesWhileTheLockIsHeld ? WhileAnotherHoldsTheWallpaperLock(run) : run();
@@ -88,12 +88,7 @@ TEST(Startup, AFolderIsKnownByWhatItIsOnEveryFileSystem)
 {
     // What the system may tell of two folders, or of one reached in two ways.
     using Facts = win::IdentityFacts;
-    const auto longId = [](uint8_t high, uint8_t low) {
-        Facts::LongId id{7, {}};
-        id.id[0] = high;
-        id.id[15] = low;
-        return id;
-    };
+    const Facts::LongId longId1{7, {1}}, longId2{7, {2}};
     const std::wstring local = L"\\\\?\\C:\\Veldana", remote = L"\\\\?\\UNC\\server\\share\\Veldana";
     struct Case {
         const char* what;
@@ -106,11 +101,8 @@ TEST(Startup, AFolderIsKnownByWhatItIsOnEveryFileSystem)
         {"another volume", {1, 42, {}, local}, {2, 42, {}, local}, false},
         {"index zero, one path", {1, 0, {}, local}, {1, 0, {}, L"\\\\?\\c:\\VELDANA\\"}, true},
         {"index zero, another path", {1, 0, {}, local}, {1, 0, {}, local + L"2"}, false},
-        {"equal in 64 bits, not in 128", {1, 42, longId(1, 42), local}, {1, 42, longId(2, 42), local}, false},
-        {"remote, its index changing",
-         {1, 42, longId(1, 42), remote},
-         {1, 0, std::nullopt, L"\\\\?\\UNC\\SERVER\\share\\veldana\\"},
-         true},
+        {"equal in 64 bits, not in 128", {1, 42, longId1, local}, {1, 42, longId2, local}, false},
+        {"remote, index changing", {1, 42, longId1, remote}, {1, 0, {}, L"\\\\?\\UNC\\SERVER\\share\\veldana\\"}, true},
         {"remote, another share", {1, 42, {}, remote}, {1, 42, {}, L"\\\\?\\UNC\\server\\other\\Veldana"}, false},
     };
     for (const Case& c : cases) {
@@ -170,22 +162,15 @@ TEST(Startup, ASecondStartBringsForwardTheBoxOfAVeldanaWithoutItsWindowOrSaysWhy
     app.Initialize(GetModuleHandleA(nullptr), IDI_PROGRAM);
     bool cameForward = false;
     std::thread second([&] {
-        const auto within = [](const std::function<bool()>& done) {
-            for (int i = 0; i < 400 && !done(); ++i) {
-                PumpMessages();
-                Sleep(50);
-            }
-            return done();
-        };
         HWND box = nullptr, other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 80, 80, nullptr,
                                                     nullptr, nullptr, nullptr);
-        within([&] { return (box = FindWindowA("#32770", "Kasten beim Start")) && IsWindowVisible(box); });
+        WithinHalfAMinute([&] { return (box = FindWindowA("#32770", "Kasten beim Start")) && IsWindowVisible(box); });
         SetForegroundWindow(other);
-        within([&] { return GetForegroundWindow() == other; });
+        WithinHalfAMinute([&] { return GetForegroundWindow() == other; });
         // Asked again each second: the X server may hand the focus back to the other window
         // late, after the box came forward.
         int polls = 0;
-        cameForward = within([&] {
+        cameForward = WithinHalfAMinute([&] {
             if (polls++ % 20 == 0)
                 PostMessageA(app.OwnerWindow(), RegisterWindowMessageA("Veldana.BringToFront"), 0, 0);
             return GetForegroundWindow() == box;

@@ -93,6 +93,16 @@ void PumpMessages()
     }
 }
 
+bool WithinHalfAMinute(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 600; ++i, Sleep(50)) {
+        PumpMessages();
+        if (done())
+            return true;
+    }
+    return false;
+}
+
 std::string AssetsDir()
 {
     std::string dir = "Z:" VELD_SOURCE_DIR "/assets/";

@@ -40,6 +40,10 @@ void RemoveTree(const std::string& path);
 // Dispatches whatever is waiting in this thread's queue.
 void PumpMessages();
 
+// Whether done() holds within half a minute, long enough for a machine busy with other
+// work; this thread's queue is dispatched meanwhile.
+bool WithinHalfAMinute(const std::function<bool()>& done);
+
 // The committed artwork (assets/ of the source tree), as a Windows path with a
 // trailing backslash.
 std::string AssetsDir();
