@@ -1,18 +1,12 @@
-// Code pages for the tests of the double-byte path rules.
+// Code pages for the tests of the double-byte path rules: a single-byte one such as
+// Windows-1252, and 932 (Japanese Shift-JIS).
 #pragma once
 
 namespace veld {
 
-// A single-byte code page such as Windows-1252.
-inline bool NoLeadBytes(unsigned char)
-{
-    return false;
-}
-
-// Code page 932 (Japanese Shift-JIS).
-inline bool CodePage932LeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+inline constexpr auto NoLeadBytes = [](unsigned char) { return false; };
+inline constexpr auto CodePage932LeadByte = [](unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+};
 
 }  // namespace veld

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <utility>
 
 using namespace testing_support;
@@ -31,7 +30,7 @@ DWORD WINAPI SayTheReason(DWORD flags, LPCVOID, DWORD, DWORD, LPWSTR buffer, DWO
             static_cast<wchar_t*>(LocalAlloc(LMEM_FIXED, (length + 1) * sizeof(wchar_t)));
     else if (size <= length)
         return SetLastError(ERROR_INSUFFICIENT_BUFFER), 0;
-    std::copy_n(kSaid.c_str(), length + 1, target);
+    wcscpy(target, kSaid.c_str());
     return length;
 }
 

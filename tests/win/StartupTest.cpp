@@ -348,7 +348,6 @@ TEST(Startup, ClosingWithAnUnwritableFileReportsItAndStillCloses)
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     // The box's own message loop meets a close from the task bar and a click on the close
     // button, both queued while the close waited for veld.ini.
-    harness.boxesDispatch = true;
     PostMessageA(ui::Application::Instance().OwnerWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
     PostMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(720, 150));
     PostMessageA(form.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(720, 150));

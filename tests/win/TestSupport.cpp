@@ -237,10 +237,7 @@ void WhileAnotherHoldsTheWallpaperLock(const std::function<void()>& action, HWND
     WaitForSingleObject(held, INFINITE);
     action();
     SetEvent(done);
-    while (!over) {  // a window that did not answer during action does now
-        PumpMessages();
-        Sleep(10);
-    }
+    WithinHalfAMinute([&] { return over.load(); });  // a window that did not answer during action does now
     other.join();
     CloseHandle(held);
     CloseHandle(done);
@@ -407,10 +404,10 @@ ProgramFolder::ProgramFolder()
     ui::Application& app = ui::Application::Instance();
     app.Initialize(GetModuleHandleA(nullptr), IDI_PROGRAM);
     app.SetTitle("Veldana");
+    // A box's own message loop dispatches what is queued.
     app.SetErrorSink([this](const std::wstring& text) {
         errors.push_back(win::MessageIn1252(veld::SystemText(text)));
-        if (boxesDispatch)
-            PumpMessages();
+        PumpMessages();
     });
     win::SetProgramFolderForTests(Path());
 }

@@ -115,8 +115,6 @@ public:
 
     std::string Ini() const { return Path() + "veld.ini"; }
     std::vector<std::string> errors;
-    // The boxes dispatch what is queued, as a real box's message loop does.
-    bool boxesDispatch = false;
 };
 
 // TForm1 created and shown as the program does it, in a temporary program folder.
