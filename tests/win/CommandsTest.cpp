@@ -116,8 +116,8 @@ HWND DialogOf(DWORD thread)
 }
 
 // Answers the next file-open dialog of this thread as a person would: types a name and
-// presses Return, or cancels. A dialog that does not come or does not go within ten
-// seconds fails the test, and whatever dialog is open then is closed, so the test goes
+// presses Return, or cancels. A dialog that does not come or does not go within half a
+// minute fails the test, and whatever dialog is open then is closed, so the test goes
 // on instead of waiting in it until ctest gives up.
 std::thread AnswerOpenDialog(std::string typed)
 {
@@ -134,9 +134,9 @@ std::thread AnswerOpenDialog(std::string typed)
             }
             if (WithinHalfAMinute([&] { return DialogOf(thread) == nullptr; }))
                 return;
-            ADD_FAILURE() << "a dialog is still open 10 s after answering \"" << typed << "\"";
+            ADD_FAILURE() << "a dialog is still open 30 s after answering \"" << typed << "\"";
         } else {
-            ADD_FAILURE() << "no file dialog within 10 s (answer \"" << typed << "\")";
+            ADD_FAILURE() << "no file dialog within 30 s (answer \"" << typed << "\")";
         }
         for (int tries = 0; tries < 3; ++tries) {
             HWND left = DialogOf(thread);
@@ -207,10 +207,8 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
         form.ListBox1.SetItemIndex(odd);
         std::thread answer = std::thread([thread = GetCurrentThreadId(), file = Exactly(harness.dir, c.odd)] {
             HWND box = nullptr;
-            if (!WithinHalfAMinute([&] { return (box = DialogOf(thread)) != nullptr; })) {
-                ADD_FAILURE() << "no question before deleting";
-                return;
-            }
+            ASSERT_TRUE(WithinHalfAMinute([&] { return (box = DialogOf(thread)) != nullptr; }))
+                << "no question before deleting";
             // A scanner looks at the file for a moment as it is to go.
             HANDLE scan = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
             PostMessageA(box, WM_COMMAND, IDOK, 0);

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <thread>
 
 using namespace testing_support;
@@ -294,14 +293,15 @@ TEST(Startup, RefillFindsNewFilesAndDropsTheSelection)
     EXPECT_EQ(names, (std::vector<std::string>{"second.jpg", "third.jpg"}));
 }
 
-TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerNamedOnceAndOnlyChangesStored)
+TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerOrAFolderNamedOnceAndOnlyChangesStored)
 {
     const std::string original = "[Settings]\r\nActive=False\r\nRandom=True\r\n";
-    enum Hold { kAMoment, kLonger, kLongerButTouched };
-    for (const Hold hold : {kAMoment, kLonger, kLongerButTouched}) {
+    enum Hold { kAMoment, kLonger, kLongerButTouched, kAFolderInItsPlace };
+    for (const Hold hold : {kAMoment, kLonger, kLongerButTouched, kAFolderInItsPlace}) {
         FormHarness harness;
-        WriteFile(harness.Ini(), original);
-        // A scanner opens it without sharing at start-up, and for a moment again at the close.
+        hold == kAFolderInItsPlace ? MakeFolder(harness.Ini()) : WriteFile(harness.Ini(), original);
+        // A scanner opens it without sharing at start-up, and for a moment again at the close;
+        // a folder it cannot open so.
         const auto scan = [&](const std::function<void()>& step) {
             HANDLE file = CreateFileA(harness.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
             std::thread scanner([&] {
@@ -316,23 +316,19 @@ TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerNamedOnceAndOn
         scan([&] { harness.Start(); });
         EXPECT_EQ(harness.errors.size(), hold == kAMoment ? 0u : 1u) << hold;
         EXPECT_EQ(harness.Form().CheckBox2.Checked(), hold == kAMoment) << hold;
-        if (hold != kLonger)
+        if (hold == kAMoment || hold == kLongerButTouched)
             SendMessageA(harness.Form().CheckBox1.Handle(), BM_CLICK, 0, 0);
         const auto close = [&] { harness.CloseWindow(); };
         hold == kAMoment ? scan(close) : close();
-        EXPECT_EQ(ReadFile(harness.Ini()), hold == kLonger ? original : "[Settings]\r\nActive=True\r\nRandom=True\r\n");
+        ASSERT_EQ(harness.errors.size(), hold == kAMoment ? 0u : 1u) << hold;
+        if (hold != kAMoment)
+            EXPECT_EQ(harness.errors[0].rfind(veld::texts::CannotOpenFile(harness.Path() + "/veld.ini", {}).Plain(), 0),
+                      0u)
+                << harness.errors[0];
+        if (hold != kAFolderInItsPlace)
+            EXPECT_EQ(ReadFile(harness.Ini()),
+                      hold == kLonger ? original : "[Settings]\r\nActive=True\r\nRandom=True\r\n");
     }
-}
-
-TEST(Startup, AFolderWhereVeldIniBelongsIsNamedOnceFromStartToClose)
-{
-    FormHarness harness;
-    ASSERT_TRUE(CreateDirectoryA(harness.Ini().c_str(), nullptr));
-    harness.Start();
-    harness.CloseWindow();
-    ASSERT_EQ(harness.errors.size(), 1u);
-    EXPECT_EQ(harness.errors[0].rfind(veld::texts::CannotOpenFile(harness.Path() + "/veld.ini", {}).Plain(), 0), 0u)
-        << harness.errors[0];
 }
 
 TEST(Startup, ClosingWithAnUnwritableFileReportsItAndStillCloses)
