@@ -12,7 +12,6 @@
 #include <atomic>
 #include <cstdio>
 #include "JpegFixture.h"
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -60,27 +59,35 @@ void MakeFolder(const std::string& path)
     CreateDirectoryA(path.c_str(), nullptr);
 }
 
+namespace {
+
+// Calls visit with the name of each file and folder in dir (which ends in a backslash)
+// and whether it is a folder; false when dir cannot be read.
+bool ForEachIn(const std::string& dir, const std::function<void(const std::string&, bool)>& visit)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            visit(name, found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return true;
+}
+
+}  // namespace
+
 void RemoveTree(const std::string& path)
 {
-    std::string dir = path;
-    if (!dir.empty() && dir.back() == '\\')
-        dir.pop_back();
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string child = dir + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
+    const std::string dir = path.ends_with('\\') ? path.substr(0, path.size() - 1) : path;
+    ForEachIn(dir + "\\", [&](const std::string& name, bool folder) {
+        const std::string child = dir + "\\" + name;
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        folder ? RemoveTree(child) : (void)DeleteFileA(child.c_str());
+    });
     RemoveDirectoryA(dir.c_str());
 }
 
@@ -115,19 +122,10 @@ std::string AssetsDir()
 void CopyFolder(const std::string& from, const std::string& to)
 {
     MakeFolder(to);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((from + "*").c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE) << from;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyFolder(from + name + "\\", to + name + "\\");
-        else
-            CopyFileA((from + name).c_str(), (to + name).c_str(), FALSE);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    ASSERT_TRUE(ForEachIn(from, [&](const std::string& name, bool folder) {
+        folder ? CopyFolder(from + name + "\\", to + name + "\\")
+               : (void)CopyFileA((from + name).c_str(), (to + name).c_str(), FALSE);
+    })) << from;
 }
 
 void WriteBmpFile(const std::string& path, int width, int height, COLORREF colour)
@@ -139,19 +137,10 @@ void WriteBmpFile(const std::string& path, int width, int height, COLORREF left,
 {
     const int stride = (width * 3 + 3) & ~3;
     const uint32_t pixelBytes = static_cast<uint32_t>(stride * height);
-    std::string file(54 + pixelBytes, '\0');
-    auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&file[at], &v, 2); };
-    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, 54 + pixelBytes);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    put16(26, 1);
-    put16(28, 24);
-    put32(34, pixelBytes);
+    const BITMAPFILEHEADER header{0x4D42, 54 + pixelBytes, 0, 0, 54};
+    const BITMAPINFOHEADER info{40, width, height, 1, 24, BI_RGB, pixelBytes, 0, 0, 0, 0};
+    std::string file = std::string(reinterpret_cast<const char*>(&header), sizeof(header)) +
+                       std::string(reinterpret_cast<const char*>(&info), sizeof(info)) + std::string(pixelBytes, '\0');
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const COLORREF c = x < split ? left : right;
