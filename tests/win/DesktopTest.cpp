@@ -91,22 +91,17 @@ TEST(Desktop, BitmapIsHandedOverAsItIsAndClearingEmptiesTheStoredValue)
 
 TEST(Desktop, BrokenJpegReportsItsNumberAndLeavesTheOldBitmap)
 {
-    struct Case {
-        const char* contents;
-        std::string message;
-    };
-    for (const Case& c :
-         {Case{"GIF89a not a jpeg", veld::texts::JpegError(53)}, Case{"", veld::texts::JpegError(42)}}) {
+    for (const auto& [contents, number] : {std::pair{"GIF89a not a jpeg", 53}, std::pair{"", 42}}) {
         ProgramFolder folder;
         WriteJpegFile(folder.Path() + "good.jpg", 40, 30, RGB(9, 9, 9));
         desktop::SetDesktopWallpaper(folder.Path() + "good.jpg");
         const std::string before = ReadFile(Converted(folder));
-        WriteFile(folder.Path() + "broken.jpg", c.contents);
+        WriteFile(folder.Path() + "broken.jpg", contents);
         try {
             desktop::SetDesktopWallpaper(folder.Path() + "broken.jpg");
-            ADD_FAILURE() << "no error for " << c.message;
+            ADD_FAILURE() << "no error #" << number;
         } catch (const std::exception& error) {
-            EXPECT_EQ(error.what(), c.message);
+            EXPECT_EQ(error.what(), veld::texts::JpegError(number));
         }
         EXPECT_EQ(ReadFile(Converted(folder)), before);
         EXPECT_EQ(WallpaperValue(), Converted(folder));

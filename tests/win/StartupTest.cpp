@@ -89,12 +89,11 @@ TEST(Startup, AFolderIsKnownByWhatItIsOnEveryFileSystem)
     using Facts = win::IdentityFacts;
     const Facts::LongId longId1{7, {1}}, longId2{7, {2}};
     const std::wstring local = L"\\\\?\\C:\\Veldana", remote = L"\\\\?\\UNC\\server\\share\\Veldana";
-    struct Case {
+    const struct {
         const char* what;
         Facts one, other;
         bool same;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"one index, two drive letters", {1, 42, {}, local}, {1, 42, {}, L"\\\\?\\Z:\\x\\Veldana"}, true},
         {"another index", {1, 42, {}, local}, {1, 43, {}, local}, false},
         {"another volume", {1, 42, {}, local}, {2, 42, {}, local}, false},
@@ -104,7 +103,7 @@ TEST(Startup, AFolderIsKnownByWhatItIsOnEveryFileSystem)
         {"remote, index changing", {1, 42, longId1, remote}, {1, 0, {}, L"\\\\?\\UNC\\SERVER\\share\\veldana\\"}, true},
         {"remote, another share", {1, 42, {}, remote}, {1, 42, {}, L"\\\\?\\UNC\\server\\other\\Veldana"}, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::optional<std::wstring> one = win::IdentityFrom(c.one), other = win::IdentityFrom(c.other);
         ASSERT_TRUE(one && other) << c.what;
         EXPECT_EQ(*one == *other, c.same) << c.what;
