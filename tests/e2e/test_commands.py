@@ -6,7 +6,6 @@ import subprocess
 import pytest
 from PIL import Image, ImageChops, ImageDraw
 
-import texts
 import veld
 
 SET_AS_DEFAULT = veld.middle("Label5")
@@ -114,15 +113,15 @@ def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
         return program.control("ListBox1", program.probe())["items"][0]
 
     # "Nein" by Escape and by its button: file, list and preview stay.
-    for answer in ("Escape", texts.text("No")):
+    for answer in ("Escape", veld.text("No")):
         name = select_first()
         before = region(program, f"delete-before-{answer}", PREVIEW)
         program.click_client(*DELETE)
         box = program.wait_dialog()
         assert box["title"] == "VELDANA"
-        assert veld.dialog_text(box) == texts.text("AskDeleteFile", name=name)
-        assert [c["text"] for c in box["children"] if c["class"].lower() == "button"] == [texts.text("Yes"),
-                                                                                           texts.text("No")]
+        assert veld.dialog_text(box) == veld.text("AskDeleteFile", name=name)
+        buttons = [c["text"] for c in box["children"] if c["class"].lower() == "button"]
+        assert buttons == [veld.text("Yes"), veld.text("No")]
         display.screenshot(f"delete-dialog-{answer}")
         if answer == "Escape":
             display.move(*veld.centre(box["rect"]))
@@ -136,7 +135,7 @@ def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
 
     # "Ja" by Return and by its button: deleted, refilled without selection, preview empty.
     empty = None
-    for answer in ("Return", texts.text("Yes")):
+    for answer in ("Return", veld.text("Yes")):
         name = select_first()
         count = len(program.control("ListBox1", program.probe())["items"])
         program.click_client(*DELETE)
@@ -229,7 +228,7 @@ def test_add_without_a_wallpaper_folder_says_so(display_factory, programs, workd
     program.click_client(*ADD)
     box = program.wait_dialog()
     assert box["title"] == "VELDANA"
-    assert veld.dialog_text(box) == texts.text("NoWallpaperFolder")
+    assert veld.dialog_text(box) == veld.text("NoWallpaperFolder")
     program.display.key("Return")
     veld.wait_until(lambda: not program.probe()["dialogs"], what="the box to close")
     assert program.control("ListBox1", program.state)["items"] == []

@@ -19,7 +19,6 @@ from pathlib import Path
 import pytest
 from PIL import Image
 
-import texts
 import veld
 
 SET_AS_DEFAULT = veld.middle("Label5")
@@ -29,10 +28,10 @@ ACTIVE_BOX = veld.middle("CheckBox1")
 PREVIEW = veld.box("Image2")
 
 RED, BLUE = (200, 40, 40), (40, 40, 200)
-OPEN_FAILS = texts.text("CannotOpenFile", path="{dir}\\{name}", reason="")
-CREATE_FAILS = texts.text("CannotCreateFile", path="{dir}\\{name}", reason="")
-INI_FAILS = texts.text("CannotWriteSettings", path="{dir}\\/veld.ini") + "."
-LINE_BREAK_REFUSED = texts.text("LineBreakInName", path="{dir}\\/veld.ini", file="{path}")
+OPEN_FAILS = veld.text("CannotOpenFile", path="{dir}\\{name}", reason="")
+CREATE_FAILS = veld.text("CannotCreateFile", path="{dir}\\{name}", reason="")
+INI_FAILS = veld.text("CannotWriteSettings", path="{dir}\\/veld.ini") + "."
+LINE_BREAK_REFUSED = veld.text("LineBreakInName", path="{dir}\\/veld.ini", file="{path}")
 
 
 def win(path):
@@ -344,11 +343,11 @@ SHELF[LINE_BREAK] = lambda: GOOD_JPEG
 
 # What the preview and Set as default say of a file they refuse.
 REFUSED = [
-    ("empty.jpg", texts.text("JpegError", number=42) + "."),  # JERR_INPUT_EMPTY
-    ("not-a-jpeg.jpg", texts.text("JpegError", number=53) + "."),  # JERR_NO_SOI
-    ("twelve-bit.jpg", texts.text("JpegError", number=15) + "."),  # JERR_BAD_PRECISION
-    ("bomb.jpg", texts.text("PictureTooLarge", name="bomb.jpg", size="65500 x 65500 Pixel")),
-    ("over-a-gigabyte.jpg", texts.text("FileTooLarge", path="{dir}\\over-a-gigabyte.jpg")),
+    ("empty.jpg", veld.text("JpegError", number=42) + "."),  # JERR_INPUT_EMPTY
+    ("not-a-jpeg.jpg", veld.text("JpegError", number=53) + "."),  # JERR_NO_SOI
+    ("twelve-bit.jpg", veld.text("JpegError", number=15) + "."),  # JERR_BAD_PRECISION
+    ("bomb.jpg", veld.text("PictureTooLarge", name="bomb.jpg", size="65500 x 65500 Pixel")),
+    ("over-a-gigabyte.jpg", veld.text("FileTooLarge", path="{dir}\\over-a-gigabyte.jpg")),
 ]
 
 
@@ -495,8 +494,8 @@ def test_boxes_read_right_whatever_the_systems_code_page(rig, lang, code_page):
     assert select(program, f"{evening}.jpg") is None
     click_client(program, veld.middle("Label6"))
     box = program.wait_dialog()
-    assert veld.dialog_text(box) == texts.text("AskDeleteFile", name=f"{evening}.jpg")
-    veld.dialog_button(box, texts.text("No"))
+    assert veld.dialog_text(box) == veld.text("AskDeleteFile", name=f"{evening}.jpg")
+    veld.dialog_button(box, veld.text("No"))
     program.display.move(*veld.centre(box["rect"]))
     program.display.key("Escape")
     veld.wait_until(lambda: not program.probe().get("dialogs"), what="the box to close")

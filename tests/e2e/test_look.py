@@ -7,7 +7,6 @@ from pathlib import Path
 import pytest
 from PIL import Image, ImageDraw
 
-import texts
 import veld
 
 ROOT_COLOUR = (255, 0, 255)
@@ -183,7 +182,7 @@ def test_missing_clip_is_reported_and_the_rest_of_start_up_still_runs(display_fa
     program = programs(display, folder, wait=False)
     box = program.wait_dialog()
     assert box["title"] == "VELDANA"
-    assert veld.dialog_text(box) == texts.text("CannotOpenClip") + "."
+    assert veld.dialog_text(box) == veld.text("CannotOpenClip") + "."
     display.screenshot("look-missing-clip")
     display.click(*veld.centre(veld.dialog_button(box, "OK")["screen"]))
 

@@ -2,7 +2,6 @@
 
 from PIL import Image, ImageChops
 
-import texts
 import veld
 
 PREVIEW = veld.box("Image2")
@@ -65,7 +64,7 @@ def test_broken_file_shows_the_jpeg_error_and_the_program_goes_on(display_factor
     display.click(rows[0] + 40, rows[1] + 8)
     box = program.wait_dialog()
     assert box["title"] == "VELDANA"
-    assert veld.dialog_text(box) == texts.text("JpegError", number=53) + "."
+    assert veld.dialog_text(box) == veld.text("JpegError", number=53) + "."
     display.screenshot("preview-broken")
     display.key("Return")
     state = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"] and s, what="the box to close")

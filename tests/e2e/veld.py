@@ -7,8 +7,10 @@ enabled states, focus, place and region), input is real X input through xdotool,
 screenshots come from ImageMagick's import.
 """
 
+import ast
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -40,6 +42,17 @@ def box(name):
 def middle(name):
     """The client point at the middle of a control, where a person clicks it."""
     return places.middle(PLACES[name])
+
+
+# The program's texts as the user reads them, from the one test that spells each, one row
+# per text (tests/native/TextsTest.cpp), where C's escapes read as in Python's bytes.
+SPELLINGS = {key: ast.literal_eval("b" + spelled).decode("cp1252") for key, spelled in re.findall(
+    r'^ *\{"(\w+)", ("(?:[^"\\]|\\.)*"),', (ROOT / "tests" / "native" / "TextsTest.cpp").read_text(), re.M)}
+
+
+def text(key, /, **values):
+    """The text of key with values put in its {placeholders}."""
+    return SPELLINGS[key].format(**values)
 
 
 PREFIXES = BUILD / "prefixes"

@@ -2,72 +2,44 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <tuple>
+
 namespace veld {
 namespace {
 
-// The texts the tests look for, each spelled once: here, as the Windows-1252 bytes the
-// user must read (octal escapes, which end after three digits), with {placeholders} for
-// what the program puts in. The other C++ tests ask the catalogue for them; the end-to-end
-// tests read them from this table (tests/e2e/texts.py).
+// The texts the tests look for, each spelled once: here, one row per text, as the
+// Windows-1252 bytes the user must read (octal escapes, which end after three digits), with
+// {placeholders} for what the program puts in (a number made as 9999 is {number}). The other
+// C++ tests ask the catalogue; the end-to-end tests read this table (tests/e2e/veld.py).
 TEST(Texts, TheCatalogueSpellsWhatTheUserReads)
 {
-    struct Case {
-        const char* key;
-        const char* spelled;
-        Message made;
-    };
-    const Case cases[] = {
+    // clang-format off
+    const std::tuple<const char*, const char*, Message> cases[] = {
         {"Yes", "Ja", texts::kYes},
         {"No", "Nein", texts::kNo},
         {"AskDeleteFile", "Datei l\366schen: {name}", texts::AskDeleteFile("{name}")},
-        {"NoWallpaperFolder",
-         "F\374r diese Bildschirmgr\366\337e gibt es keinen Hintergrundbild-Ordner. Stelle die Aufl\366sung auf 800 x "
-         "600, 1024 x 768 oder mindestens 1280 x 1024 und starte Veldana neu.",
-         texts::kNoWallpaperFolder},
-        {"CannotOpenFile", "Datei {path} kann nicht ge\366ffnet werden. {reason}",
-         texts::CannotOpenFile("{path}", SystemText("{reason}"))},
-        {"CannotCreateFile", "Datei {path} kann nicht erstellt werden. {reason}",
-         texts::CannotCreateFile("{path}", SystemText("{reason}"))},
-        {"FileTooLarge", "Datei {path} ist zu gro\337 (mehr als 1 GB). W\344hle ein kleineres Bild.",
-         texts::FileTooLarge("{path}")},
+        {"NoWallpaperFolder", "F\374r diese Bildschirmgr\366\337e gibt es keinen Hintergrundbild-Ordner. Stelle die Aufl\366sung auf 800 x 600, 1024 x 768 oder mindestens 1280 x 1024 und starte Veldana neu.", texts::kNoWallpaperFolder},
+        {"CannotOpenFile", "Datei {path} kann nicht ge\366ffnet werden. {reason}", texts::CannotOpenFile("{path}", SystemText("{reason}"))},
+        {"CannotCreateFile", "Datei {path} kann nicht erstellt werden. {reason}", texts::CannotCreateFile("{path}", SystemText("{reason}"))},
+        {"FileTooLarge", "Datei {path} ist zu gro\337 (mehr als 1 GB). W\344hle ein kleineres Bild.", texts::FileTooLarge("{path}")},
         {"CannotWriteSettings", "In {path} kann nicht geschrieben werden", texts::CannotWriteSettings("{path}")},
-        {"LineBreakInName",
-         "In {path} kann nicht geschrieben werden: Die Datei \"{file}\" hat einen Zeilenumbruch im Namen. Benenne sie "
-         "um.",
-         texts::LineBreakInName("{path}", "{file}")},
-        {"ProgramFolderCannotBeSpelled",
-         "Der Name des Programmordners {folder} enth\344lt Zeichen au\337erhalb der Codepage dieses Systems, und der "
-         "Ordner hat keinen kurzen Namen (8.3). Installiere Veldana in einen Ordner mit einem Namen aus einfachen "
-         "Buchstaben.",
-         texts::ProgramFolderCannotBeSpelled("{folder}")},
-        {"ProgramFolderTooLong",
-         "Der Pfad des Programmordners {folder} ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in "
-         "einen Ordner mit k\374rzerem Pfad.",
-         texts::ProgramFolderTooLong("{folder}")},
+        {"LineBreakInName", "In {path} kann nicht geschrieben werden: Die Datei \"{file}\" hat einen Zeilenumbruch im Namen. Benenne sie um.", texts::LineBreakInName("{path}", "{file}")},
+        {"ProgramFolderCannotBeSpelled", "Der Name des Programmordners {folder} enth\344lt Zeichen au\337erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). Installiere Veldana in einen Ordner mit einem Namen aus einfachen Buchstaben.", texts::ProgramFolderCannotBeSpelled("{folder}")},
+        {"ProgramFolderTooLong", "Der Pfad des Programmordners {folder} ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen Ordner mit k\374rzerem Pfad.", texts::ProgramFolderTooLong("{folder}")},
         {"InvalidPictureSize", "Ung\374ltige Grafikgr\366\337e", texts::kInvalidPictureSize},
         {"CannotOpenClip", "AVI kann nicht ge\366ffnet werden", texts::kCannotOpenClip},
-        {"WallpaperBusy",
-         "Das Hintergrundbild wird gerade von einem anderen Veldana-Programm gesetzt. Bitte versuche es gleich noch "
-         "einmal",
-         texts::kWallpaperBusy},
+        {"WallpaperBusy", "Das Hintergrundbild wird gerade von einem anderen Veldana-Programm gesetzt. Bitte versuche es gleich noch einmal", texts::kWallpaperBusy},
         {"JpegError", "JPEG-Fehler #{number}", texts::JpegError(9999)},
-        {"PictureTooLarge", "Das Bild \"{name}\" ist zu gro\337 ({size}).",
-         texts::PictureRefused("{name}", texts::TooLarge("{size}"))},
-        {"TooManyScans", "Das Bild \"{name}\" ist in zu viele Abschnitte geteilt (mehr als {number} Scans).",
-         texts::PictureRefused("{name}", texts::TooManyScans(9999))},
-        {"PassedOverNoJpeg", "{name}: keine JPEG-Datei (JPEG-Fehler #53)",
-         texts::PassedOver("{name}", texts::JpegReason(53))},
+        {"PictureTooLarge", "Das Bild \"{name}\" ist zu gro\337 ({size}).", texts::PictureRefused("{name}", texts::TooLarge("{size}"))},
+        {"TooManyScans", "Das Bild \"{name}\" ist in zu viele Abschnitte geteilt (mehr als {number} Scans).", texts::PictureRefused("{name}", texts::TooManyScans(9999))},
+        {"PassedOverNoJpeg", "{name}: keine JPEG-Datei (JPEG-Fehler #53)", texts::PassedOver("{name}", texts::JpegReason(53))},
         {"PassedOverEmpty", "{name}: leer (JPEG-Fehler #42)", texts::PassedOver("{name}", texts::JpegReason(42))},
-        {"PassedOverIncomplete", "{name}: unvollst\344ndig, die Daten enden vorzeitig",
-         texts::PassedOver("{name}", texts::kIncomplete)},
+        {"PassedOverIncomplete", "{name}: unvollst\344ndig, die Daten enden vorzeitig", texts::PassedOver("{name}", texts::kIncomplete)},
     };
-    for (const Case& c : cases) {
-        std::string made = c.made.Plain();
-        // A number is made as 9999 where the spelling has {number}.
-        if (const size_t at = made.find("9999"); at != std::string::npos)
-            made.replace(at, 4, "{number}");
-        EXPECT_EQ(made, c.spelled) << c.key;
-    }
+    // clang-format on
+    for (const auto& [key, spelled, made] : cases)
+        EXPECT_EQ(std::regex_replace(made.Plain(), std::regex("9999"), "{number}"), spelled) << key;
 }
 
 }  // namespace
