@@ -10,23 +10,13 @@ sys.path.insert(0, str(Path(__file__).parent))
 import veld  # noqa: E402
 
 
-def pytest_collection_modifyitems(config, items):
+def pytest_collection_modifyitems(items):
     """With VELD_TEST_SEED, the files, and the tests in each, run in an order shuffled by
     it: no test may depend on what another did or left."""
-    seed = os.environ.get("VELD_TEST_SEED")
-    if seed:
-        files = {}
-        for item in items:
-            files.setdefault(item.path, []).append(item)
-        groups = list(files.values())
-        for group in [groups, *groups]:
-            random.Random(seed).shuffle(group)
-        items[:] = [item for group in groups for item in group]
-
-
-def pytest_terminal_summary(terminalreporter):
-    if os.environ.get("VELD_TEST_SEED"):
-        terminalreporter.write_line(f"order shuffled by VELD_TEST_SEED={os.environ['VELD_TEST_SEED']}")
+    if seed := os.environ.get("VELD_TEST_SEED"):
+        draw = random.Random(seed).random
+        files = {path: draw() for path in dict.fromkeys(item.path for item in items)}
+        items.sort(key=lambda item: (files[item.path], draw()))
 
 
 @pytest.fixture

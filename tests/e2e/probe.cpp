@@ -1,8 +1,7 @@
-// Looks at a running Veldana from outside, as a screen reader would, and writes what
-// it sees as JSON: the main window, its owner, every child control and any dialog the
-// program shows, once the program has handled the input sent before. Usage: veldprobe
-// OUT.json [minimise]; with "minimise" it first asks the task-bar owner of the main
-// window to minimise, as a click on the task-bar button does.
+// Looks at a running Veldana from outside, as a screen reader would, and writes what it sees as JSON:
+// the main window, its owner, every child control and any dialog the program shows, once it has
+// handled the input sent before. Usage: veldprobe OUT.json [minimise]; with "minimise" it first asks
+// the main window's task-bar owner to minimise, as a click on the task-bar button does.
 #include <windows.h>
 
 #include <cstdint>
@@ -222,8 +221,7 @@ std::string WindowJson(HWND window, HWND focus)
     GetWindowRect(window, &r);
     RECT client;
     GetClientRect(window, &client);
-    // The window's own state before its children's (the operands of + are read in any
-    // order): a window seen shown then never comes with controls read before it showed.
+    // The window's state first (+ reads its operands in any order): its controls are read after it is seen shown.
     const bool visible = IsWindowVisible(window), enabled = IsWindowEnabled(window);
     const std::string children = Children(window, focus);
     return "{\"class\":" + Quote(ClassName(window)) + ",\"title\":" + Quote(Text(window)) + ",\"rect\":" + RectJson(r) +
@@ -240,9 +238,8 @@ int main(int argc, char** argv)
         return 2;
     }
     HWND main = FindWindowA("TForm1", nullptr);
-    // A sent message is answered before queued input: the first round trip makes the
-    // window's thread take in the input waiting for it, the second waits for its turn
-    // after that input. So what the probe sees follows the clicks and keys before it.
+    // A sent message is answered before queued input: the first round trip makes the window's thread take
+    // in the input waiting for it, the second waits behind that input, so the probe sees what it did.
     for (int i = 0; main && i < 2; ++i)
         SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
     if (main && argc > 2 && std::string(argv[2]) == "minimise") {

@@ -44,8 +44,7 @@ def middle(name):
     return places.middle(PLACES[name])
 
 
-# The program's texts as the user reads them, from the one test that spells each, one row
-# per text (tests/native/TextsTest.cpp), where C's escapes read as in Python's bytes.
+# The texts the user reads, spelled once in tests/native/TextsTest.cpp, whose C escapes Python reads alike.
 SPELLINGS = {key: ast.literal_eval("b" + spelled).decode("cp1252") for key, spelled in re.findall(
     r'^ *\{"(\w+)", ("(?:[^"\\]|\\.)*"),', (ROOT / "tests" / "native" / "TextsTest.cpp").read_text(), re.M)}
 
@@ -53,29 +52,6 @@ SPELLINGS = {key: ast.literal_eval("b" + spelled).decode("cp1252") for key, spel
 def text(key, /, **values):
     """The text of key with values put in its {placeholders}."""
     return SPELLINGS[key].format(**values)
-
-
-PREFIXES = BUILD / "prefixes"
-
-
-def new_prefix(sections=""):
-    """A Wine prefix of its own, copied from the booted one, with registry sections added
-    to user.reg before a wineserver reads it."""
-    PREFIXES.mkdir(parents=True, exist_ok=True)
-    prefix = Path(tempfile.mkdtemp(prefix="e2e-", dir=PREFIXES))
-    subprocess.run(["bash", "-c", f"source '{ROOT}/scripts/wine-env.sh' && veld_boot_prefix && veld_copy_prefix \"$1\"",
-                    "_", str(prefix)], check=True, stdin=subprocess.DEVNULL)
-    with open(prefix / "user.reg", "a", encoding="ascii") as registry:
-        registry.write(sections)
-    return prefix
-
-
-def wine_env(prefix, display):
-    env = dict(os.environ)
-    env.update(WINEPREFIX=str(prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64",
-               LANG="C.UTF-8", DISPLAY=display)
-    env.pop("LC_ALL", None)
-    return env
 
 
 def wait_until(predicate, timeout=20.0, interval=0.1, what="condition"):
@@ -105,13 +81,17 @@ class Display:
         self.virtual_desktop = virtual_desktop
         self.workdir = Path(workdir)
         self.xvfb = self.env = None
-        sections = ""
-        if virtual_desktop:
-            sections += (f'\n[Software\\\\Wine\\\\Explorer]\n"Desktop"="Default"\n'
-                         f'[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="{width}x{height}"\n')
-        if dpi != 96:
-            sections += f'\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:{dpi:08x}\n'
-        self.prefix = new_prefix(sections)
+        # A copy of the prefix booted once, told the desktop and the scale before a wineserver reads it.
+        (BUILD / "prefixes").mkdir(parents=True, exist_ok=True)
+        self.prefix = Path(tempfile.mkdtemp(prefix="e2e-", dir=BUILD / "prefixes"))
+        copy = f"source '{ROOT}/scripts/wine-env.sh' && veld_boot_prefix && veld_copy_prefix \"$1\""
+        subprocess.run(["bash", "-c", copy, "_", str(self.prefix)], check=True, stdin=subprocess.DEVNULL)
+        with open(self.prefix / "user.reg", "a", encoding="ascii") as registry:
+            if virtual_desktop:
+                registry.write(f'\n[Software\\\\Wine\\\\Explorer]\n"Desktop"="Default"\n'
+                               f'[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="{width}x{height}"\n')
+            if dpi != 96:
+                registry.write(f'\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:{dpi:08x}\n')
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x{depth}", "-nolisten", "tcp",
@@ -127,7 +107,9 @@ class Display:
             self.close()
             raise RuntimeError("Xvfb did not start")
         self.display = f":{number}"
-        self.env = wine_env(self.prefix, self.display)
+        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                        WINEARCH="win64", LANG="C.UTF-8", DISPLAY=self.display)
+        self.env.pop("LC_ALL", None)
         try:
             self._wine(["wineserver", "-p"])
             self._wine(["wine", "wineboot"], check=False)
