@@ -70,8 +70,7 @@ TEST(ErrorBoxText, PeriodAddedOnlyAfterCharactersAboveThePeriod)
         Message message;
         std::string_view shown;
     };
-    const std::wstring denied =
-        L"\x0414\x043E\x0441\x0442\x0443\x043F \x0437\x0430\x043F\x0440\x0435\x0449\x0451\x043D";
+    const std::wstring denied = L"\x0414\x043E\x0441\x0442\x0443\x043F";
     const Case cases[] = {
         {"Nummer 53", "Nummer 53."},
         {"Datei:", "Datei:."},
@@ -83,7 +82,7 @@ TEST(ErrorBoxText, PeriodAddedOnlyAfterCharactersAboveThePeriod)
         {"Strich-", "Strich-"},
         {"", ""},
         // The last character of the whole message counts, whichever part it is in.
-        {"Grund: " + SystemText(denied + L"\r\n"), "Grund: ?????? ????????."},
+        {"Grund: " + SystemText(denied + L"\r\n"), "Grund: ??????."},
         {"Grund: " + SystemText(std::wstring(L"Zugriff verweigert.\r\n")), "Grund: Zugriff verweigert."},
         {"Datei " + SystemText("C:\\B\xC3\xA4"), "Datei C:\\B\xC3\xA4."},
         {"Datei " + SystemText("C:\\a (1)") + SystemText(std::wstring(L"\r\n")), "Datei C:\\a (1)"},

@@ -117,8 +117,7 @@ TEST(SignInChoice, TrailBytesAreNotFoldedLikeLetters)
 
 TEST(SignInLog, DatedLinesAndTheNewerHalfWhenFull)
 {
-    EXPECT_EQ(LogLine("2026-12-07 08:15:02", texts::JpegError(53)),
-              "2026-12-07 08:15:02 " + texts::JpegError(53) + ".\r\n");
+    EXPECT_EQ(LogLine("2026-12-07 08:15:02", "Nummer 53"), "2026-12-07 08:15:02 Nummer 53.\r\n");
     EXPECT_EQ(LogLine("2026-12-07 08:15:02", "Datei C:\\a\r\nb.jpg fehlt. Zugriff verweigert\r\n"),
               "2026-12-07 08:15:02 Datei C:\\a  b.jpg fehlt. Zugriff verweigert.\r\n");
     // A file passed over is named with its reason in plain words.
