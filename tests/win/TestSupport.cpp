@@ -78,6 +78,15 @@ bool ForEachIn(const std::string& dir, const std::function<void(const std::strin
     return true;
 }
 
+void CopyFolder(const std::string& from, const std::string& to)
+{
+    MakeFolder(to);
+    ASSERT_TRUE(ForEachIn(from, [&](const std::string& name, bool folder) {
+        folder ? CopyFolder(from + name + "\\", to + name + "\\")
+               : (void)CopyFileA((from + name).c_str(), (to + name).c_str(), FALSE);
+    })) << from;
+}
+
 }  // namespace
 
 void RemoveTree(const std::string& path)
@@ -117,15 +126,6 @@ std::string AssetsDir()
         if (c == '/')
             c = '\\';
     return dir;
-}
-
-void CopyFolder(const std::string& from, const std::string& to)
-{
-    MakeFolder(to);
-    ASSERT_TRUE(ForEachIn(from, [&](const std::string& name, bool folder) {
-        folder ? CopyFolder(from + name + "\\", to + name + "\\")
-               : (void)CopyFileA((from + name).c_str(), (to + name).c_str(), FALSE);
-    })) << from;
 }
 
 void WriteBmpFile(const std::string& path, int width, int height, COLORREF colour)

@@ -47,9 +47,8 @@ bool WithinHalfAMinute(const std::function<bool()>& done);
 // The committed artwork (assets/ of the source tree), as a Windows path with a
 // trailing backslash.
 std::string AssetsDir();
-void CopyFolder(const std::string& from, const std::string& to);
 
-// A 24-bit BMP file whose column x has colour columnColour(x).
+// A 24-bit BMP file of one colour, or of left before column split and right from it on.
 void WriteBmpFile(const std::string& path, int width, int height, COLORREF colour);
 void WriteBmpFile(const std::string& path, int width, int height, COLORREF left, COLORREF right, int split);
 
