@@ -107,11 +107,11 @@ void RemoveLeftovers()
     }
 }
 
-void SetDesktopWallpaper(const std::string& path, Picture picture)
+bool SetDesktopWallpaper(const std::string& path, Picture picture)
 {
     // At sign-in a file gone since the search is a failure, which reading it reports.
     if (picture == Picture::ShowWhatIsThere && !win::FileExists(path))
-        return;
+        return false;
     const std::string extension = veld::LowerExtension(path, win::IsLeadByte);
     if (extension == ".bmp") {
         CallSystem(path.c_str(), kSetFlags);
@@ -120,6 +120,7 @@ void SetDesktopWallpaper(const std::string& path, Picture picture)
         ConvertJpegToBitmap(path, converted, picture);
         CallSystem(converted.c_str(), kSetFlags);
     }
+    return extension == ".bmp" || extension == ".jpg";
 }
 
 void ClearDesktopWallpaper()
@@ -140,7 +141,9 @@ namespace {
 // Under the lock, for a path DefaultWP can hold.
 void SetAndRecord(const std::string& path, Picture picture, const std::function<void()>& changed)
 {
-    SetDesktopWallpaper(path, picture);
+    // veld.ini names the wallpaper the desktop shows, not one that was never set.
+    if (!SetDesktopWallpaper(path, picture))
+        return;
     if (changed)
         changed();
     settings::WriteDefaultWallpaper(path);

@@ -23,8 +23,9 @@ void RemoveLeftovers();
 enum class Picture { ShowWhatIsThere, RefuseUnlessWhole };
 
 // A .bmp file is handed to the system as it is; a .jpg file is decoded into
-// tmp_wallpaper.bmp first. Any other extension changes nothing.
-void SetDesktopWallpaper(const std::string& path, Picture picture = Picture::ShowWhatIsThere);
+// tmp_wallpaper.bmp first. Any other extension changes nothing. False when nothing was
+// handed to the system.
+bool SetDesktopWallpaper(const std::string& path, Picture picture = Picture::ShowWhatIsThere);
 
 // The conversion alone: bitmapPath holds either its old contents or the whole picture.
 // What is wrong with the JPEG file itself throws veld::PictureError.
@@ -42,7 +43,8 @@ void SetWallpaperCallForTests(WallpaperCall call);
 // Setting the wallpaper and noting it as DefaultWP are one step for every Veldana
 // program, taken under the wallpaper lock, so that the wallpaper the system shows and the
 // one veld.ini names stay the same: SetDesktopWallpaper with the caller's picture, then
-// DefaultWP. A path DefaultWP cannot hold is refused before anything changes (it is
+// DefaultWP, unless it set nothing (the file gone, another extension): then nothing
+// changes. A path DefaultWP cannot hold is refused before anything changes (it is
 // checked there, once); changed runs right after the system call; a DefaultWP that
 // cannot be written throws after the wallpaper has changed.
 void SetDefaultWallpaper(const std::string& path, Picture picture, const std::function<void()>& changed = {});

@@ -53,12 +53,15 @@ uint64_t InList(const ui::ImageList& list, int index)
     return Pixels::OfListPicture(list, index).Checksum();
 }
 
-TEST(Commands, SetAsDefaultWithoutSelectionChangesNothing)
+TEST(Commands, SetAsDefaultWithoutSelectionOrOnAFileGoneSinceChangesNothing)
 {
     CommandHarness harness;
     WriteJpegFile(harness.dir + "a.jpg", 32, 24, RGB(1, 100, 1));
     harness.Start();
     SetWallpaperValue("untouched");
+    harness.Click(kSetAsDefault);
+    harness.Form().ListBox1.SetItemIndex(0);
+    DeleteFileA((harness.dir + "a.jpg").c_str());
     harness.Click(kSetAsDefault);
     EXPECT_FALSE(FileExists(harness.Ini()) && ReadFile(harness.Ini()).find("DefaultWP") != std::string::npos);
     EXPECT_EQ(WallpaperValue(), "untouched");
@@ -199,7 +202,7 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
         form.ListBox1.SetItemIndex(odd);
         harness.Click(kSetAsDefault);
         EXPECT_FALSE(FileExists(harness.Path() + "tmp_wallpaper.bmp")) << c.listed;
-        EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "<none>") == "<none>", c.converted) << c.listed;
+        EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "<none>"), "<none>") << c.listed;
         EXPECT_EQ(harness.errors, c.converted ? std::vector<std::string>{expected} : std::vector<std::string>{})
             << c.listed;
 
