@@ -14,17 +14,6 @@
 std::string WallpaperDir;
 TForm1* Form1 = nullptr;
 
-bool ProgramDirUsable()
-{
-    try {
-        win::ProgramFolderA();
-        return true;
-    } catch (...) {
-        ui::Application::Instance().ShowCurrentError();
-        return false;
-    }
-}
-
 TForm1::~TForm1()
 {
     DestroyHandle();
@@ -42,7 +31,8 @@ void TForm1::Create()
                   .iconId = IDI_PROGRAM});
     veld::MarkStep("controls");
     app.SetMainWindow(Handle());
-    FormCreate();
+    // What reaches the window while start-up waits starts no command, and a close waits.
+    RunCommand([this] { FormCreate(); });
     ShowWindow(app.OwnerWindow(), SW_SHOWNOACTIVATE);
     Show();
 }

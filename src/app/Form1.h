@@ -150,9 +150,4 @@ private:
 // colour (the top-left pixel's), one subtraction per horizontal run.
 win::Region BuildWindowRegion(HBITMAP bitmap);
 
-// Start-up's first look at the program folder: false, once the error box has said why,
-// when no path to it can be spelled in the ANSI code page. Nothing beside the program
-// could be reached then: not a picture, not a wallpaper, not veld.ini.
-bool ProgramDirUsable();
-
 extern TForm1* Form1;

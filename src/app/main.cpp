@@ -3,6 +3,7 @@
 #include "core/Steps.h"
 #include "core/Texts.h"
 #include "ui/Application.h"
+#include "win/ProgramDir.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
@@ -14,8 +15,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     TForm1 form;
     try {
         app.Initialize(instance, IDI_PROGRAM);
-        if (!ProgramDirUsable())
-            return 1;
+        // Throws when no path to the program folder can be spelled in the ANSI code page:
+        // nothing beside the program could be reached.
+        win::ProgramFolderA();
         veld::MarkStep("initialised");
         Form1 = &form;
         form.Create();

@@ -15,13 +15,6 @@ namespace ui {
 
 namespace {
 
-// The running program asks the one already running from its folder to come forward.
-UINT BringToFrontMessage()
-{
-    static const UINT message = RegisterWindowMessageA("Veldana.BringToFront");
-    return message;
-}
-
 // The owner window's class is named as the one-window mutex is, after what the program
 // folder is: a second start finds the running one's by it.
 std::string OwnerClass()
@@ -82,11 +75,12 @@ bool Application::ClaimProgramFolder()
     const std::string ownerClass = OwnerClass();
     for (int attempt = 0; attempt < 50; ++attempt) {
         if (HWND owner = FindWindowA(ownerClass.c_str(), nullptr)) {
-            DWORD process = 0;
-            GetWindowThreadProcessId(owner, &process);
-            // This process was just started by the user, so it may hand the foreground on.
-            AllowSetForegroundWindow(process);
-            PostMessageA(owner, BringToFrontMessage(), 0, 0);
+            // Minimised, it is restored as its task-bar button would; then its window, or
+            // the box it shows, comes to the front.
+            DWORD_PTR ignored = 0;
+            if (IsIconic(owner))
+                SendMessageTimeoutA(owner, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+            SetForegroundWindow(GetLastActivePopup(owner));
             return false;
         }
         Sleep(100);
@@ -152,31 +146,6 @@ LRESULT CALLBACK Application::OwnerProc(HWND window, UINT message, WPARAM wParam
 {
     Application& app = Instance();
     HWND main = app.main_;
-    if (message == BringToFrontMessage()) {
-        if (main) {
-            // Minimised through the task bar, the main window is hidden: restore as the task bar does.
-            if (IsIconic(window))
-                SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-            SetForegroundWindow(GetLastActivePopup(main));
-        } else {
-            // Before the main window is made, a box of start-up's is what shows, owned by
-            // this window; it need never have been active.
-            HWND box = window;
-            EnumThreadWindows(
-                GetCurrentThreadId(),
-                [](HWND candidate, LPARAM found) {
-                    HWND& box = *reinterpret_cast<HWND*>(found);
-                    if (GetWindow(candidate, GW_OWNER) != box || !IsWindowVisible(candidate))
-                        return TRUE;
-                    box = candidate;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&box));
-            if (box != window)
-                SetForegroundWindow(box);
-        }
-        return 0;
-    }
     switch (message) {
     case WM_CLOSE:
         // The task bar's close request (SC_CLOSE becomes this one) belongs to the main

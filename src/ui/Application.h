@@ -28,10 +28,10 @@ public:
     HINSTANCE ModuleInstance() const { return instance_; }
 
     // Veldana runs once per program folder, so that two windows never write the same
-    // tmp_wallpaper.bmp and veld.ini. True when this process is the one; otherwise the one
-    // running has been asked to bring its window or box to the front (or, when it shows
-    // none in time, a box has said that it runs), and this process must end without
-    // touching anything.
+    // tmp_wallpaper.bmp and veld.ini. True when this process is the one; otherwise the
+    // running one's window or box has been brought to the front (or, when it shows none
+    // in time, a box has said that it runs), and this process must end without touching
+    // anything.
     bool ClaimProgramFolder();
 
     void SetTitle(std::string_view title);
@@ -54,21 +54,12 @@ public:
     template <typename Handler>
     void Guard(Handler&& handler) noexcept
     {
-        ++handlersRunning_;
         try {
             handler();
         } catch (...) {
             ShowCurrentError();
         }
-        if (--handlersRunning_ == 0 && closeWhenIdle_)
-            PostMessageA(std::exchange(closeWhenIdle_, nullptr), WM_CLOSE, 0, 0);
     }
-
-    // A handler runs. What reaches the window meanwhile (sent while the handler waits for
-    // a file or the wallpaper lock, or dispatched by its box) is answered, but starts no
-    // command, and a close request waits until the handler has ended (CloseWhenIdle).
-    bool HandlerRunning() const { return handlersRunning_ > 0; }
-    void CloseWhenIdle(HWND window) { closeWhenIdle_ = window; }
 
     // Runs the message loop until the main window has gone; returns the exit code.
     int Run();
@@ -88,8 +79,6 @@ private:
     std::optional<win::NamedMutex> instanceMutex_;
     std::string title_;
     ErrorSink errorSink_;
-    int handlersRunning_ = 0;
-    HWND closeWhenIdle_ = nullptr;
 };
 
 }  // namespace ui

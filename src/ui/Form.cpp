@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 
 namespace ui {
 
@@ -113,8 +114,8 @@ void Form::CreateHandle(const FormArgs& args)
     // will be shown, so nothing ever sees it elsewhere.
     const POINT place = win::CentredOnScreen({args.clientWidth, args.clientHeight});
     createFailure_ = nullptr;
-    if (CreateWindowExA(WS_EX_CONTROLPARENT, args.className, args.caption, WS_POPUP | WS_CLIPCHILDREN, place.x,
-                        place.y, args.clientWidth, args.clientHeight, args.owner, nullptr, instance, this))
+    if (CreateWindowExA(WS_EX_CONTROLPARENT, args.className, args.caption, WS_POPUP | WS_CLIPCHILDREN, place.x, place.y,
+                        args.clientWidth, args.clientHeight, args.owner, nullptr, instance, this))
         return;
     const DWORD error = GetLastError();
     if (createFailure_)
@@ -135,6 +136,17 @@ void Form::Close()
 {
     if (handle_)
         SendMessageA(handle_, WM_CLOSE, 0, 0);
+}
+
+void Form::RunCommand(const std::function<void()>& command)
+{
+    if (commandRunning_)
+        return;
+    commandRunning_ = true;
+    Application::Instance().Guard(command);
+    commandRunning_ = false;
+    if (std::exchange(closeRequested_, false) && handle_)
+        PostMessageA(handle_, WM_CLOSE, 0, 0);
 }
 
 void Form::RedrawOverDesktop()
@@ -246,11 +258,11 @@ void Form::OnMouseLeave()
 void Form::OnButtonDown(MouseButton button, POINT point)
 {
     GraphicControl* control = ControlAt(point);
-    if (!control || Application::Instance().HandlerRunning())
+    if (!control)
         return;
     if (control->OnMouseDown) {
         const POINT local{point.x - control->GetBounds().left, point.y - control->GetBounds().top};
-        Application::Instance().Guard([control, button, local] { control->OnMouseDown(button, local); });
+        RunCommand([control, button, local] { control->OnMouseDown(button, local); });
     }
     // A click is a press and a release of the left button on the same control.
     if (button == MouseButton::Left && control->OnClick && GetCapture() != handle_) {
@@ -265,8 +277,8 @@ void Form::OnButtonUp(POINT point)
     pressed_ = nullptr;
     if (GetCapture() == handle_)
         ReleaseCapture();
-    if (control && control == ControlAt(point) && !Application::Instance().HandlerRunning())
-        Application::Instance().Guard([control] { control->OnClick(); });
+    if (control && control == ControlAt(point))
+        RunCommand([control] { control->OnClick(); });
 }
 
 void Form::OnSetCursor()
@@ -375,8 +387,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (WindowedControl* control = FindControl(reinterpret_cast<HWND>(lParam))) {
             const WORD code = HIWORD(wParam);
-            if (!Application::Instance().HandlerRunning())
-                Application::Instance().Guard([control, code] { control->OnCommand(code); });
+            RunCommand([control, code] { control->OnCommand(code); });
             return 0;
         }
         break;
@@ -390,25 +401,23 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
-    case WM_CLOSE: {
-        // The close handler runs once: a request while it runs (its own box is up, or
-        // it waits for veld.ini) changes nothing, and one inside another handler comes
-        // after it. Whatever the close handler reports, the window closes.
-        Application& app = Application::Instance();
+    case WM_CLOSE:
+        // The close handler runs once, as a command: a request while it runs (its own box
+        // is up, or it waits for veld.ini) changes nothing, and one inside another command
+        // comes after it. Whatever the close handler reports, the window closes.
         if (closing_)
             return 0;
-        if (app.HandlerRunning()) {
-            app.CloseWhenIdle(handle_);
+        if (commandRunning_) {
+            closeRequested_ = true;
             return 0;
         }
         closing_ = true;
-        app.Guard([this] { OnClose(); });
+        RunCommand([this] { OnClose(); });
         DestroyWindow(handle_);
         return 0;
-    }
     case WM_ENDSESSION:
-        // The process may be ended as soon as this returns, even inside another handler;
-        // a close under way stores what this would.
+        // The process may be ended as soon as this returns, even inside a command; a close
+        // under way stores what this would.
         if (wParam && !closing_) {
             closing_ = true;
             Application::Instance().Guard([this] { OnEndSession(); });

@@ -7,6 +7,7 @@
 #include "win/Handles.h"
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,14 @@ public:
     void CreateHandle(const FormArgs& args);
     // Shows the window where it was made: at the centre of the primary screen.
     void Show();
-    // Asks the window to close, as any close request would: from inside a handler, once
-    // that handler has ended.
+    // Asks the window to close, as any close request would: from inside a command, once
+    // that command has ended.
     void Close();
+    // The one way in for commands (clicks, control notifications, keys): runs command
+    // guarded, unless another one runs. What reaches the window while a command waits
+    // for a file or the wallpaper lock, or shows a box, starts nothing, and a close
+    // request made meanwhile follows when it ends.
+    void RunCommand(const std::function<void()>& command);
     // Paints the window and its child controls again before returning, after a change
     // that the system paints on the desktop beneath them.
     void RedrawOverDesktop();
@@ -92,6 +98,9 @@ private:
     GraphicControl* pressed_ = nullptr;
     bool trackingLeave_ = false;
     HWND tooltip_ = nullptr;
+    // A command runs, and a close request waits for it to end.
+    bool commandRunning_ = false;
+    bool closeRequested_ = false;
     // The close or end-session handler runs.
     bool closing_ = false;
     // What made WM_CREATE refuse the window, for CreateHandle to throw.
