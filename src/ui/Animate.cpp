@@ -8,7 +8,7 @@
 #include <commctrl.h>
 
 #include <optional>
-#include <vector>
+#include <span>
 
 namespace ui {
 
@@ -22,11 +22,14 @@ void Animate::Create(Form& form, const AnimateArgs& args)
 void Animate::Open(const std::string& path)
 {
     Stop();
-    const std::optional<std::vector<uint8_t>> head = win::ReadFileStart(path, 128);
-    if (!head)
-        throw veld::Error(veld::texts::kCannotOpenClip);
-    const auto header = veld::ReadAviHeader(*head);
-    if (!header || header->frames == 0 || !SendMessageA(Handle(), ACM_OPENA, 0, reinterpret_cast<LPARAM>(path.c_str())))
+    // The control opens the clip while the header's read still holds it, so that no
+    // program can come between and hold it unshared; the read itself was retried.
+    std::optional<veld::AviHeader> header;
+    if (!win::ReadFileStart(path, 128, [&](std::span<const uint8_t> head) {
+            header = veld::ReadAviHeader(head);
+            return header && header->frames > 0 &&
+                   SendMessageA(Handle(), ACM_OPENA, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        }))
         throw veld::Error(veld::texts::kCannotOpenClip);
 
     frameCount_ = static_cast<int>(header->frames);

@@ -160,18 +160,16 @@ void RequireReadable(const std::string& path)
         ThrowFileOpenError(path, error);
 }
 
-std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_t size)
+bool ReadFileStart(const std::string& path, size_t size, const std::function<bool(std::span<const uint8_t>)>& use)
 {
     HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
     if (handle == INVALID_HANDLE_VALUE)
-        return std::nullopt;
+        return false;
     File file(handle);
     std::vector<uint8_t> bytes(size);
     DWORD read = 0;
-    if (!ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-        return std::nullopt;
-    bytes.resize(read);
-    return bytes;
+    return ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+           use(std::span(bytes).first(read));
 }
 
 bool CanWriteExisting(const std::string& path)

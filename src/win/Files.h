@@ -51,8 +51,10 @@ bool RemoveFileRetrying(const std::string& path);
 // Throws the file-open error unless the file can be opened for reading.
 void RequireReadable(const std::string& path);
 
-// Up to size bytes from the start of the file, or nothing when it cannot be opened.
-std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_t size);
+// Runs use on up to size bytes from the start of the file while the file is still open
+// for reading, so that no program can hold it unshared between the read and what use
+// does with the file; false when it cannot be opened or read, else what use returns.
+bool ReadFileStart(const std::string& path, size_t size, const std::function<bool(std::span<const uint8_t>)>& use);
 
 // The existing file can be opened for writing (it is not protected, held open by another
 // program or a folder); nothing is changed.

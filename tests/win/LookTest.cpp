@@ -11,10 +11,28 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <utility>
 
 using namespace testing_support;
 
+// Where this executable's calls of CloseHandle find it.
+extern "C" void* __imp_CloseHandle;
+
 namespace {
+
+// A scanner that opens the clip without sharing the moment Veldana lets go of it.
+HANDLE heldClip = INVALID_HANDLE_VALUE;
+BOOL(WINAPI* systemCloseHandle)(HANDLE) = nullptr;
+
+BOOL WINAPI CloseThenHoldClip(HANDLE handle)
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetFinalPathNameByHandleW(handle, path, MAX_PATH, 0);
+    const BOOL closed = systemCloseHandle(handle);
+    if (heldClip == INVALID_HANDLE_VALUE && length && length < MAX_PATH && std::wstring_view(path).ends_with(L"tv.avi"))
+        heldClip = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return closed;
+}
 
 constexpr COLORREF kKey = RGB(10, 10, 10);
 constexpr COLORREF kPanel = RGB(142, 183, 220);
@@ -140,21 +158,32 @@ TEST(Look, ClipsAreOpenedStoppedAndTheSecondHidden)
     EXPECT_EQ(r.right - r.left, form.Animate1.GetBounds().width);
 }
 
-TEST(Look, UnopenableClipReportsAviErrorAndStartUpGoesOn)
+TEST(Look, UnopenableClipReportsAviErrorAndStartUpGoesOnButOneHeldOnceItsHeaderIsReadOpens)
 {
-    for (const char* spoil : {"missing", "garbage"}) {
+    for (const std::string spoil : {"missing", "garbage", "held once its header is read"}) {
         FormHarness harness;
-        if (std::string(spoil) == "missing")
+        if (spoil == "missing")
             DeleteFileA((harness.Path() + "Media\\tv.avi").c_str());
-        else
+        else if (spoil == "garbage")
             WriteFile(harness.Path() + "Media\\tv.avi", "RIFF....AVI nonsense");
         WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\n");
+        const bool held = spoil.starts_with("held");
+        if (held)
+            systemCloseHandle = reinterpret_cast<decltype(systemCloseHandle)>(
+                std::exchange(__imp_CloseHandle, reinterpret_cast<void*>(CloseThenHoldClip)));
         harness.Start();
+        if (held)
+            __imp_CloseHandle = reinterpret_cast<void*>(systemCloseHandle);
         TForm1& form = harness.Form();
-        ASSERT_EQ(harness.errors.size(), 1u) << spoil;
-        EXPECT_EQ(harness.errors[0], std::string(veld::texts::kCannotOpenClip) + ".") << spoil;
+        ASSERT_EQ(harness.errors.size(), held ? 0u : 1u) << spoil;
+        if (held)
+            EXPECT_GE(form.Animate1.FrameCount(), 10);
+        else
+            EXPECT_EQ(harness.errors[0], std::string(veld::texts::kCannotOpenClip) + ".") << spoil;
         EXPECT_TRUE(form.CheckBox1.Checked()) << spoil;
         EXPECT_TRUE(form.ListBox1.Enabled()) << spoil;
+        if (heldClip != INVALID_HANDLE_VALUE)
+            CloseHandle(std::exchange(heldClip, INVALID_HANDLE_VALUE));
     }
 }
 
