@@ -2142,6 +2142,59 @@ WALLPAPERS = {
 
 
 # ---------------------------------------------------------------------------
+# The setup program's welcome and finish pages
+# ---------------------------------------------------------------------------
+# The width of the picture's place on those pages (109 dialog units) at 100, 125, 150, 175
+# and 200 %, as Wine lays it out (Windows' may be a few pixels narrower); the page shows
+# about 1.7 times that in height and cuts the rest off. The setup shows the narrowest
+# picture at least as wide as its place, unscaled (installer/Veldana.nsi).
+SETUP_PICTURE_WIDTHS = [164, 218, 245, 300, 327]
+
+
+def setup_picture(w, h):
+    """A Tollrand night under Veldana's name, drawn afresh at w x h."""
+    s = Scene(w, h, 3636)
+    s.sky([(0.0, (6, 10, 30)), (0.35, (22, 34, 80)), (0.62, (70, 60, 120)), (0.78, (190, 110, 110)),
+           (1.0, (250, 170, 120))])
+    s.stars(int(w * h / 700), 0.6)
+    s.moon(0.7, 0.36, 0.1, crescent=0.35)
+    hs = s.ridge(0.72, 0.22, peaks=[(0.3, 0.14, 0.6)])
+    s.mountains(hs, (70, 70, 120), (40, 40, 80), (200, 140, 150), (30, 30, 60), sun_x=0.7,
+                haze=((200, 130, 130), 0.72, 90), rim=((255, 200, 170), 0.5))
+    s.fog(0.78, 0.08, (220, 150, 140), 0.5)
+    fg = s.ridge(0.88, 0.1, peaks=[(0.35, 0.1, 0.5)])
+    top = s.plateau(fg, 0.35, 0.06)
+    s.mountains(fg, (24, 20, 40), (12, 10, 24), (60, 40, 70), (10, 8, 20), sun_x=0.7,
+                rim=((255, 180, 140), 0.7))
+    hero = s.hero(0.35, top / h + 0.004, 0.16, "planted")
+    s.silhouette(hero, (12, 10, 22), rim=((255, 190, 150), 0.9), lit_from=1)
+    # The program's name in the gold of the game's title on the wallpapers.
+    fs = int(w * 0.15)
+    f = font("DejaVuSerif-Bold.ttf", fs)
+    y = h * 0.08
+    tm = text_mask(s.size, (w / 2, y), "VELDANA", f, int(fs * 0.02), anchor_center=True)
+    bb = f.getbbox("VELDANA")
+    back = tm.filter(ImageFilter.MaxFilter(5)).filter(ImageFilter.GaussianBlur(fs * 0.3))
+    s.img = paint(s.img, (8, 6, 14), scale_mask(back, 0.5))
+    s.img = screen_glow(s.img, (255, 170, 60), scale_mask(tm.filter(ImageFilter.GaussianBlur(fs * 0.15)), 0.6))
+    s.img = paint(s.img, (34, 14, 6), tm.filter(ImageFilter.MaxFilter(3)))
+    s.img = paint(s.img, gold_fill(s.size, int(y + bb[1]), int(y + bb[3])), tm)
+    return s.finish(vignette=0.35, grain_amount=0.03)
+
+
+def write_setup_pictures():
+    """setup/welcome-WxH.bmp for each scale; returns their names."""
+    names = []
+    for w in SETUP_PICTURE_WIDTHS:
+        h = round(w * 314 / 164)
+        rel = os.path.join("setup", "welcome-%dx%d.bmp" % (w, h))
+        write_bmp(rel, setup_picture(w, h))
+        assert read_bmp24(os.path.join(HERE, rel)).size == (w, h), rel
+        names.append(rel)
+    return names
+
+
+# ---------------------------------------------------------------------------
 # Self-checks
 # ---------------------------------------------------------------------------
 def rect_pixels(rect):
@@ -2426,6 +2479,8 @@ def main():
                     assert not chk.info.get("progressive") and not chk.info.get("progression"), path
                 wallpapers.append((name, img))
             assert 3 <= len(scenes) <= 4
+
+    write_setup_pictures()
 
     total = 0
     for root, _, files in os.walk(HERE):

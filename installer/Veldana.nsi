@@ -87,18 +87,28 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "© ${PUBLISHER}"
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include nsDialogs.nsh
+!include WordFunc.nsh
 
 !define MUI_ICON "../assets/icon.ico"
 !define MUI_UNICON "../assets/icon.ico"
 !define MUI_ABORTWARNING
+; Veldana's own picture beside the welcome and finish pages; they show the one drawn for
+; their scale (VELD_SCALED_PICTURE), unscaled.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "../assets/setup/welcome-164x314.bmp"
+!define MUI_WELCOMEFINISHPAGE_BITMAP_STRETCH NoStretchNoCropNoAlign
 
-!define MUI_WELCOMEPAGE_TEXT "$(VeldWelcome)"
+; The welcome page's text, which says when it updates an installed Veldana.
+Var VeldWelcome
+!define MUI_PAGE_CUSTOMFUNCTION_PRE WelcomePagePre
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW WelcomePageShow
+!define MUI_WELCOMEPAGE_TEXT "$VeldWelcome"
 !insertmacro MUI_PAGE_WELCOME
 Page custom SignInPage SignInPageLeave
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryPageLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Veldana.exe"
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -111,6 +121,11 @@ Page custom SignInPage SignInPageLeave
 
 LangString VeldWelcome ${LANG_GERMAN} "Veldana macht eines der Tollrand-Hintergrundbilder zu deinem Desktop-Hintergrund.$\r$\n$\r$\nVeldana wird nur für dich installiert, in einen Ordner, in den du schreiben darfst. Administratorrechte sind nicht nötig.$\r$\n$\r$\nKlicke auf „Weiter“, um fortzufahren."
 LangString VeldWelcome ${LANG_ENGLISH} "Veldana makes one of the Tollrand wallpapers your desktop wallpaper.$\r$\n$\r$\nVeldana is installed for you alone, into a folder you can write to. No administrator rights are needed.$\r$\n$\r$\n$_CLICK"
+; On the welcome page when this or an older version is installed (Veldana and its folder).
+LangString VeldWelcomeUpdate ${LANG_GERMAN} "Veldana $0 ist in $1 installiert. Dieses Setup aktualisiert es auf Version ${VERSION}.$\r$\n$\r$\nDeine Dateien bleiben: die Einstellungen, das gesetzte Hintergrundbild, das Protokoll und die Hintergrundbilder, die du hinzugefügt hast.$\r$\n$\r$\nKlicke auf „Weiter“, um fortzufahren."
+LangString VeldWelcomeUpdate ${LANG_ENGLISH} "Veldana $0 is installed in $1. This setup updates it to version ${VERSION}.$\r$\n$\r$\nYour files stay: the settings, the wallpaper that is set, the log and the wallpapers you added.$\r$\n$\r$\n$_CLICK"
+LangString VeldWelcomeAgain ${LANG_GERMAN} "Veldana ${VERSION} ist schon in $1 installiert. Dieses Setup installiert es dort noch einmal.$\r$\n$\r$\nDeine Dateien bleiben: die Einstellungen, das gesetzte Hintergrundbild, das Protokoll und die Hintergrundbilder, die du hinzugefügt hast.$\r$\n$\r$\nKlicke auf „Weiter“, um fortzufahren."
+LangString VeldWelcomeAgain ${LANG_ENGLISH} "Veldana ${VERSION} is already installed in $1. This setup installs it there again.$\r$\n$\r$\nYour files stay: the settings, the wallpaper that is set, the log and the wallpapers you added.$\r$\n$\r$\n$_CLICK"
 LangString VeldRunning ${LANG_GERMAN} "Veldana läuft noch.$\r$\n$\r$\nBeende Veldana und klicke dann auf „Wiederholen“."
 LangString VeldRunning ${LANG_ENGLISH} "Veldana is still running.$\r$\n$\r$\nPlease close Veldana, then click Retry."
 ; The program's own words when it refuses its folder at its first start.
@@ -118,6 +133,14 @@ LangString VeldCannotBeSpelled ${LANG_GERMAN} "Der Name des Programmordners $INS
 LangString VeldCannotBeSpelled ${LANG_ENGLISH} "The name of the program folder $INSTDIR has characters outside this system's code page, and the folder has no short (8.3) name. Install Veldana into a folder whose name has plain letters only."
 LangString VeldTooLong ${LANG_GERMAN} "Der Pfad des Programmordners $INSTDIR ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen Ordner mit kürzerem Pfad."
 LangString VeldTooLong ${LANG_ENGLISH} "The path of the program folder $INSTDIR is too long, also in its short (8.3) form. Install Veldana into a folder with a shorter path."
+LangString VeldNotAFolder ${LANG_GERMAN} "$INSTDIR ist kein Ordner: Eine Datei trägt diesen Namen, oder es ist kein vollständiger Pfad mit Laufwerk. Wähle einen anderen Ordner."
+LangString VeldNotAFolder ${LANG_ENGLISH} "$INSTDIR is not a folder: a file has this name, or it is not a full path with a drive. Choose another folder."
+LangString VeldCannotMake ${LANG_GERMAN} "Der Ordner $INSTDIR lässt sich nicht anlegen: $VeldReason$\r$\n$\r$\nWähle einen Ordner, in den du schreiben darfst."
+LangString VeldCannotMake ${LANG_ENGLISH} "The folder $INSTDIR cannot be created: $VeldReason$\r$\n$\r$\nChoose a folder you can write to."
+LangString VeldCannotWrite ${LANG_GERMAN} "In den Ordner $INSTDIR lässt sich nicht schreiben: $VeldReason$\r$\n$\r$\nWähle einen Ordner, in den du schreiben darfst."
+LangString VeldCannotWrite ${LANG_ENGLISH} "The folder $INSTDIR cannot be written to: $VeldReason$\r$\n$\r$\nChoose a folder you can write to."
+LangString VeldNotCopied ${LANG_GERMAN} "Veldana ließ sich nicht vollständig nach$\r$\n$INSTDIR kopieren. Ist das Laufwerk voll?$\r$\n$\r$\nVeldana wurde nicht installiert; was schon kopiert war,  $\r$\nist wieder entfernt. Deine eigenen Dateien sind noch da."
+LangString VeldNotCopied ${LANG_ENGLISH} "Veldana could not be copied whole into$\r$\n$INSTDIR. Is the disk full?$\r$\n$\r$\nVeldana was not installed; what had been copied  $\r$\nis removed again. Your own files are still there."
 LangString VeldSignInTitle ${LANG_GERMAN} "Bei der Anmeldung"
 LangString VeldSignInTitle ${LANG_ENGLISH} "At sign-in"
 LangString VeldSignInSubtitle ${LANG_GERMAN} "Soll Veldana bei jeder Anmeldung ein Hintergrundbild wählen?"
@@ -160,8 +183,12 @@ Var VeldUpgrade
 ; 1 when the sign-in entry is to be there, as the user chose.
 Var VeldSignIn
 Var VeldSignInBox
-; What the folder page tells the user when Veldana could not run from the folder.
+; What the folder page tells the user when Veldana cannot go into the folder, and the
+; system's reason when it has one.
 Var VeldRefusal
+Var VeldReason
+; "copying" while the files are copied, 1 once they are all there whole, 0 when not.
+Var VeldCopied
 
 ; A running program's file cannot be opened for writing on Windows, whichever spelling
 ; reaches it, so this sees each program of this folder and no other copy's. Veldana is
@@ -252,68 +279,131 @@ Function AnsiLength
   Exch $0
 FunctionEnd
 
-; Sets VeldRefusal to what to tell the user when Veldana would refuse $INSTDIR at its
-; first start (its spelling in the system's code page, or else its short (8.3) form,
-; must reach its files), else to "".
+; The system's words for the error number on the stack, without a closing line break.
+Function SystemReason
+  Exch $0
+  Push $1
+  System::Call 'kernel32::FormatMessageW(i 0x1200, p 0, i r0, i 0, w .r1, i ${NSIS_MAX_STRLEN}, p 0) i .r0'
+  ${If} $0 == 0
+    StrCpy $1 ""
+  ${EndIf}
+  ${Do}
+    StrCpy $0 $1 1 -1
+    ${If} $0 != "$\r"
+    ${AndIf} $0 != "$\n"
+    ${AndIf} $0 != " "
+      ${Break}
+    ${EndIf}
+    StrCpy $1 $1 -1
+  ${Loop}
+  StrCpy $0 $1
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Sets VeldRefusal to what to tell the user when Veldana cannot go into $INSTDIR, else to
+; "". The folder must be one, or be made one, and take a new file; and Veldana must
+; reach its files there at its first start: through its spelling in the system's code
+; page, or else its short (8.3) form. Nothing is written before this holds, and what was
+; made to ask is removed again.
 Function CheckFolder
   Push $0
   Push $1
   Push $2
   Push $3
   StrCpy $VeldRefusal ""
-  Push "$INSTDIR\"
-  Call AnsiLength
-  Pop $0
-  ${If} $0 == ""
-  ${OrIf} $0 >= ${VELD_FOLDER_LIMIT}
-    ; A folder has its short name only once it exists: it is made to ask, and what was
-    ; made is removed again when refused.
-    StrCpy $3 ""
-    ${IfNot} ${FileExists} "$INSTDIR\*.*"
-      StrCpy $1 $INSTDIR
-      ${Do}
-        StrCpy $3 $1
-        ${GetParent} $1 $1
-        ${If} $1 == ""
-        ${OrIf} ${FileExists} "$1\*.*"
-          ${Break}
+  ; The topmost folder made to ask, when one was.
+  StrCpy $3 ""
+  StrCpy $0 $INSTDIR 2 1
+  StrCpy $1 $INSTDIR 2
+  ${If} $0 != ":\"
+  ${AndIf} $1 != "\\"
+    StrCpy $VeldRefusal "$(VeldNotAFolder)"
+  ${ElseIf} ${FileExists} "$INSTDIR\*.*"
+  ${ElseIf} ${FileExists} "$INSTDIR"
+    StrCpy $VeldRefusal "$(VeldNotAFolder)"
+  ${Else}
+    StrCpy $1 $INSTDIR
+    ${Do}
+      StrCpy $3 $1
+      ${GetParent} $1 $1
+      ${If} $1 == ""
+      ${OrIf} ${FileExists} "$1\*.*"
+        ${Break}
+      ${EndIf}
+    ${Loop}
+    System::Call 'shell32::SHCreateDirectoryExW(p 0, w "$INSTDIR", p 0) i .r0'
+    ${If} $0 != 0
+      Push $0
+      Call SystemReason
+      Pop $VeldReason
+      StrCpy $VeldRefusal "$(VeldCannotMake)"
+    ${EndIf}
+  ${EndIf}
+
+  ${If} $VeldRefusal == ""
+    ; A file of a name no other has, written and removed again.
+    System::Call 'kernel32::GetTempFileNameW(w "$INSTDIR", w "set", i 0, w .r1) i .r0 ?e'
+    Pop $2
+    ${If} $0 == 0
+      Push $2
+      Call SystemReason
+      Pop $VeldReason
+      StrCpy $VeldRefusal "$(VeldCannotWrite)"
+    ${Else}
+      ClearErrors
+      FileOpen $0 $1 w
+      FileWrite $0 "Veldana"
+      FileClose $0
+      ${If} ${Errors}
+        StrCpy $VeldReason ""
+        StrCpy $VeldRefusal "$(VeldCannotWrite)"
+      ${EndIf}
+      Delete $1
+    ${EndIf}
+  ${EndIf}
+
+  ${If} $VeldRefusal == ""
+    Push "$INSTDIR\"
+    Call AnsiLength
+    Pop $0
+    ${If} $0 == ""
+    ${OrIf} $0 >= ${VELD_FOLDER_LIMIT}
+      StrCpy $2 ""
+      ; Wine gives every folder a short name; the tests build a setup with
+      ; -DTEST_NO_SHORT_NAMES to stand for a volume where short names are off.
+      !ifndef TEST_NO_SHORT_NAMES
+        System::Call 'kernel32::GetShortPathNameW(w "$INSTDIR", w .r1, i ${NSIS_MAX_STRLEN}) i .r2'
+        ${If} $2 > 0
+        ${AndIf} $2 < ${NSIS_MAX_STRLEN}
+          Push "$1\"
+          Call AnsiLength
+          Pop $2
+        ${Else}
+          StrCpy $2 ""
         ${EndIf}
-      ${Loop}
-      CreateDirectory $INSTDIR
-    ${EndIf}
-    StrCpy $2 ""
-    ; Wine gives every folder a short name; the tests build a setup with
-    ; -DTEST_NO_SHORT_NAMES to stand for a volume where short names are off.
-    !ifndef TEST_NO_SHORT_NAMES
-      System::Call 'kernel32::GetShortPathNameW(w "$INSTDIR", w .r1, i ${NSIS_MAX_STRLEN}) i .r2'
-      ${If} $2 > 0
-      ${AndIf} $2 < ${NSIS_MAX_STRLEN}
-        Push "$1\"
-        Call AnsiLength
-        Pop $2
-      ${Else}
-        StrCpy $2 ""
-      ${EndIf}
-    !endif
-    ${If} $2 == ""
-    ${OrIf} $2 >= ${VELD_FOLDER_LIMIT}
-      ${If} $0 == ""
-      ${AndIf} $2 == ""
-        StrCpy $VeldRefusal "$(VeldCannotBeSpelled)"
-      ${Else}
-        StrCpy $VeldRefusal "$(VeldTooLong)"
-      ${EndIf}
-      ${If} $3 != ""
-        StrCpy $1 $INSTDIR
-        ${Do}
-          RMDir $1
-          ${If} $1 == $3
-            ${Break}
-          ${EndIf}
-          ${GetParent} $1 $1
-        ${Loop}
+      !endif
+      ${If} $2 == ""
+      ${OrIf} $2 >= ${VELD_FOLDER_LIMIT}
+        ${If} $0 == ""
+        ${AndIf} $2 == ""
+          StrCpy $VeldRefusal "$(VeldCannotBeSpelled)"
+        ${Else}
+          StrCpy $VeldRefusal "$(VeldTooLong)"
+        ${EndIf}
       ${EndIf}
     ${EndIf}
+  ${EndIf}
+
+  ${If} $3 != ""
+    StrCpy $1 $INSTDIR
+    ${Do}
+      RMDir $1
+      ${If} $1 == $3
+        ${Break}
+      ${EndIf}
+      ${GetParent} $1 $1
+    ${Loop}
   ${EndIf}
   Pop $3
   Pop $2
@@ -340,6 +430,23 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $VeldSignIn 0
   ${EndIf}
+  ; A /D= folder the setup cannot use (a file of that name, say) is passed over by NSIS,
+  ; which then takes the default folder; the folder asked for is the one checked (NSIS
+  ; keeps /D= out of $CMDLINE, the system's command line still has it).
+  System::Call 'kernel32::GetCommandLineW() w .r0'
+  ClearErrors
+  ${GetOptionsS} $0 "/D=" $1
+  ${IfNot} ${Errors}
+    ${Do}
+      StrCpy $2 $1 "" -1
+      ${IfThen} $2 != "\" ${|} ${Break} ${|}
+      StrCpy $1 $1 -1
+    ${Loop}
+    ${If} $1 != $INSTDIR
+    ${AndIf} $1 != ""
+      StrCpy $INSTDIR $1
+    ${EndIf}
+  ${EndIf}
   ; The folder page asks when it is left; a silent setup has its folder (/D=) by now.
   ${If} ${Silent}
     Call CheckFolder
@@ -348,6 +455,57 @@ Function .onInit
       Abort
     ${EndIf}
   ${EndIf}
+FunctionEnd
+
+; Tells on the welcome page that an installed Veldana of this or an older version is
+; updated and the user's files kept.
+Function WelcomePagePre
+  StrCpy $VeldWelcome "$(VeldWelcome)"
+  ReadRegStr $1 HKCU "${UNINST_KEY}" "InstallLocation"
+  ReadRegStr $0 HKCU "${UNINST_KEY}" "DisplayVersion"
+  ${If} $1 != ""
+  ${AndIf} $0 != ""
+    ${VersionCompare} $0 "${VERSION}" $2
+    ${If} $2 == 0
+      StrCpy $VeldWelcome "$(VeldWelcomeAgain)"
+    ${ElseIf} $2 == 2
+      StrCpy $VeldWelcome "$(VeldWelcomeUpdate)"
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; The picture beside the welcome and finish pages, drawn for the width its place (109
+; dialog units) has at the display's scale (assets/generate.py, SETUP_PICTURE_WIDTHS):
+; the narrowest at least as wide is shown unscaled, so it stays sharp, and the page cuts
+; off what is below it. Puts the picture into the page's picture control.
+!macro VELD_SCALED_PICTURE PAGE IMAGE BITMAP
+  System::Call '*(i 0, i 0, i 109, i 193) p .r1'
+  System::Call 'user32::MapDialogRect(p ${PAGE}, p r1)'
+  System::Call '*$1(i, i, i .r0, i)'
+  System::Free $1
+  StrCpy $1 "$PLUGINSDIR\veld-picture.bmp"
+  ${If} $0 <= 164
+    File "/oname=$1" "../assets/setup/welcome-164x314.bmp"
+  ${ElseIf} $0 <= 218
+    File "/oname=$1" "../assets/setup/welcome-218x417.bmp"
+  ${ElseIf} $0 <= 245
+    File "/oname=$1" "../assets/setup/welcome-245x469.bmp"
+  ${ElseIf} $0 <= 300
+    File "/oname=$1" "../assets/setup/welcome-300x574.bmp"
+  ${Else}
+    File "/oname=$1" "../assets/setup/welcome-327x626.bmp"
+  ${EndIf}
+  ${NSD_SetImage} ${IMAGE} $1 $0
+  ${NSD_FreeImage} ${BITMAP}
+  StrCpy ${BITMAP} $0
+!macroend
+
+Function WelcomePageShow
+  !insertmacro VELD_SCALED_PICTURE $mui.WelcomePage $mui.WelcomePage.Image $mui.WelcomePage.Image.Bitmap
+FunctionEnd
+
+Function FinishPageShow
+  !insertmacro VELD_SCALED_PICTURE $mui.FinishPage $mui.FinishPage.Image $mui.FinishPage.Image.Bitmap
 FunctionEnd
 
 Function SignInPage
@@ -400,6 +558,55 @@ Function RemovePreviousVersion
   ${EndIf}
 FunctionEnd
 
+!macro VELD_CHECK_COPIED NAME SIZE
+  ClearErrors
+  FileOpen $0 "$INSTDIR\${NAME}" r
+  ${If} ${Errors}
+    StrCpy $VeldCopied 0
+  ${Else}
+    FileSeek $0 0 END $1
+    FileClose $0
+    ${If} $1 != ${SIZE}
+      StrCpy $VeldCopied 0
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; Takes back a copy that is not whole (a disk that filled up, a file another program
+; holds), so nothing is left that looks installed: the copied files go again, the user is
+; told, and the setup ends with 2. The user's own files stay.
+Function TakeBackCopy
+  !insertmacro VELD_REMOVE_FILES
+  Delete "$INSTDIR\${UNINSTALLER}"
+  !insertmacro VELD_REMOVE_FOLDERS
+  ; The copy made the folder the current one, which cannot be removed.
+  SetOutPath "$TEMP"
+  RMDir "$INSTDIR"
+  StrCpy $VeldCopied 0
+  MessageBox MB_OK|MB_ICONSTOP "$(VeldNotCopied)" /SD IDOK
+  SetErrorLevel 2
+FunctionEnd
+
+; Nothing is registered before every file is there whole.
+Function CheckCopied
+  StrCpy $VeldCopied 1
+  !insertmacro VELD_EACH_FILE VELD_CHECK_COPIED
+  ${IfNot} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+    StrCpy $VeldCopied 0
+  ${EndIf}
+  ${If} $VeldCopied == 0
+    Call TakeBackCopy
+    Abort "$(VeldNotCopied)"
+  ${EndIf}
+FunctionEnd
+
+; A file that cannot be written stops the copy (a silent setup, or the user's "Abort").
+Function .onInstFailed
+  ${If} $VeldCopied == copying
+    Call TakeBackCopy
+  ${EndIf}
+FunctionEnd
+
 Section "Veldana" SecProgram
   SectionIn RO
   Call WaitUntilClosed
@@ -409,8 +616,11 @@ Section "Veldana" SecProgram
   ${EndIf}
 
   Call RemovePreviousVersion
+  ; A failure while copying takes the copy back.
+  StrCpy $VeldCopied copying
   !insertmacro VELD_INSTALL_FILES
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  Call CheckCopied
   ; The shortcut starts in the program folder (the current output path).
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Veldana.exe" "" "$INSTDIR\Veldana.exe" 0
 

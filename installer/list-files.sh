@@ -6,6 +6,7 @@
 # Defines:
 #   VELD_INSTALL_FILES          SetOutPath/File for every folder and file
 #   VELD_REMOVE_FILES           Delete for every file
+#   VELD_EACH_FILE              inserts a macro with each file's name and size
 #   VELD_REMOVE_FOLDERS         RMDir (never /r) for every folder, deepest first
 #   VELD_EACH_WALLPAPER_FOLDER  pushes each wallpaper folder (WxH) and calls a function
 set -euo pipefail
@@ -57,6 +58,13 @@ win() { local p=$1; echo "${p//\//\\}"; }
   for f in "${files[@]}"; do
     [[ $f != */* ]] && is_state "$f" && continue
     echo "  Delete \"\$INSTDIR\\$(win "$f")\""
+  done
+  echo "!macroend"
+
+  echo "!macro VELD_EACH_FILE MACRO"
+  for f in "${files[@]}"; do
+    [[ $f != */* ]] && is_state "$f" && continue
+    echo "  !insertmacro \${MACRO} \"$(win "$f")\" $(stat -c %s "$src/$f")"
   done
   echo "!macroend"
 

@@ -169,6 +169,24 @@ def test_zip_and_checksums_hold_the_program_folder_with_stripped_programs():
 
 
 @pytest.fixture
+def tmpfs():
+    """Mounts small file systems (the tests run as root); each goes when the test ends."""
+    mounted = []
+
+    def mount(folder, options):
+        folder.mkdir()
+        done = subprocess.run(["mount", "-t", "tmpfs", "-o", options, "tmpfs", folder], capture_output=True, text=True)
+        if done.returncode != 0:
+            pytest.skip(f"a file system cannot be mounted here: {done.stderr.strip()}")
+        mounted.append(folder)
+        return folder
+
+    yield mount
+    for folder in mounted:
+        subprocess.run(["umount", "-l", folder], check=True)
+
+
+@pytest.fixture
 def installer(display_factory, workdir):
     if not SETUP.exists():
         pytest.fail(f"{SETUP} is missing: run make dist")
@@ -312,7 +330,7 @@ def test_interactive_setup_and_uninstall_do_as_told(installer, workdir):
     assert installer.sign_in_entry() == elsewhere and installer.value(APPROVED) == SWITCHED_OFF
 
 
-def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer, workdir):
+def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer, workdir, tmpfs):
     # An older version that shipped a file more and other bytes in another.
     old = workdir / "old"
     shutil.copytree(veld.DIST, old)
@@ -326,6 +344,16 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     # There a name the code page cannot spell is refused, and what was made to ask is gone.
     installer.install(setup=workdir / "old-setup.exe", folder=workdir / "Вельдана" / "Veldana", code=2)
     assert not (workdir / "Вельдана").exists()
+    # So is a folder that cannot be made or written (a read-only disk) or is a file, before
+    # anything is written; a copy that does not fit (a small disk) is taken back. Nothing
+    # is registered.
+    read_only, small, a_file = tmpfs(workdir / "ro", "ro"), tmpfs(workdir / "small", "size=1m"), workdir / "a-file"
+    a_file.write_bytes(b"mine")
+    for target in read_only / "Veldana", read_only, a_file, small / "Veldana":
+        installer.install(folder=target, code=2)
+    assert a_file.read_bytes() == b"mine" and not any(small.iterdir())
+    assert installer.registry_entry() is None and installer.sign_in_entry() is None
+    assert not shortcut(installer.env).exists()
     installer.install(setup=workdir / "old-setup.exe")
     users = STATE_FILES | {"800x600/mine.jpg"}
     for name in users | {"tmp_wallpaper.bmp.new", "veldstart.log.new"}:  # and what a cut-short sign-in leaves
