@@ -11,7 +11,7 @@ ifneq ($(SOURCE_DATE_EPOCH),)
 export SOURCE_DATE_EPOCH
 endif
 
-.PHONY: all deps native programs win dist test run bench fuzz clean
+.PHONY: all deps native programs win dist dist-test-signed test run bench fuzz clean
 
 all: dist
 
@@ -34,6 +34,11 @@ win: programs
 
 dist: programs
 	@scripts/make-dist.sh
+
+# The release signed as a real one is, through a token, with throw-away stand-ins: a
+# certificate, a SoftHSM2 token and a timestamp responder on this machine.
+dist-test-signed: programs
+	@scripts/sign-test-release.sh
 
 # The build's share of `make test`, for the table of where the time went.
 MAKE_STARTED := $(shell date +%s)

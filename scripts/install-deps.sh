@@ -11,7 +11,8 @@ packages=(
   clang libclang-rt-14-dev
   python3 python3-pytest python3-pytest-xdist python3-pil
   zip nsis osslsigncode locales
-  libengine-pkcs11-openssl softhsm2  # signing with a key kept in a token; a token for its test
+  openssl libengine-pkcs11-openssl softhsm2  # signing through a token; the throw-away one, its
+  # certificates and timestamps of make dist-test-signed
 )
 
 missing=()

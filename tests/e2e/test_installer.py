@@ -6,12 +6,11 @@ installed programs) live in the test screen's own Wine prefix, which goes with i
 """
 
 import getpass
-import http.server
+import hashlib
 import re
 import shutil
 import struct
 import subprocess
-import threading
 import zipfile
 import zlib
 from pathlib import Path
@@ -98,8 +97,8 @@ class Installer:
                             what="the uninstaller to finish")
         return process
 
-    def registry_entry(self):
-        result = subprocess.run(["wine", "reg", "query", UNINSTALL_KEY], env=self.env, capture_output=True,
+    def registry_entry(self, key=UNINSTALL_KEY):
+        result = subprocess.run(["wine", "reg", "query", key], env=self.env, capture_output=True,
                                 text=True, stdin=subprocess.DEVNULL, timeout=60)
         if result.returncode != 0:
             return None
@@ -385,48 +384,41 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     assert installer.value(APPROVED) is None and installer.value(WALLPAPER) == ""
 
 
-def test_signed_release_has_timestamped_signatures_down_to_the_installed_uninstaller(installer, workdir):
-    class TimestampAuthority(http.server.BaseHTTPRequestHandler):
-        def do_POST(self):  # RFC 3161 over HTTP, answered by openssl ts with a throw-away key
-            query = self.rfile.read(int(self.headers["Content-Length"]))
-            reply = subprocess.run(["openssl", "ts", "-reply", "-config", "ts.cnf", "-signer", "tsa.pem", "-inkey",
-                                    "tsa.key", "-queryfile", "/dev/stdin", "-out", "/dev/stdout"], cwd=workdir,
-                                   input=query, capture_output=True, check=True).stdout
-            self.send_response(200)
-            self.send_header("Content-Type", "application/timestamp-reply")
-            self.end_headers()
-            self.wfile.write(reply)
+def test_signed_release_is_whole_or_absent_and_its_winget_manifest_names_what_the_setup_registers(installer,
+                                                                                                  workdir):
+    # Signed through a token, as a real release is, by the one command a maintainer runs.
+    signed, certificates = workdir / "signed", workdir / "certificates"
+    url = "https://downloads.example.org/veldana/releases/latest"
+    env = dict(installer.env, VELD_RELEASE_URL=url)
+    subprocess.run([veld.ROOT / "scripts" / "sign-test-release.sh", signed, certificates], env=env, check=True)
+    release = {p: p.read_bytes() for p in signed.rglob("*") if p.is_file()}
+    # A signing that fails half-way (a key not the certificate's, no timestamp server)
+    # leaves the release as it was and says where it stopped; one without a timestamp
+    # server is not even started.
+    env.update(VELD_SIGN_CERT=certificates / "code.pem", VELD_SIGN_KEY=certificates / "tsa.key")
+    for timestamp, said in ("http://127.0.0.1:9", "failed while signing Veldana.exe"), ("", "VELD_SIGN_TIMESTAMP"):
+        failed = subprocess.run([veld.ROOT / "scripts" / "make-dist.sh", signed], env=dict(
+            env, VELD_SIGN_TIMESTAMP=timestamp), capture_output=True, text=True)
+        assert failed.returncode != 0 and said in failed.stderr, failed.stderr
+        assert {p: p.read_bytes() for p in signed.rglob("*") if p.is_file()} == release
 
-    (workdir / "ts.cnf").write_text("[tsa]\ndefault_tsa=t\n[t]\nserial=serial\ndefault_policy=1.2\n"
-                                    "signer_digest=sha256\ndigests=sha256\n")
-    for name, usage in ("code", "codeSigning"), ("tsa", "critical,timeStamping"):
-        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", f"{name}.key", "-out",
-                        f"{name}.pem", "-subj", f"/CN={name}", "-addext", f"extendedKeyUsage={usage}"], cwd=workdir,
-                       check=True)
-    tsa = http.server.HTTPServer(("127.0.0.1", 0), TimestampAuthority)
-    threading.Thread(target=tsa.serve_forever, daemon=True).start()
-    env = dict(installer.env, VELD_SIGN_CERT=workdir / "code.pem", VELD_SIGN_KEY=workdir / "code.key")
-    signed = workdir / "signed"
-    # Never signed without a timestamp, which would end with the certificate.
-    assert subprocess.run([veld.ROOT / "scripts" / "make-dist.sh", signed], env=env).returncode != 0
-    env["VELD_SIGN_TIMESTAMP"] = f"http://127.0.0.1:{tsa.server_address[1]}"
-    subprocess.run([veld.ROOT / "scripts" / "make-dist.sh", signed], env=env, check=True)
-    # A key that stays in its token signs through PKCS#11: a SoftHSM2 token in the test's
-    # folder stands in for a USB token or an HSM.
-    (workdir / "tokens").mkdir()
-    (workdir / "softhsm2.conf").write_text(f"directories.tokendir = {workdir / 'tokens'}\n")
-    env.update(SOFTHSM2_CONF=workdir / "softhsm2.conf", VELD_SIGN_KEY="pkcs11:token=release;object=code;type=private",
-               VELD_SIGN_PKCS11_MODULE="/usr/lib/softhsm/libsofthsm2.so", VELD_SIGN_PASSWORD_FILE="pin")
-    util = ["softhsm2-util", "--pin", "1234"]
-    subprocess.run([*util, "--init-token", "--free", "--label", "release", "--so-pin", "4321"], env=env, check=True)
-    subprocess.run([*util, "--import", "code.key", "--token", "release", "--label", "code", "--id", "01"], cwd=workdir,
-                   env=env, check=True)
-    (workdir / "pin").write_text("1234\n")
-    token_signed = shutil.copy(veld.DIST / "VeldanaStart.exe", workdir)
-    subprocess.run([veld.ROOT / "scripts" / "sign.sh", token_signed], cwd=workdir, env=env, check=True)
-    tsa.shutdown()
     installer.install(setup=signed / SETUP.name)
-    for program in [*installer.folder.glob("*.exe"), signed / SETUP.name, token_signed]:
+    assert (installer.folder / "Uninstall.exe").exists()
+    for program in installer.folder.glob("*.exe"):
         checked = subprocess.run(["osslsigncode", "verify", "-in", program, "-CAfile", "code.pem", "-TSA-CAfile",
-                                  "tsa.pem"], cwd=workdir, capture_output=True, text=True)
+                                  "tsa.pem"], cwd=certificates, capture_output=True, text=True)
         assert checked.returncode == 0 and "Timestamp Server Signature verification: ok" in checked.stdout, program
+
+    # The manifest names the setup by its checksum, and the entry it registers as winget
+    # finds it: under the product code, with the name, publisher and version.
+    fields = {}
+    for manifest in (signed / "winget").glob("*.yaml"):
+        for key, value in re.findall(r"^[- ]*(\w+): (.+)$", manifest.read_text(), re.M):
+            fields.setdefault(key, set()).add(value)
+    (code,) = fields["ProductCode"]
+    entry = installer.registry_entry(UNINSTALL_KEY.rsplit("\\", 1)[0] + "\\" + code)
+    assert fields["InstallerSha256"] == {hashlib.sha256((signed / SETUP.name).read_bytes()).hexdigest().upper()}
+    assert fields["InstallerUrl"] == {f"{url}/{SETUP.name}"} and len(fields["PackageIdentifier"]) == 1
+    assert fields["PackageVersion"] == fields["DisplayVersion"] == {entry["DisplayVersion"]}
+    assert fields["DisplayName"] == fields["PackageName"] == {entry["DisplayName"]}
+    assert fields["Publisher"] == {entry["Publisher"]}
