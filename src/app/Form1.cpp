@@ -10,6 +10,7 @@
 #include "ui/Application.h"
 #include "win/ProgramDir.h"
 #include "win/Screen.h"
+#include "win/UserText.h"
 
 std::string WallpaperDir;
 TForm1* Form1 = nullptr;
@@ -114,7 +115,7 @@ void TForm1::RefillWallpaperList()
     std::vector<std::string> names;
     names.reserve(WallpaperFiles.size());
     for (const catalogue::WallpaperFile& file : WallpaperFiles)
-        names.push_back(file.name);
+        names.push_back(win::AnsiNearest(file.name));
     ListBox1.AddAll(names);
 }
 

@@ -37,15 +37,15 @@ void FindFiles(const std::string& dir, std::vector<WallpaperFile>& list, const s
         if ((found.dwFileAttributes & kExcluded) != 0)
             continue;
         const std::optional<std::string> reaching = win::AnsiReaching(found.cFileName, found.cAlternateFileName);
-        list.push_back({reaching ? veld::JoinPath(dir, *reaching, win::IsLeadByte) : std::string(),
-                        win::AnsiNearest(found.cFileName)});
+        list.push_back({reaching ? veld::JoinPath(dir, *reaching, win::IsLeadByte) : std::string(), found.cFileName});
     } while (FindNextFileW(search, &found));
 }
 
 std::string ReachableFile(const std::string& dir, const WallpaperFile& file)
 {
     if (file.path.empty())
-        throw veld::Error(veld::texts::NameOutsideCodePage(veld::JoinPath(dir, file.name, win::IsLeadByte)));
+        throw veld::Error(
+            veld::texts::NameOutsideCodePage(veld::JoinPath(dir, win::AnsiNearest(file.name), win::IsLeadByte)));
     return file.path;
 }
 

@@ -17,9 +17,8 @@ struct WallpaperFile {
     // folder and the name where the code page spells it exactly, else its short (8.3)
     // name; empty where neither is spelled exactly.
     std::string path;
-    // The name the list shows: the file's name in the ANSI code page, or its nearest
-    // spelling there (an A with a macron as a plain A), which may be another file's name.
-    std::string name;
+    // The file's name as the folder holds it.
+    std::wstring name;
 };
 
 // programDir followed by the wallpaper folder for the screen size, or an empty string

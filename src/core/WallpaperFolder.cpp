@@ -16,11 +16,14 @@ std::string_view WallpaperSubfolder(int width, int height)
     return {};
 }
 
-bool IsCopyInProgressName(std::string_view name)
+bool IsCopyInProgressName(std::wstring_view name)
 {
-    std::string folded(name);
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::string folded;
+    for (const wchar_t c : name) {
+        if (c > 0x7F)
+            return false;
+        folded += static_cast<char>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c);
+    }
     constexpr std::string_view prefix = kCopyPrefix, suffix = ".tmp";
     if (folded.size() < prefix.size() + 1 + suffix.size() || folded.size() > prefix.size() + 4 + suffix.size() ||
         !folded.starts_with(prefix) || !folded.ends_with(suffix))

@@ -14,7 +14,8 @@ std::string_view WallpaperSubfolder(int width, int height);
 // An added wallpaper is copied in under a temporary name that GetTempFileName makes of
 // this prefix: "vel", one to four hex digits, ".tmp".
 inline constexpr char kCopyPrefix[] = "vel";
-// name is such a name, in any letter case: what a copy cut off half-way leaves behind.
-bool IsCopyInProgressName(std::string_view name);
+// name, as the folder holds it, is such a name in any letter case: what a copy cut off
+// half-way leaves behind. A digit or letter of another script (a full-width one) is none.
+bool IsCopyInProgressName(std::wstring_view name);
 
 }  // namespace veld

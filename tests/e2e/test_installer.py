@@ -29,6 +29,14 @@ APPROVED = (r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApp
 WALLPAPER = (r"HKCU\Control Panel\Desktop", "Wallpaper", "REG_SZ")
 SWITCHED_OFF = "03" + "00" * 11
 STATE_FILES = {"veld.ini", "tmp_wallpaper.bmp", "veldstart.log"}
+# Names in the wallpaper folders, and whether each stays when Veldana starts and when it is
+# uninstalled: what an Add cut short left ("vel", one to four hex digits, ".tmp") goes; a
+# name that only reads so in the code page (a full-width digit or letter), five digits, a
+# folder and a file another program holds stay.
+LEFTOVERS = {"800x600/vel1A2b.TMP": False, "1024x768/velF.tmp": False, "800x600/vel12345.tmp": True,
+             "800x600/velg.tmp": True, "800x600/vel\uff11.tmp": True, "800x600/vel\uff21.tmp": True,
+             "800x600/vel3.tmp/": True, "1024x768/vel4.tmp": True}
+HELD = "1024x768/vel4.tmp"
 
 ACTIVE = veld.middle("CheckBox1")
 SET_AS_DEFAULT = veld.middle("Label5")
@@ -283,11 +291,23 @@ def test_interactive_setup_and_uninstall_do_as_told(installer, workdir):
         veld.wait_until(lambda: not windows() or press(confirm, "Return"), interval=0.5,
                         what="the uninstaller to close")
 
+    def lay_out_leftovers():
+        for name in LEFTOVERS:
+            (folder / name).mkdir(exist_ok=True) if name.endswith("/") else (folder / name).write_bytes(b"\xff\xd8")
+
+    def left():
+        return {name for name in LEFTOVERS if (folder / name).exists()}
+
     installer.install()
     (folder / "800x600" / "mine.jpg").write_bytes(b"\xff\xd8 mine")
-    # What an Add cut short left is Veldana's; other names are the user's.
-    for name in "800x600/vel1A2b.TMP", "1024x768/velF.tmp", "800x600/vel12345.tmp", "800x600/velg.tmp":
-        (folder / name).write_bytes(b"\xff\xd8")
+    lay_out_leftovers()
+    stays = {name for name, stay in LEFTOVERS.items() if stay}
+    subprocess.run(["x86_64-w64-mingw32-gcc", "-x", "c", "-", "-o", workdir / "holder.exe"], check=True,
+                   input=b"#include <windows.h>\nint main(int argc, char **argv) { CreateFileA(argv[1], GENERIC_READ, 0,"
+                         b" 0, OPEN_EXISTING, 0, 0); CreateFileA(argv[2], GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0);"
+                         b" Sleep(INFINITE); }\n")
+    holder = installer.run(workdir / "holder.exe", win_path(folder / HELD), win_path(workdir / "held"), wait=False)
+    veld.wait_until(lambda: (workdir / "held").exists(), what="the file held")
     # A sign-in (Wine's wineboot runs the Run entries) starts the installed VeldanaStart,
     # which leaves the program's state behind, as does a log from an earlier sign-in.
     (folder / "veld.ini").write_bytes(b"[Settings]\r\nActive=True\r\nRandom=True\r\n")
@@ -295,9 +315,14 @@ def test_interactive_setup_and_uninstall_do_as_told(installer, workdir):
     installer.run("wineboot")
     veld.wait_until(lambda: "DefaultWP" in veld.read_ini(folder), what="VeldanaStart at sign-in")
     assert (folder / "tmp_wallpaper.bmp").exists() and installer.value(WALLPAPER).endswith("tmp_wallpaper.bmp")
+    assert left() == stays
     installer.value(APPROVED, SWITCHED_OFF)
+    lay_out_leftovers()
     uninstall_answering("Return")  # the default answer is No
-    assert files_under(folder) == {"800x600/mine.jpg", "800x600/vel12345.tmp", "800x600/velg.tmp"}
+    assert left() == stays
+    assert files_under(folder) == {"800x600/mine.jpg"} | {name for name in stays if not name.endswith("/")}
+    holder.kill()
+    (folder / "800x600/vel3.tmp").rmdir()
     assert installer.sign_in_entry() is installer.value(APPROVED) is None and installer.value(WALLPAPER) == ""
 
     # Installed by hand: the sign-in box unticked leaves the entry out. A folder Veldana
