@@ -12,6 +12,9 @@
 ; again, plus the program's own veld.ini, tmp_wallpaper.bmp and veldstart.log, and
 ; removes folders only when they are empty. Wallpapers the user added stay unless the
 ; user says otherwise in the uninstaller's question, which silent uninstalls never ask.
+; Nothing is written before the folder is known to take Veldana's files (CheckFolder),
+; and nothing is registered before every file is there whole (CheckCopied): a setup
+; that installed nothing ends with 2.
 
 ; Veldana.exe is a 64-bit program, so the installer is one too (it then also runs
 ; under a Wine without 32-bit support).
