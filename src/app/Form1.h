@@ -41,32 +41,32 @@ public:
     void Create();
 
     // Components, in creation order (the layout table in Layout.cpp places them).
-    ui::ImageView Image1{"Image1"};
-    ui::ImageView Image2{"Image2"};
-    ui::Label Label1{"Label1"};
-    ui::ImageView ImageClose{"ImageClose"};
-    ui::Label Label3{"Label3"};
-    ui::ImageView ImageNoWallpaper{"ImageNoWallpaper"};
-    ui::ImageView ImageSetAsDefault{"ImageSetAsDefault"};
-    ui::ImageView ImageDeleteSelected{"ImageDeleteSelected"};
-    ui::ImageView ImageAddYourOwn{"ImageAddYourOwn"};
-    ui::Label Label4{"Label4"};
-    ui::Label Label5{"Label5"};
-    ui::Label Label6{"Label6"};
-    ui::Label Label7{"Label7"};
-    ui::Label Label10{"Label10"};
-    ui::Label Label2{"Label2"};
-    ui::Animate Animate2{"Animate2"};
-    ui::ListBox ListBox1{"ListBox1"};
-    ui::Animate Animate1{"Animate1"};
-    ui::CheckBox CheckBox1{"CheckBox1"};
-    ui::CheckBox CheckBox2{"CheckBox2"};
+    ui::ImageView Image1;
+    ui::ImageView Image2;
+    ui::Label Label1;
+    ui::ImageView ImageClose;
+    ui::Label Label3;
+    ui::ImageView ImageNoWallpaper;
+    ui::ImageView ImageSetAsDefault;
+    ui::ImageView ImageDeleteSelected;
+    ui::ImageView ImageAddYourOwn;
+    ui::Label Label4;
+    ui::Label Label5;
+    ui::Label Label6;
+    ui::Label Label7;
+    ui::Label Label10;
+    ui::Label Label2;
+    ui::Animate Animate2;
+    ui::ListBox ListBox1;
+    ui::Animate Animate1;
+    ui::CheckBox CheckBox1;
+    ui::CheckBox CheckBox2;
 
-    ui::ImageList ImageList1{"ImageList1"};
-    ui::ImageList ImageList2{"ImageList2"};
-    ui::ImageList ImageList3{"ImageList3"};
-    ui::ImageList ImageList4{"ImageList4"};
-    ui::ImageList ImageList5{"ImageList5"};
+    ui::ImageList ImageList1;
+    ui::ImageList ImageList2;
+    ui::ImageList ImageList3;
+    ui::ImageList ImageList4;
+    ui::ImageList ImageList5;
 
     ui::OpenDialog OpenDialog1;
     static const std::vector<Action>& ActionList1();

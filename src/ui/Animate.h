@@ -16,8 +16,6 @@ struct AnimateArgs {
 
 class Animate : public WindowedControl {
 public:
-    using WindowedControl::WindowedControl;
-
     void Create(Form& form, const AnimateArgs& args);
 
     // Opens the clip: the frame range becomes 1..frame count and the control takes the

@@ -11,8 +11,6 @@ struct CheckBoxArgs {
 
 class CheckBox : public WindowedControl {
 public:
-    using WindowedControl::WindowedControl;
-
     void Create(Form& form, const CheckBoxArgs& args);
 
     bool Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }

@@ -1,11 +1,10 @@
-// Base of every control on a form: a name, a place on the form and the events the
-// form raises for it.
+// Base of every control on a form: a place on the form and the events the form raises
+// for it.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
-#include <string>
 
 namespace ui {
 
@@ -30,26 +29,20 @@ using Event = std::function<void()>;
 
 class Control {
 public:
-    explicit Control(std::string name) : name_(std::move(name)) {}
+    Control() = default;
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    const std::string& Name() const { return name_; }
     const Bounds& GetBounds() const { return bounds_; }
 
 protected:
     Bounds bounds_;
-
-private:
-    std::string name_;
 };
 
 // A control that is a child window of its own (list box, check box, animation).
 class WindowedControl : public Control {
 public:
-    using Control::Control;
-
     HWND Handle() const { return handle_; }
 
     bool Enabled() const { return IsWindowEnabled(handle_) != FALSE; }

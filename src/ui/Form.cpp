@@ -30,10 +30,9 @@ POINT PointFrom(LPARAM lParam)
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
-// Widens a tooltip that is about to be sized so that its text, as its font draws it,
-// fits between the margins: the tooltip sizes itself by the reported text extent and
-// clips its text to that (see ui/Text.h). It keeps its place unless it would leave the
-// screen.
+// Widens a tooltip about to be sized so that its text, as its font draws it, fits
+// between the margins: it sizes itself, and clips its text, by the reported extent. It
+// keeps its place unless it would leave the screen.
 void FitTooltipToDrawnText(HWND tooltip, WINDOWPOS& place)
 {
     wchar_t text[1024];

@@ -6,6 +6,8 @@
 #include "win/UserText.h"
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 namespace ui {
 
@@ -105,53 +107,37 @@ void Label::SetColor(COLORREF color)
     Invalidate();
 }
 
-// Laid out as DrawText's word break and centring would do, but by the width the font
-// really draws (ui/Text.h), so no line loses its end at the label's edge.
-const std::vector<Label::Line>& Label::LaidOut(HDC dc, HFONT font)
-{
-    // A memory DC reports the screen's depth; the bitmap selected into it has its own.
-    BITMAP selected{};
-    int bitsPerPixel =
-        GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof(selected), &selected) ? selected.bmBitsPixel : 0;
-    if (bitsPerPixel <= 1)
-        bitsPerPixel = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    if (!lines_.empty() && linesBitsPerPixel_ == bitsPerPixel)
-        return lines_;
-    lines_.clear();
-    linesBitsPerPixel_ = bitsPerPixel;
-    auto addLine = [&](std::wstring_view line) {
-        lines_.push_back({line, bounds_.left + (bounds_.width - DrawnTextWidth(dc, font, line)) / 2});
-    };
-    // A line takes the next word while it still fits as drawn.
-    const std::wstring_view text = wideText_;
-    size_t start = 0;
-    for (size_t space = text.find(L' '); space != std::wstring_view::npos; space = text.find(L' ', space + 1)) {
-        const size_t next = text.find(L' ', space + 1);
-        if (DrawnTextWidth(dc, font, text.substr(start, next - start)) > bounds_.width) {
-            addLine(text.substr(start, space - start));
-            start = space + 1;
-        }
-    }
-    addLine(text.substr(start));
-    return lines_;
-}
-
 void Label::Paint(HDC dc)
 {
     if (wideText_.empty())
         return;
-    HFONT font = DrawingFont();
-    win::SelectGuard keepFont(dc, font);
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
+    win::SelectGuard keepFont(dc, DrawingFont());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = SetTextColor(dc, color_);
     const RECT rect = bounds_.Rect();
+    // Lines break at spaces, as DrawText's word break does, and every character stands
+    // where the font's reported widths put it: Wine draws small fonts on wider hinted
+    // advances, which would push a line's end past the label's edge.
+    std::vector<int> ends(wideText_.size());
     int top = bounds_.top;
-    for (const Line& line : LaidOut(dc, font)) {
-        ExtTextOutW(dc, line.left, top, ETO_CLIPPED, &rect, line.text.data(), static_cast<UINT>(line.text.size()),
-                    nullptr);
-        top += metrics.tmHeight;
+    for (std::wstring_view rest = wideText_; !rest.empty(); top += metrics.tmHeight) {
+        int fit = 0;
+        SIZE extent{};
+        GetTextExtentExPointW(dc, rest.data(), static_cast<int>(rest.size()), bounds_.width, &fit, ends.data(),
+                              &extent);
+        size_t length = rest.size();
+        if (static_cast<size_t>(fit) < length) {
+            const size_t space = rest.rfind(L' ', static_cast<size_t>(fit));
+            length = space != std::wstring_view::npos && space > 0 ? space : std::min(rest.find(L' '), length);
+        }
+        std::vector<int> advances(length);
+        for (size_t i = 0; i < length; ++i)
+            advances[i] = ends[i] - (i ? ends[i - 1] : 0);
+        ExtTextOutW(dc, bounds_.left + (bounds_.width - (length ? ends[length - 1] : 0)) / 2, top, ETO_CLIPPED, &rect,
+                    rest.data(), static_cast<UINT>(length), advances.data());
+        rest.remove_prefix(std::min(length + 1, rest.size()));
     }
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);

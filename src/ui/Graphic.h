@@ -17,8 +17,6 @@ class ImageList;
 
 class GraphicControl : public Control {
 public:
-    using Control::Control;
-
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
 
@@ -54,8 +52,6 @@ struct ImageArgs {
 // from its top-left corner.
 class ImageView : public GraphicControl {
 public:
-    using GraphicControl::GraphicControl;
-
     void Create(Form& form, const ImageArgs& args);
 
     // The view's own bitmap; none while it shows an image list's picture.
@@ -88,8 +84,6 @@ struct LabelArgs {
 // text it is an invisible hit area.
 class Label : public GraphicControl {
 public:
-    using GraphicControl::GraphicControl;
-
     void Create(Form& form, const LabelArgs& args);
 
     const std::string& Text() const { return text_; }
@@ -100,22 +94,11 @@ public:
     void Paint(HDC dc) override;
 
 private:
-    // A line of the text and where it starts, as laid out for one kind of surface.
-    struct Line {
-        std::wstring_view text;
-        int left;
-    };
-    const std::vector<Line>& LaidOut(HDC dc, HFONT font);
-
     std::string text_;
     // As the screen gets it: the text's code page need not be the system's.
     std::wstring wideText_;
     COLORREF color_ = 0;
     win::Font font_;
-    // Measuring the drawn width renders the text, so the layout is kept for the surface's
-    // colour depth it was made for (it only changes there).
-    std::vector<Line> lines_;
-    int linesBitsPerPixel_ = 0;
 };
 
 }  // namespace ui

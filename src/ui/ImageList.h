@@ -8,11 +8,10 @@ namespace ui {
 
 class ImageList {
 public:
-    explicit ImageList(std::string name) : name_(std::move(name)) {}
+    ImageList() = default;
     ImageList(const ImageList&) = delete;
     ImageList& operator=(const ImageList&) = delete;
 
-    const std::string& Name() const { return name_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Count() const { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
@@ -28,7 +27,6 @@ public:
     void Paint(int index, HDC dc, int x, int y, int width, int height) const;
 
 private:
-    std::string name_;
     int width_ = 16;
     int height_ = 16;
     win::ImageListHandle list_;

@@ -17,8 +17,6 @@ struct ListBoxArgs {
 
 class ListBox : public WindowedControl {
 public:
-    using WindowedControl::WindowedControl;
-
     void Create(Form& form, const ListBoxArgs& args);
 
     void Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }

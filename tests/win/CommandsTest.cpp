@@ -301,7 +301,7 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
         harness.MoveTo(centre);
         HWND tip = form.Tooltip();
         WithinHalfAMinute([&] { return IsWindowVisible(tip); });
-        ASSERT_TRUE(IsWindowVisible(tip)) << link->Name();
+        ASSERT_TRUE(IsWindowVisible(tip)) << link->Hint();
         RECT client, margin{};
         GetClientRect(tip, &client);
         SendMessageA(tip, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
@@ -320,8 +320,8 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
                                                      SetBkMode(dc, TRANSPARENT);
                                                      TextOutA(dc, 0, 0, url.c_str(), static_cast<int>(url.size()));
                                                  }))
-            << link->Name();
-        EXPECT_GE(client.right - margin.left - margin.right - 2 * 2, extent.cx) << link->Name();
+            << link->Hint();
+        EXPECT_GE(client.right - margin.left - margin.right - 2 * 2, extent.cx) << link->Hint();
         harness.MoveTo(kBackground);
 
         DeleteFileA(record.c_str());
@@ -329,7 +329,7 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
         WithinHalfAMinute([&] { return FileExists(record) && ReadFile(record).find('\n') != std::string::npos; });
         const std::string opened = ReadFile(record);
         ASSERT_FALSE(link->Hint().empty());
-        EXPECT_NE(opened.find("\"" + link->Hint() + "\""), std::string::npos) << link->Name() << " opened: " << opened;
+        EXPECT_NE(opened.find("\"" + link->Hint() + "\""), std::string::npos) << " opened: " << opened;
     }
 
     harness.MoveTo(kGameLink);
@@ -416,13 +416,13 @@ TEST(Commands, PictureButtonsLightUpUnderTheMouseAndGoBackAfterAClick)
         const ui::Bounds b = c.view->GetBounds();
         const Pixels normal = asOnScreen(c.normal, 0, b.width, b.height);
         const Pixels lit = asOnScreen(c.lit, c.litLeft, b.width, b.height);
-        ASSERT_NE(normal, lit) << c.view->Name();
+        ASSERT_NE(normal, lit) << c.lit;
         harness.MoveTo(c.at);
-        EXPECT_EQ(Pixels::OfWindow(form.Handle()).Cut(b.left, b.top, b.width, b.height), lit) << c.view->Name();
+        EXPECT_EQ(Pixels::OfWindow(form.Handle()).Cut(b.left, b.top, b.width, b.height), lit) << c.lit;
         if (c.view != &form.ImageClose)
             harness.Click(c.at);
         harness.MoveTo(kBackground);
-        EXPECT_EQ(Pixels::OfWindow(form.Handle()).Cut(b.left, b.top, b.width, b.height), normal) << c.view->Name();
+        EXPECT_EQ(Pixels::OfWindow(form.Handle()).Cut(b.left, b.top, b.width, b.height), normal) << c.lit;
     }
 
     // Lighting up and going out again a thousand times leaves as many GDI objects as

@@ -69,12 +69,12 @@ TEST(Look, EachButtonListHoldsItsThreeMediaPicturesInOrderABC)
     };
     for (const Expected& e : {Expected{&form.ImageList2, 36}, Expected{&form.ImageList3, 33},
                               Expected{&form.ImageList4, 33}, Expected{&form.ImageList5, 37}}) {
-        EXPECT_EQ(e.list->Count(), 3) << e.list->Name();
-        EXPECT_EQ(e.list->Width(), 236) << e.list->Name();
-        EXPECT_EQ(e.list->Height(), e.height) << e.list->Name();
-        EXPECT_EQ(PictureColour(*e.list, 0), RGB(200, 0, 0)) << e.list->Name();
-        EXPECT_EQ(PictureColour(*e.list, 1), RGB(0, 200, 0)) << e.list->Name();
-        EXPECT_EQ(PictureColour(*e.list, 2), RGB(0, 0, 200)) << e.list->Name();
+        EXPECT_EQ(e.list->Count(), 3) << e.height;
+        EXPECT_EQ(e.list->Width(), 236) << e.height;
+        EXPECT_EQ(e.list->Height(), e.height) << e.height;
+        EXPECT_EQ(PictureColour(*e.list, 0), RGB(200, 0, 0)) << e.height;
+        EXPECT_EQ(PictureColour(*e.list, 1), RGB(0, 200, 0)) << e.height;
+        EXPECT_EQ(PictureColour(*e.list, 2), RGB(0, 0, 200)) << e.height;
     }
     EXPECT_EQ(form.ImageList1.Count(), 2);
 }
@@ -507,7 +507,7 @@ TEST(Look, EveryControlStandsAtThePlaceTheLayoutGivesIt)
         const ui::Bounds& b = row.control->GetBounds();
         EXPECT_EQ((std::array{b.left, b.top, b.width, b.height}),
                   (std::array{row.left, row.top, row.width, row.height}))
-            << row.control->Name();
+            << row.left << " " << row.top;
         // A child window stands where its bounds say.
         if (const auto* windowed = dynamic_cast<const ui::WindowedControl*>(row.control)) {
             RECT r;
@@ -515,7 +515,7 @@ TEST(Look, EveryControlStandsAtThePlaceTheLayoutGivesIt)
             MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
             EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
                       (std::array<LONG, 4>{row.left, row.top, row.width, row.height}))
-                << row.control->Name();
+                << row.left << " " << row.top;
         }
     }
 }
