@@ -35,10 +35,8 @@ void PaintWhole(HWND window, HDC dc)
     }
 }
 
-// Above 96 dots per inch the system draws the box larger than the control, which is
-// sized for 96, and cuts it. It also paints outside WM_PAINT, straight onto the window,
-// when the check mark, the pressed look, the focus or the enabled state change: after
-// each of those the whole box is painted again.
+// Above 96 dots per inch the system draws the box larger than the control and cuts it,
+// also outside WM_PAINT when its state changes: then the whole box is painted again.
 LRESULT CALLBACK WholeBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
     switch (message) {

@@ -150,11 +150,8 @@ void Form::RunCommand(const std::function<void()>& command)
 
 void Form::RedrawOverDesktop()
 {
-    // The desktop is painted by the thread that owns it (on Wine's virtual desktop,
-    // another process), over every window on it, once that thread is idle. Asking it to
-    // paint its pending update now puts our repaint after it. UpdateWindow would not do:
-    // Wine erases the desktop with a DC of this process there, which its owner cannot
-    // use, and the new wallpaper may then never show.
+    // The desktop's own thread paints the new wallpaper over every window once it is
+    // idle: having it paint now puts this repaint after it.
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(GetDesktopWindow(), WM_PAINT, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
     RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -182,8 +182,7 @@ TEST(Look, UnopenableClipReportsAviErrorAndStartUpGoesOnButOneHeldOnceItsHeaderI
             EXPECT_EQ(harness.errors[0], std::string(veld::texts::kCannotOpenClip) + ".") << spoil;
         EXPECT_TRUE(form.CheckBox1.Checked()) << spoil;
         EXPECT_TRUE(form.ListBox1.Enabled()) << spoil;
-        if (heldClip != INVALID_HANDLE_VALUE)
-            CloseHandle(std::exchange(heldClip, INVALID_HANDLE_VALUE));
+        CloseHandle(std::exchange(heldClip, INVALID_HANDLE_VALUE));
     }
 }
 
