@@ -4,7 +4,7 @@
 //   veld_convert [--eight-bit] [--decode-only] [--stats] in.jpg [out.bmp]
 //
 // Without --decode-only it does what the program does for the wallpaper: the picture is
-// decoded strip by strip into its BMP file. --decode-only decodes it whole for the
+// decoded whole and written into its BMP file. --decode-only decodes it whole for the
 // screen, as the preview does. --stats prints the resident memory at start and at its
 // peak, and the size of the decoded picture (for the BMP, the file's).
 #include "core/Bmp.h"
@@ -18,7 +18,6 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -49,42 +48,24 @@ std::vector<uint8_t> ReadWhole(const std::string& path)
 }
 
 // The file written as the program writes tmp_wallpaper.bmp, less the flush and move of
-// its safe replacement: appended front to back, then the rows in place.
-class FileOutput : public veld::BmpOutput {
-public:
-    explicit FileOutput(const std::string& path)
-        : path_(path), fd_(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644))
-    {
-        if (fd_ < 0)
-            throw veld::Error("cannot create " + path);
-    }
-    ~FileOutput() { close(fd_); }
-    FileOutput(const FileOutput&) = delete;
-    FileOutput& operator=(const FileOutput&) = delete;
-
-    void Append(std::span<const uint8_t> bytes) override
-    {
-        Write(size_, bytes);
-        size_ += bytes.size();
-    }
-    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override { Write(offset, bytes); }
-
-private:
-    void Write(uint64_t offset, std::span<const uint8_t> bytes)
-    {
-        for (size_t done = 0; done < bytes.size();) {
-            const ssize_t written =
-                pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
-            if (written <= 0)
-                throw veld::Error("cannot write " + path_);
-            done += static_cast<size_t>(written);
+// its safe replacement: the headers, then the pixels.
+void WriteBmp(const std::string& path, const veld::DibImage& image)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        throw veld::Error("cannot create " + path);
+    const std::vector<uint8_t> headers = veld::BmpHeaders(image);
+    bool written = true;
+    for (const std::vector<uint8_t>* part : {&headers, &image.pixels})
+        for (size_t done = 0; written && done < part->size();) {
+            const ssize_t step = write(fd, part->data() + done, part->size() - done);
+            written = step > 0;
+            done += written ? static_cast<size_t>(step) : 0;
         }
-    }
-
-    std::string path_;
-    int fd_;
-    uint64_t size_ = 0;
-};
+    close(fd);
+    if (!written)
+        throw veld::Error("cannot write " + path);
+}
 
 }  // namespace
 
@@ -117,8 +98,7 @@ int main(int argc, char** argv)
         if (decodeOnly) {
             imageBytes = veld::DecodeJpeg(jpeg, options).pixels.size();
         } else {
-            FileOutput out(paths[1]);
-            veld::DecodeJpegToBmp(jpeg, options, out);
+            WriteBmp(paths[1], veld::DecodeJpeg(jpeg, options));
             imageBytes = static_cast<size_t>(std::filesystem::file_size(paths[1]));
         }
         if (stats)

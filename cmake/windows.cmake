@@ -10,7 +10,7 @@ veld_folder_library(win USES veld_core user32 gdi32 advapi32 bcrypt)
 veld_folder_library(ui USES veld_win user32 gdi32 comctl32)
 veld_folder_library(settings USES veld_win)
 veld_folder_library(catalogue USES veld_win)
-veld_folder_library(desktop USES veld_catalogue veld_settings veld_win user32)
+veld_folder_library(desktop USES veld_catalogue veld_preview veld_settings veld_win user32)
 veld_folder_library(preview USES veld_win gdi32)
 
 # TForm1 and its handlers; WinMain stays out so the tests can link the form.

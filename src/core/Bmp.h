@@ -1,11 +1,9 @@
-// A decoded picture in the layout Windows wants for device-independent bitmaps, and
-// the BMP file around it. Pixel rows are stored as StretchDIBits and the wallpaper file
-// take them, so nothing is converted between decoding and showing or saving.
+// A decoded picture in the layout of a device-independent bitmap, which both
+// StretchDIBits and a BMP file take as it is, and the BMP file's headers.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <vector>
 
 namespace veld {
@@ -34,20 +32,6 @@ struct DibFormat {
 // A picture for the screen.
 struct DibImage : DibFormat {
     std::vector<uint8_t> pixels;  // Stride() * height bytes
-};
-
-// Where a BMP file goes while its picture is decoded: first its whole length, front to
-// back, then the rows once more at their place as they come out of the decoder. A file
-// written front to back never has a gap that the file system must fill with zeros
-// first (NTFS does that for a write beyond the end); rows written as they come need no
-// copy of the whole picture in memory.
-class BmpOutput {
-public:
-    virtual void Append(std::span<const uint8_t> bytes) = 0;
-    virtual void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) = 0;
-
-protected:
-    ~BmpOutput() = default;
 };
 
 inline constexpr size_t kBmpFileHeaderSize = 14;

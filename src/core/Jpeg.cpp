@@ -1,6 +1,5 @@
 #include "core/Jpeg.h"
 
-#include "core/Quantise.h"
 #include "core/Texts.h"
 
 #include <algorithm>
@@ -8,7 +7,6 @@
 #include <cstddef>
 #include <cstdio>  // jpeglib.h uses FILE without including anything
 #include <limits>
-#include <memory>
 #include <stdexcept>
 #include <type_traits>
 
@@ -127,20 +125,9 @@ Outcome StartDecompress(Session& session, int components)
     return Outcome::Done;
 }
 
-// The palette libjpeg chose (none without quantisation), as the bitmap's colour table.
-std::vector<RgbQuad> PaletteOf(const jpeg_decompress_struct& cinfo)
-{
-    std::vector<RgbQuad> palette(cinfo.quantize_colors ? static_cast<size_t>(cinfo.actual_number_of_colors) : 0);
-    for (size_t i = 0; i < palette.size(); ++i) {
-        const auto value = [&](int c) { return cinfo.colormap[cinfo.out_color_components == 1 ? 0 : c][i]; };
-        palette[i] = RgbQuad{value(2), value(1), value(0), 0};
-    }
-    return palette;
-}
-
 // CMYK files as print programs write them: inks inverted (255 is none), as Adobe's
 // marker says; YCCK files come out of libjpeg the same way. One row of them as blue,
-// green, red.
+// green, red; bgr may be inks itself.
 void InksToBgr(const uint8_t* inks, uint8_t* bgr, size_t width)
 {
     const auto times = [](unsigned a, unsigned b) {
@@ -148,24 +135,69 @@ void InksToBgr(const uint8_t* inks, uint8_t* bgr, size_t width)
         return static_cast<uint8_t>((product + (product >> 8)) >> 8);
     };
     for (size_t x = 0; x < width; ++x, inks += 4, bgr += 3) {
-        bgr[0] = times(inks[2], inks[3]);
-        bgr[1] = times(inks[1], inks[3]);
-        bgr[2] = times(inks[0], inks[3]);
+        const uint8_t blue = times(inks[2], inks[3]), green = times(inks[1], inks[3]), red = times(inks[0], inks[3]);
+        bgr[0] = blue;
+        bgr[1] = green;
+        bgr[2] = red;
     }
 }
 
-// Decodes the rows up to endRow, each straight to its place in a bottom-up block whose
-// lowest row in memory, bottom, is row endRow - 1. The bytes that pad a row to its
-// stride are set to zero, so the block need not be cleared beforehand. With inks, a CMYK
-// picture goes through that room for 16 rows of four bytes a pixel and comes out as
-// blue, green, red.
-Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t stride, uint8_t* inks)
+// CMYK pictures, which libjpeg cannot quantise (it turns no inks into colours), go to
+// a fixed palette on a screen of 256 colours: 6 levels each of red, green and blue.
+constexpr int kLevels = 6;
+
+// The palette libjpeg chose, or the fixed one, as the bitmap's colour table.
+std::vector<RgbQuad> PaletteOf(const jpeg_decompress_struct& cinfo, bool fixed)
+{
+    std::vector<RgbQuad> palette;
+    for (int i = 0; i < kLevels * kLevels * kLevels && fixed; ++i) {
+        const auto level = [](int n) { return static_cast<uint8_t>(n * 255 / (kLevels - 1)); };
+        palette.push_back(RgbQuad{level(i % kLevels), level(i / kLevels % kLevels), level(i / kLevels / kLevels), 0});
+    }
+    for (int i = 0; cinfo.quantize_colors && i < cinfo.actual_number_of_colors; ++i) {
+        const auto value = [&](int c) { return cinfo.colormap[cinfo.out_color_components == 1 ? 0 : c][i]; };
+        palette.push_back(RgbQuad{value(2), value(1), value(0), 0});
+    }
+    return palette;
+}
+
+// One row of blue, green, red in place as indexes into the fixed palette, Floyd-Steinberg
+// dithered: here holds in sixteenths what each colour of each pixel (and a margin pixel
+// each side) takes from the row above, next receives what the next row takes from this one.
+void DitherRow(uint8_t* row, size_t width, int* here, int* next)
+{
+    std::fill(next, next + (width + 2) * 3, 0);
+    for (size_t x = 0; x < width; ++x) {
+        int index = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int want = std::clamp(row[3 * x + 2 - c] + ((here[(x + 1) * 3 + c] + 8) >> 4), 0, 255);
+            const int level = (want * (kLevels - 1) + 127) / 255;
+            const int error = want - level * 255 / (kLevels - 1);
+            index = index * kLevels + level;
+            here[(x + 2) * 3 + c] += error * 7;
+            next[x * 3 + c] += error * 3;
+            next[(x + 1) * 3 + c] += error * 5;
+            next[(x + 2) * 3 + c] += error;
+        }
+        row[x] = static_cast<uint8_t>(index);
+    }
+}
+
+// Decodes every row straight to its place in a bottom-up block whose lowest row in
+// memory, bottom, is the picture's last. The bytes that pad a row to its stride are set
+// to zero. With inks, a CMYK picture goes through that room for 16 rows of four bytes a
+// pixel and comes out as blue, green, red, or with errors (room for two rows' dithering
+// errors) as indexes into the fixed palette.
+Outcome ReadRows(Session& session, uint8_t* bottom, size_t stride, uint8_t* inks, int* errors)
 {
     if (setjmp(session.jump) != 0)
         return session.outcome;
     j_decompress_ptr cinfo = &session.cinfo;
+    const JDIMENSION endRow = cinfo->output_height;
     const size_t width = cinfo->output_width;
-    const size_t rowBytes = width * static_cast<size_t>(inks != nullptr ? 3 : cinfo->output_components);
+    const size_t rowBytes = width * (errors != nullptr ? 1 : inks != nullptr ? 3 : cinfo->output_components);
+    int* here = errors;
+    int* next = errors + (width + 2) * 3;
     while (cinfo->output_scanline < endRow) {
         JSAMPROW rows[16];
         JSAMPROW places[16];
@@ -180,8 +212,14 @@ Outcome ReadRows(Session& session, JDIMENSION endRow, uint8_t* bottom, size_t st
         const JDIMENSION read = jpeg_read_scanlines(cinfo, rows, count);
         if (read == 0)
             return Outcome::Unexpected;
-        for (JDIMENSION i = 0; inks != nullptr && i < read; ++i)
-            InksToBgr(rows[i], places[i], width);
+        for (JDIMENSION i = 0; inks != nullptr && i < read; ++i) {
+            InksToBgr(rows[i], errors != nullptr ? rows[i] : places[i], width);
+            if (errors != nullptr) {
+                DitherRow(rows[i], width, here, next);
+                std::copy(rows[i], rows[i] + width, places[i]);
+                std::swap(here, next);
+            }
+        }
     }
     // No jpeg_finish_decompress after the last row: what follows it in the file (junk,
     // a stray scan) would only turn a shown picture into an error.
@@ -220,32 +258,8 @@ void RequireWhole(const Session& session, const DecodeOptions& options)
         Refuse(options, texts::kIncomplete);
 }
 
-// What libjpeg does for other pictures and leaves to us for CMYK ones: the turn into
-// RGB and, for a palette, the quantisation.
-struct CmykConversion {
-    std::vector<uint8_t> rows;     // a batch of rows as libjpeg hands them over
-    std::vector<uint8_t> picture;  // for a palette: the whole picture, blue, green, red, bottom-up
-    std::unique_ptr<Quantiser> quantiser;
-    JDIMENSION mapped = 0;  // rows of the picture given out as palette indexes
-};
-
-// The rows up to endRow, as ReadRows places them.
-Outcome NextRows(Session& session, CmykConversion& cmyk, JDIMENSION endRow, uint8_t* bottom, size_t stride)
-{
-    if (!cmyk.quantiser)
-        return ReadRows(session, endRow, bottom, stride, cmyk.rows.empty() ? nullptr : cmyk.rows.data());
-    const size_t width = session.cinfo.output_width;
-    const size_t height = session.cinfo.output_height;
-    for (; cmyk.mapped < endRow; ++cmyk.mapped) {
-        uint8_t* place = bottom + static_cast<size_t>(endRow - 1 - cmyk.mapped) * stride;
-        cmyk.quantiser->Map(cmyk.picture.data() + (height - 1 - cmyk.mapped) * width * 3, place, width);
-        std::fill(place + width, place + stride, uint8_t{0});
-    }
-    return Outcome::Done;
-}
-
-// Reads the header of a file within the limits; returns libjpeg's memory budget.
-long ReadHeaderWithinLimits(Session& session, std::span<const uint8_t> file, const DecodeOptions& options)
+// Reads the header of a file within the limits.
+void ReadHeaderWithinLimits(Session& session, std::span<const uint8_t> file, const DecodeOptions& options)
 {
     // libjpeg takes the length as unsigned long, 32 bits on Windows.
     if (file.size() > std::numeric_limits<unsigned long>::max())
@@ -258,128 +272,49 @@ long ReadHeaderWithinLimits(Session& session, std::span<const uint8_t> file, con
     const uint64_t height = session.cinfo.image_height;
     if (width > kMaxJpegSide || height > kMaxJpegSide || width * height > options.maxPixels)
         RefuseAsTooLarge(options, std::to_string(width) + " x " + std::to_string(height) + " Pixel");
-    return memoryLimit;
 }
 
-struct Output {
-    bool cmyk;
-    bool eightBit;
-};
-
 // Asks libjpeg for full size, best quality, and the colours the bitmap takes.
-Output ChooseOutput(jpeg_decompress_struct& cinfo, const DecodeOptions& options, long memoryLimit)
+void ChooseOutput(jpeg_decompress_struct& cinfo, const DecodeOptions& options)
 {
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-    const Output output{cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK,
-                        options.eightBitScreen || grey};
+    const bool inks = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.scale_num = 1;
     cinfo.scale_denom = 1;
     cinfo.dct_method = JDCT_ISLOW;
     cinfo.do_fancy_upsampling = TRUE;
-    if (output.cmyk) {
-        cinfo.out_color_space = JCS_CMYK;
-        if (output.eightBit) {
-            // Our copy of the picture counts against libjpeg's budget.
-            const uint64_t copy = uint64_t{cinfo.image_width} * cinfo.image_height * 3;
-            if (copy >= static_cast<uint64_t>(memoryLimit))
-                throw JpegError(JERR_NO_BACKING_STORE);
-            cinfo.mem->max_memory_to_use = memoryLimit - static_cast<long>(copy);
-        }
-    } else if (output.eightBit) {
-        // libjpeg's own choice: two passes with an optimal palette for colour, one
-        // evenly spaced grey ramp for greyscale, Floyd-Steinberg dithering for both.
-        cinfo.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-        cinfo.quantize_colors = TRUE;
-        cinfo.desired_number_of_colors = kPaletteColours;
-    } else {
-        cinfo.out_color_space = JCS_EXT_BGR;
-    }
-    return output;
-}
-
-// libjpeg's two passes for a CMYK picture on a palette, done by us: the whole picture is
-// counted before the first row can be given out.
-std::vector<RgbQuad> ChooseCmykPalette(Session& session, CmykConversion& cmyk, const DecodeOptions& options)
-{
-    const size_t width = session.cinfo.output_width;
-    const size_t height = session.cinfo.output_height;
-    cmyk.picture.resize(width * height * 3);
-    Require(ReadRows(session, static_cast<JDIMENSION>(height), cmyk.picture.data(), width * 3, cmyk.rows.data()),
-            session, options);
-    cmyk.quantiser = std::make_unique<Quantiser>();
-    for (size_t y = 0; y < height; ++y)
-        cmyk.quantiser->Count(cmyk.picture.data() + y * width * 3, width);
-    return cmyk.quantiser->ChoosePalette(kPaletteColours);
-}
-
-// The header read, the output format chosen and decompression started: what both
-// outputs share.
-DibFormat Start(Session& session, std::span<const uint8_t> file, const DecodeOptions& options, CmykConversion& cmyk)
-{
-    const long memoryLimit = ReadHeaderWithinLimits(session, file, options);
-    const Output output = ChooseOutput(session.cinfo, options, memoryLimit);
-    Require(StartDecompress(session, output.cmyk ? 4 : output.eightBit ? 1 : 3), session, options);
-    DibFormat format;
-    format.width = static_cast<int32_t>(session.cinfo.output_width);
-    format.height = static_cast<int32_t>(session.cinfo.output_height);
-    format.bitsPerPixel = output.eightBit ? 8 : 24;
-    format.palette = PaletteOf(session.cinfo);
-    if (output.cmyk) {
-        cmyk.rows.resize(16 * size_t{session.cinfo.output_width} * 4);
-        if (output.eightBit)
-            format.palette = ChooseCmykPalette(session, cmyk, options);
-    }
-    return format;
+    cinfo.out_color_space = inks ? JCS_CMYK : grey ? JCS_GRAYSCALE : options.eightBitScreen ? JCS_RGB : JCS_EXT_BGR;
+    // libjpeg's own choice: two passes with an optimal palette for colour, one evenly
+    // spaced grey ramp for greyscale, Floyd-Steinberg dithering for both.
+    cinfo.quantize_colors = !inks && (options.eightBitScreen || grey);
+    cinfo.desired_number_of_colors = kPaletteColours;
 }
 
 }  // namespace
 
 DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options)
 {
-    CmykConversion cmyk;
     Decompressor decompressor;
     Session& session = decompressor.session();
+    ReadHeaderWithinLimits(session, file, options);
+    ChooseOutput(session.cinfo, options);
+    const bool inks = session.cinfo.out_color_space == JCS_CMYK;
+    const bool eightBit = session.cinfo.quantize_colors || (inks && options.eightBitScreen);
+    Require(StartDecompress(session, session.cinfo.quantize_colors ? 1 : inks ? 4 : 3), session, options);
     DibImage image;
-    static_cast<DibFormat&>(image) = Start(session, file, options, cmyk);
+    image.width = static_cast<int32_t>(session.cinfo.output_width);
+    image.height = static_cast<int32_t>(session.cinfo.output_height);
+    image.bitsPerPixel = eightBit ? 8 : 24;
+    image.palette = PaletteOf(session.cinfo, inks && eightBit);
     const size_t stride = image.Stride();
     image.pixels.resize(stride * static_cast<size_t>(image.height));
-    Require(NextRows(session, cmyk, static_cast<JDIMENSION>(image.height), image.pixels.data(), stride), session,
-            options);
+    std::vector<uint8_t> batch(inks ? 16 * size_t{session.cinfo.output_width} * 4 : 0);
+    std::vector<int> errors(inks && eightBit ? 2 * (size_t{session.cinfo.output_width} + 2) * 3 : 0);
+    Require(ReadRows(session, image.pixels.data(), stride, inks ? batch.data() : nullptr,
+                     errors.empty() ? nullptr : errors.data()),
+            session, options);
     RequireWhole(session, options);
     return image;
-}
-
-void DecodeJpegToBmp(std::span<const uint8_t> file, const DecodeOptions& options, BmpOutput& out)
-{
-    CmykConversion cmyk;
-    Decompressor decompressor;
-    Session& session = decompressor.session();
-    const DibFormat format = Start(session, file, options, cmyk);
-    const std::vector<uint8_t> headers = BmpHeaders(format);
-    const size_t stride = format.Stride();
-    const auto height = static_cast<JDIMENSION>(format.height);
-
-    // A strip of rows small enough to stay in the processor's cache between decoding
-    // and writing, and large enough to keep the number of writes low.
-    constexpr size_t kStripBytes = 256 * 1024;
-    const auto stripRows = static_cast<JDIMENSION>(std::clamp<size_t>(kStripBytes / stride, 1, height));
-    std::vector<uint8_t> strip(stripRows * stride);
-
-    out.Append(headers);
-    for (uint64_t left = static_cast<uint64_t>(stride) * height; left > 0;) {
-        const size_t part = static_cast<size_t>(std::min<uint64_t>(left, strip.size()));
-        out.Append({strip.data(), part});
-        left -= part;
-    }
-    // Rows come top first; the file keeps them bottom first, so each strip goes in front
-    // of the one before it.
-    for (JDIMENSION first = 0; first < height; first += stripRows) {
-        const JDIMENSION end = std::min(first + stripRows, height);
-        Require(NextRows(session, cmyk, end, strip.data(), stride), session, options);
-        out.Overwrite(headers.size() + static_cast<uint64_t>(height - end) * stride,
-                      {strip.data(), static_cast<size_t>(end - first) * stride});
-    }
-    RequireWhole(session, options);
 }
 
 }  // namespace veld

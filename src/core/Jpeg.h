@@ -73,9 +73,4 @@ private:
 // too large, with too many scans or cut short where only a whole one will do.
 DibImage DecodeJpeg(std::span<const uint8_t> file, const DecodeOptions& options);
 
-// The same picture as a BMP file (headers, colour table, rows bottom-up), written to out
-// strip by strip while it is decoded. Throws what DecodeJpeg throws, before anything is
-// written when the header or the format is refused, and what out throws.
-void DecodeJpegToBmp(std::span<const uint8_t> file, const DecodeOptions& options, BmpOutput& out);
-
 }  // namespace veld

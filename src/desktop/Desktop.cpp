@@ -1,23 +1,18 @@
 #include "desktop/Desktop.h"
 
 #include "catalogue/Catalogue.h"
-#include "core/Error.h"
-#include "core/Jpeg.h"
+#include "core/Bmp.h"
 #include "core/Paths.h"
 #include "core/SignIn.h"
-#include "core/Steps.h"
 #include "core/WallpaperFolder.h"
 #include "desktop/WallpaperLock.h"
+#include "preview/Preview.h"
 #include "settings/Settings.h"
 #include "win/Files.h"
 #include "win/ProgramDir.h"
 #include "win/Registry.h"
-#include "win/Screen.h"
 
 #include <windows.h>
-
-#include <optional>
-#include <span>
 
 namespace desktop {
 
@@ -47,45 +42,12 @@ std::string ConvertedWallpaperPath()
     return win::ProgramFolderA() + veld::kConvertedWallpaperName;
 }
 
-// The bitmap file, made only once the decoder starts writing: a JPEG refused for its
-// header or format leaves no temporary file behind, and its error comes first.
-class BitmapOutput : public veld::BmpOutput {
-public:
-    explicit BitmapOutput(const std::string& path) : path_(path) {}
-
-    void Append(std::span<const uint8_t> bytes) override
-    {
-        if (!file_)
-            file_.emplace(path_);
-        file_->Append(bytes);
-    }
-    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes) override { file_->Overwrite(offset, bytes); }
-    void Commit() { file_->Commit(); }
-
-private:
-    std::string path_;
-    std::optional<win::FileReplacement> file_;
-};
-
 }  // namespace
 
 void ConvertJpegToBitmap(const std::string& jpegPath, const std::string& bitmapPath, Picture picture)
 {
-    std::vector<uint8_t> file;
-    try {
-        file = win::ReadWholeFile(jpegPath);
-    } catch (const veld::Error& error) {
-        // Its text names the file already.
-        throw veld::PictureError(error.Text());
-    }
-    veld::MarkStep("read");
-    veld::DecodeOptions options;
-    options.eightBitScreen = win::ScreenBitsPerPixel() <= 8;
-    options.displayName = veld::FileNamePart(jpegPath, win::IsLeadByte);
-    options.wholePictureOnly = picture == Picture::RefuseUnlessWhole;
-    BitmapOutput output(bitmapPath);
-    veld::DecodeJpegToBmp(file, options, output);
-    output.Commit();
+    const veld::DibImage image = preview::DecodeFile(jpegPath, picture == Picture::RefuseUnlessWhole);
+    win::ReplaceFile(bitmapPath, {veld::BmpHeaders(image), image.pixels});
 }
 
 void RemoveLeftovers()

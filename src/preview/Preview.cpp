@@ -2,6 +2,7 @@
 
 #include "core/Jpeg.h"
 #include "core/Paths.h"
+#include "core/Steps.h"
 #include "win/Files.h"
 #include "win/ProgramDir.h"
 #include "win/Screen.h"
@@ -73,13 +74,25 @@ bool ScaleBitmap(PreviewBitmap& bitmap, int width, int height) noexcept
     }
 }
 
-win::Bitmap LoadPreview(const std::string& path, int width, int height)
+veld::DibImage DecodeFile(const std::string& path, bool wholePictureOnly)
 {
-    const std::vector<uint8_t> file = win::ReadWholeFile(path);
+    std::vector<uint8_t> file;
+    try {
+        file = win::ReadWholeFile(path);
+    } catch (const veld::Error& error) {
+        throw veld::PictureError(error.Text());  // its text names the file already
+    }
+    veld::MarkStep("read");
     veld::DecodeOptions options;
     options.eightBitScreen = win::ScreenBitsPerPixel() <= 8;
     options.displayName = veld::FileNamePart(path, win::IsLeadByte);
-    PreviewBitmap bitmap{veld::DecodeJpeg(file, options), nullptr};
+    options.wholePictureOnly = wholePictureOnly;
+    return veld::DecodeJpeg(file, options);
+}
+
+win::Bitmap LoadPreview(const std::string& path, int width, int height)
+{
+    PreviewBitmap bitmap{DecodeFile(path), nullptr};
     if (!ScaleBitmap(bitmap, width, height))
         bitmap.bitmap = Stretch(bitmap.pixels, bitmap.pixels.width, bitmap.pixels.height, COLORONCOLOR);
     return std::move(bitmap.bitmap);

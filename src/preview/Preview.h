@@ -8,6 +8,11 @@
 
 namespace preview {
 
+// The JPEG file read whole and decoded for the screen (to a palette on 8 bits a pixel or
+// fewer). Throws veld::PictureError naming the file when it cannot be read or decoded,
+// or when it ends early and wholePictureOnly.
+veld::DibImage DecodeFile(const std::string& path, bool wholePictureOnly = false);
+
 // The file decoded and stretched into width x height, as a bitmap of the screen's
 // format (unscaled when stretching fails). Throws the file-open error or the decoder's
 // error naming the file.

@@ -50,7 +50,7 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
     // The private-profile read gives the fallback for a file another program holds as
     // for a missing one.
     const std::string path = SettingsPath();
-    win::RequireReadableIfPresent(path);
+    win::HoldReadableIfPresent(path);
     char buffer[2048];
     const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer,
                                                   static_cast<DWORD>(std::size(buffer)), path.c_str());
@@ -72,7 +72,7 @@ namespace {
 void Store(const std::string& section, const std::string& key, const std::string& value)
 {
     const std::string path = SettingsPath();
-    const bool written = win::RetryWhileHeld(path, win::FileAction::Open, [&] {
+    const bool written = win::RetryWhileHeld(path, win::FileAction::ReadOrWrite, [&] {
         return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
     });
     // Flush the system's cached copy, so the file on disk is what was written. Its result

@@ -107,7 +107,7 @@ void Log(const std::vector<veld::Message>& messages)
     for (const veld::Message& message : messages)
         log = veld::AppendLogLine(log, veld::LogLine(now, win::MessageIn1252(message)), kLogCap);
     // Replaced whole, like the bitmap: a log cut off half-way helps nobody.
-    win::ReplaceFile(path, std::span(reinterpret_cast<const uint8_t*>(log.data()), log.size()));
+    win::ReplaceFile(path, {std::span(reinterpret_cast<const uint8_t*>(log.data()), log.size())});
 }
 
 }  // namespace

@@ -23,9 +23,8 @@ namespace {
 }
 
 // The path rules drop the spaces and dots a name ends in, so "a.jpg " would reach
-// "a.jpg": such a path is given in its "\\?\" form, which the rules leave alone. Other
-// paths are returned as they are. Every function here reaches files through it.
-std::string ExactPath(const std::string& path)
+// "a.jpg": such a path is given in its "\\?\" form, which keeps them; others as they are.
+std::string KeepTrailingDotOrSpace(const std::string& path)
 {
     const size_t last = veld::LastCharOffset(path, IsLeadByte);
     if (last == std::string::npos || (path[last] != ' ' && path[last] != '.') || path.starts_with("\\\\?\\"))
@@ -56,7 +55,7 @@ bool HeldByAnother(const std::string& path, FileAction action, DWORD error)
         return true;
     if (error != ERROR_ACCESS_DENIED)
         return false;
-    const DWORD attributes = GetFileAttributesA(ExactPath(path).c_str());
+    const DWORD attributes = GetFileAttributesA(KeepTrailingDotOrSpace(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return GetLastError() == ERROR_ACCESS_DENIED;  // being deleted
     return action == FileAction::ReplaceOrDelete &&
@@ -66,9 +65,9 @@ bool HeldByAnother(const std::string& path, FileAction action, DWORD error)
 // CreateFileA through the retries; INVALID_HANDLE_VALUE with the last error when it fails.
 HANDLE OpenRetrying(const std::string& path, DWORD access, DWORD share, DWORD disposition, DWORD flags)
 {
-    const std::string exact = ExactPath(path);
+    const std::string exact = KeepTrailingDotOrSpace(path);
     HANDLE handle = INVALID_HANDLE_VALUE;
-    RetryWhileHeld(path, FileAction::Open, [&] {
+    RetryWhileHeld(path, FileAction::ReadOrWrite, [&] {
         handle = CreateFileA(exact.c_str(), access, share, nullptr, disposition, flags, nullptr);
         return handle != INVALID_HANDLE_VALUE;
     });
@@ -89,7 +88,7 @@ DWORD OpenError(const std::string& path, DWORD access, DWORD share)
 
 bool FileExists(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(ExactPath(path).c_str());
+    const DWORD attributes = GetFileAttributesA(KeepTrailingDotOrSpace(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -107,11 +106,15 @@ bool RetryWhileHeld(const std::string& path, FileAction action, const std::funct
     }
 }
 
-void RequireReadableIfPresent(const std::string& path)
+File HoldReadableIfPresent(const std::string& path)
 {
-    const DWORD error = OpenError(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+    HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
+    if (handle != INVALID_HANDLE_VALUE)
+        return File(handle);
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
         ThrowFileOpenError(path, error);
+    return nullptr;
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
@@ -145,12 +148,12 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path)
 
 bool RemoveFile(const std::string& path)
 {
-    return DeleteFileA(ExactPath(path).c_str()) != FALSE;
+    return DeleteFileA(KeepTrailingDotOrSpace(path).c_str()) != FALSE;
 }
 
 bool RemoveFileRetrying(const std::string& path)
 {
-    const std::string exact = ExactPath(path);
+    const std::string exact = KeepTrailingDotOrSpace(path);
     return RetryWhileHeld(path, FileAction::ReplaceOrDelete, [&] { return DeleteFileA(exact.c_str()) != FALSE; });
 }
 
@@ -182,13 +185,13 @@ bool CopyToNewFile(const std::string& from, const std::string& to)
     // The temporary name ends in ".tmp" in its long and its 8.3 form, so a refill of the
     // list in between never shows it as a wallpaper. GetTempFileNameA makes it, empty,
     // under a name no file had.
-    const std::string exactTo = ExactPath(to);
+    const std::string exactTo = KeepTrailingDotOrSpace(to);
     const std::string folder = exactTo.substr(0, exactTo.size() - veld::FileNamePart(exactTo, IsLeadByte).size());
     char temporary[MAX_PATH];
     if (folder.empty() || !GetTempFileNameA(folder.c_str(), veld::kCopyPrefix, 0, temporary))
         return false;
-    const std::string exactFrom = ExactPath(from);
-    const bool copied = RetryWhileHeld(from, FileAction::Open,
+    const std::string exactFrom = KeepTrailingDotOrSpace(from);
+    const bool copied = RetryWhileHeld(from, FileAction::ReadOrWrite,
                                        [&] { return CopyFileA(exactFrom.c_str(), temporary, FALSE) != FALSE; }) &&
                         MoveFileExA(temporary, exactTo.c_str(), MOVEFILE_WRITE_THROUGH);
     // A copy cut off by a full disk stays behind under Wine; the temporary file is ours.
@@ -200,7 +203,7 @@ bool CopyToNewFile(const std::string& from, const std::string& to)
 bool RemoveCopy(const std::string& path)
 {
     // A copy takes over the read-only mark of a read-only original.
-    SetFileAttributesA(ExactPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(KeepTrailingDotOrSpace(path).c_str(), FILE_ATTRIBUTE_NORMAL);
     return RemoveFile(path);
 }
 
@@ -287,83 +290,44 @@ std::optional<std::wstring> IdentityFrom(const IdentityFacts& facts)
     return L"p" + Hex(hash, 16);
 }
 
-FileReplacement::FileReplacement(const std::string& path) : path_(path), temporary_(TemporaryFileOf(path))
+void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts)
 {
-    HANDLE handle = OpenRetrying(temporary_, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
-    // No temporary file was made: there is nothing of ours to remove.
+    const std::string temporary = TemporaryFileOf(path);
+    HANDLE handle = OpenRetrying(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         // Something standing at the temporary name (a folder, a file held open) is what
         // the user must move; in a folder that cannot be written nothing stands there.
-        const bool blocked = GetFileAttributesA(ExactPath(temporary_).c_str()) != INVALID_FILE_ATTRIBUTES;
-        throw veld::Error(veld::texts::CannotCreateFile(blocked ? temporary_ : path_, SystemMessage(error)));
+        const bool blocked = GetFileAttributesA(KeepTrailingDotOrSpace(temporary).c_str()) != INVALID_FILE_ATTRIBUTES;
+        throw veld::Error(veld::texts::CannotCreateFile(blocked ? temporary : path, SystemMessage(error)));
     }
-    file_.reset(handle);
-    temporaryExists_ = true;
-}
-
-FileReplacement::~FileReplacement()
-{
-    // Removed only once closed: the open file would refuse to go, and a half-written
-    // one on a full disk would keep it full.
-    file_.reset();
-    if (temporaryExists_)
-        DeleteFileA(temporary_.c_str());
-}
-
-void FileReplacement::Fail(DWORD error)
-{
-    file_.reset();
-    DeleteFileA(temporary_.c_str());
-    temporaryExists_ = false;
-    throw veld::Error(veld::texts::CannotCreateFile(path_, SystemMessage(error)));
-}
-
-void FileReplacement::Overwrite(uint64_t offset, std::span<const uint8_t> bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        // Every write names its place: the rows come back to front.
-        OVERLAPPED place{};
-        place.Offset = static_cast<DWORD>(offset + done);
-        place.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-        if (!WriteFile(file_.get(), bytes.data() + done, chunk, &written, &place) || written == 0) {
-            const DWORD error = GetLastError();
-            Fail(error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
+    File file(handle);
+    DWORD error = ERROR_SUCCESS;
+    for (std::span<const uint8_t> part : parts) {
+        while (!part.empty() && error == ERROR_SUCCESS) {
+            DWORD written = 0;
+            const auto chunk = static_cast<DWORD>(std::min<size_t>(part.size(), 1u << 30));
+            if (!WriteFile(file.get(), part.data(), chunk, &written, nullptr) || written == 0)
+                error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+            part = part.subspan(written);
         }
-        done += written;
     }
-}
-
-void FileReplacement::Append(std::span<const uint8_t> bytes)
-{
-    Overwrite(size_, bytes);
-    size_ += bytes.size();
-}
-
-void FileReplacement::Commit()
-{
     veld::MarkStep("written");
-    if (!FlushFileBuffers(file_.get()))
-        Fail(GetLastError());
+    if (error == ERROR_SUCCESS && !FlushFileBuffers(file.get()))
+        error = GetLastError();
     veld::MarkStep("flushed");
-    file_.reset();
-    if (!RetryWhileHeld(path_, FileAction::ReplaceOrDelete, [&] {
-            return MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+    // Moved or removed only once closed: the open file would refuse to go.
+    file.reset();
+    if (error == ERROR_SUCCESS && !RetryWhileHeld(path, FileAction::ReplaceOrDelete, [&] {
+            return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
                    FALSE;
         }))
-        Fail(GetLastError());
-    temporaryExists_ = false;
+        error = GetLastError();
+    if (error != ERROR_SUCCESS) {
+        DeleteFileA(temporary.c_str());
+        throw veld::Error(veld::texts::CannotCreateFile(path, SystemMessage(error)));
+    }
     veld::MarkStep("moved");
-}
-
-void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes)
-{
-    FileReplacement file(path);
-    file.Append(bytes);
-    file.Commit();
 }
 
 std::string TemporaryFileOf(const std::string& path)

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,27 +19,22 @@ namespace win {
 // A file (not a folder) exists at path.
 bool FileExists(const std::string& path);
 
-// What an attempt does to the file at path. A program that holds a file open makes an
-// open fail as a sharing violation, and replacing, renaming or deleting the file (when it
-// did not share its deletion) as access denied.
-enum class FileAction { Open, ReplaceOrDelete };
+// What an attempt does to the file at path: another program holding it open makes an
+// open for reading or writing fail as a sharing violation, and a replacement or deletion
+// as access denied.
+enum class FileAction { ReadOrWrite, ReplaceOrDelete };
 
-// Virus scanners, backup programs and sync clients open a file for a moment without
-// sharing it. Runs attempt, which returns false with the system's error set when it
-// fails, and runs it again while that error says another program holds the file at
-// path: a sharing or lock violation; access denied to a file being deleted while another
-// program still has it open (whose attributes are denied too); and access denied to
-// replace or delete a file that is not read-only. Denials with another cause (a
-// read-only file, a folder, a protected folder) fail at once. Up to 10 more times, each
-// pause 25 ms longer than the last, about 1.4 s in all, answering what is sent to the
-// thread's windows meanwhile (win/Wait.h). Every open, read, write and replacement of
-// Veldana's own files goes through it. The last error is left for the caller.
+// Runs attempt (false with the system's error set when it fails) again while that error
+// says another program holds the file, as scanners and sync clients do for a moment:
+// up to 10 more times, each pause 25 ms longer (about 1.4 s), answering the thread's
+// windows meanwhile (win/Wait.h). Other refusals fail at once; the last error is left.
 bool RetryWhileHeld(const std::string& path, FileAction action, const std::function<bool()>& attempt);
 
-// Throws the file-open error when something is at path that cannot be opened for
-// reading (held by another program after the retries, or a folder); a missing file is
-// no error. The private-profile read cannot tell a held file from a missing one.
-void RequireReadableIfPresent(const std::string& path);
+// The file opened for reading, sharing reading and writing, and held until the owner
+// goes, so that no other program can take it alone meanwhile; empty when nothing is at
+// path. Throws the file-open error when it cannot be opened (held by another program
+// after the retries, or a folder).
+File HoldReadableIfPresent(const std::string& path);
 
 // The whole file; throws the file-open error when it cannot be read.
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
@@ -93,37 +89,13 @@ std::optional<std::wstring> IdentityFrom(const IdentityFacts& facts);
 // form), or nothing when there is none to open.
 std::optional<std::wstring> FolderIdentity(const std::wstring& folder);
 
-// A file replaced safely: the new contents go into a temporary file beside path, which
-// Commit flushes and moves over path, so path holds either its old contents or all of
-// the new ones. A failure, or the replacement ending without Commit, removes the
-// temporary file; the errors name path and the system's reason.
-class FileReplacement {
-public:
-    explicit FileReplacement(const std::string& path);
-    ~FileReplacement();
-    FileReplacement(const FileReplacement&) = delete;
-    FileReplacement& operator=(const FileReplacement&) = delete;
+// Replaces the file with parts, one after the other, safely: they go into a temporary
+// file beside path, which is flushed and moved over path, so path holds either its old
+// contents or all of the new ones; the temporary file does not stay. The errors name
+// path (or a temporary file in the way) and the system's reason.
+void ReplaceFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
 
-    // Adds bytes at the end of what was written so far.
-    void Append(std::span<const uint8_t> bytes);
-    // Writes bytes again over what was written before, at offset.
-    void Overwrite(uint64_t offset, std::span<const uint8_t> bytes);
-    void Commit();
-
-private:
-    [[noreturn]] void Fail(DWORD error);
-
-    std::string path_;
-    std::string temporary_;
-    File file_;
-    uint64_t size_ = 0;
-    bool temporaryExists_ = false;
-};
-
-// Replaces the file with bytes, as a FileReplacement does.
-void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes);
-
-// The temporary file a FileReplacement writes for path.
+// The temporary file ReplaceFile writes for path.
 std::string TemporaryFileOf(const std::string& path);
 
 }  // namespace win
