@@ -59,8 +59,8 @@ void TForm1::FormCreate()
     bool active = false, random = false;
     settingsRead_ = false;
     app.Guard([&] {
-        active = settings::ReadActive();
-        random = settings::ReadRandom();
+        active = settings::Read(settings::Flag::Active);
+        random = settings::Read(settings::Flag::Random);
         settingsRead_ = true;
     });
     app.Guard([&] {
@@ -102,9 +102,9 @@ void TForm1::FormClose()
     // Unticked marks over settings that were never read would switch them off behind
     // the user's back.
     if (settingsRead_ || CheckBox1.Checked() != startActive_)
-        settings::WriteActive(CheckBox1.Checked());
+        settings::Write(settings::Flag::Active, CheckBox1.Checked());
     if (settingsRead_ || CheckBox2.Checked() != startRandom_)
-        settings::WriteRandom(CheckBox2.Checked());
+        settings::Write(settings::Flag::Random, CheckBox2.Checked());
 }
 
 void TForm1::RefillWallpaperList()

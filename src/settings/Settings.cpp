@@ -12,11 +12,13 @@ namespace settings {
 namespace {
 
 constexpr char kSection[] = "Settings";
-constexpr char kActive[] = "Active";
-constexpr char kRandom[] = "Random";
 constexpr char kDefaultWallpaper[] = "DefaultWP";
 constexpr char kTrue[] = "True";
-constexpr char kFalse[] = "False";
+
+const char* KeyOf(Flag flag)
+{
+    return flag == Flag::Active ? "Active" : "Random";
+}
 
 // The program folder (ending in a backslash) followed by "/veld.ini": the file system
 // resolves the doubled separator.
@@ -33,47 +35,25 @@ void CheckValue(const std::string& value)
         throw veld::Error(veld::texts::LineBreakInName(SettingsPath(), value));
 }
 
-bool ReadFlag(const char* key)
+// The value, cut to 2047 characters, or empty where the file, section or key is missing.
+std::string Load(const char* key)
 {
-    return ReadSetting(kSection, key, "") == kTrue;
-}
-
-void WriteFlag(const char* key, bool value)
-{
-    WriteSetting(kSection, key, value ? kTrue : kFalse);
-}
-
-}  // namespace
-
-std::string ReadSetting(const std::string& section, const std::string& key, const std::string& fallback)
-{
-    // The private-profile read gives the fallback for a file another program holds as
-    // for a missing one.
+    // The private-profile read gives the default for a file another program holds as for
+    // a missing one: ours is held open, shared, until the read has ended.
     const std::string path = SettingsPath();
-    win::HoldReadableIfPresent(path);
+    const win::File held = win::HoldReadableIfPresent(path);
     char buffer[2048];
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer,
-                                                  static_cast<DWORD>(std::size(buffer)), path.c_str());
+    const DWORD length =
+        GetPrivateProfileStringA(kSection, key, "", buffer, static_cast<DWORD>(std::size(buffer)), path.c_str());
     return std::string(buffer, length);
 }
 
-void RequireWritable()
+void Save(const char* key, const std::string& value)
 {
-    // A file that is protected, held open by another program or is a folder fails here
-    // as the private-profile write would.
-    const std::string path = SettingsPath();
-    if (!win::CanWriteExisting(path))
-        throw veld::Error(veld::texts::CannotWriteSettings(path));
-}
-
-namespace {
-
-// The write of a value already checked.
-void Store(const std::string& section, const std::string& key, const std::string& value)
-{
+    CheckValue(value);
     const std::string path = SettingsPath();
     const bool written = win::RetryWhileHeld(path, win::FileAction::ReadOrWrite, [&] {
-        return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
+        return WritePrivateProfileStringA(kSection, key, value.c_str(), path.c_str()) != FALSE;
     });
     // Flush the system's cached copy, so the file on disk is what was written. Its result
     // says nothing about the write (Wine reports FALSE for a successful flush).
@@ -84,45 +64,38 @@ void Store(const std::string& section, const std::string& key, const std::string
 
 }  // namespace
 
-void WriteSetting(const std::string& section, const std::string& key, const std::string& value)
+bool Read(Flag flag)
 {
-    CheckValue(value);
-    Store(section, key, value);
+    return Load(KeyOf(flag)) == kTrue;
 }
 
-bool ReadActive()
+void Write(Flag flag, bool value)
 {
-    return ReadFlag(kActive);
-}
-
-bool ReadRandom()
-{
-    return ReadFlag(kRandom);
-}
-
-void WriteActive(bool active)
-{
-    WriteFlag(kActive, active);
-}
-
-void WriteRandom(bool random)
-{
-    WriteFlag(kRandom, random);
+    Save(KeyOf(flag), value ? kTrue : "False");
 }
 
 std::string ReadDefaultWallpaper()
 {
-    return ReadSetting(kSection, kDefaultWallpaper, "");
-}
-
-void WriteDefaultWallpaper(const std::string& path)
-{
-    Store(kSection, kDefaultWallpaper, path);
+    return Load(kDefaultWallpaper);
 }
 
 void CheckDefaultWallpaper(const std::string& path)
 {
     CheckValue(path);
+}
+
+void WriteDefaultWallpaper(const std::string& path)
+{
+    Save(kDefaultWallpaper, path);
+}
+
+void RequireWritable()
+{
+    // A file that is protected, held open by another program or is a folder fails here
+    // as the private-profile write would.
+    const std::string path = SettingsPath();
+    if (!win::CanWriteExisting(path))
+        throw veld::Error(veld::texts::CannotWriteSettings(path));
 }
 
 }  // namespace settings

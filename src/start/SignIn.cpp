@@ -58,7 +58,7 @@ std::optional<bool> InFolder(const std::string& path, const std::string& folder)
 // the lock), leaving the wallpaper as it was.
 bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
 {
-    if (!settings::ReadActive() || !settings::ReadRandom())
+    if (!settings::Read(settings::Flag::Active) || !settings::Read(settings::Flag::Random))
         return true;
     const std::string dir = catalogue::ChooseWallpaperDir(win::ProgramFolderA(), win::PrimaryScreenSize());
     std::vector<catalogue::WallpaperFile> found;

@@ -79,7 +79,7 @@ TEST(Commands, SetAsDefaultRecordsThePathAndNoWallpaperEmptiesBoth)
     form.ListBox1.SetItemIndex(harness.IndexOf("b.jpg"));
     // The sign-in program setting a wallpaper waits for the window's answer under the lock.
     WhileAnotherHoldsTheWallpaperLock([&] { harness.Click(kSetAsDefault); }, form.Handle());
-    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", ""), harness.dir + "b.jpg");
+    EXPECT_EQ(harness.Stored("DefaultWP"), harness.dir + "b.jpg");
     EXPECT_EQ(WallpaperValue(), harness.Path() + "tmp_wallpaper.bmp");
 
     harness.Click(kNoWallpaper);
@@ -97,7 +97,7 @@ TEST(Commands, ErrorInsideSetAsDefaultStopsBeforeRecording)
     harness.Form().ListBox1.SetItemIndex(0);
     harness.Click(kSetAsDefault);
     EXPECT_EQ(harness.errors, std::vector<std::string>{veld::texts::JpegError(53) + "."});
-    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "<none>"), "<none>");
+    EXPECT_EQ(harness.Stored("DefaultWP"), "<missing>");
 }
 
 // The first visible dialog box (file dialog or message box) of a thread, or nullptr.
@@ -202,7 +202,7 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
         form.ListBox1.SetItemIndex(odd);
         harness.Click(kSetAsDefault);
         EXPECT_FALSE(FileExists(harness.Path() + "tmp_wallpaper.bmp")) << c.listed;
-        EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "<none>"), "<none>") << c.listed;
+        EXPECT_EQ(harness.Stored("DefaultWP"), "<missing>") << c.listed;
         EXPECT_EQ(harness.errors, c.converted ? std::vector<std::string>{expected} : std::vector<std::string>{})
             << c.listed;
 
@@ -370,8 +370,8 @@ TEST(Commands, InactiveLookKeepsRandomLockedAndStoredAndEmptiesThePreview)
     SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
 
     harness.CloseWindow();
-    EXPECT_EQ(settings::ReadSetting("Settings", "Active", ""), "False");
-    EXPECT_EQ(settings::ReadSetting("Settings", "Random", ""), "True");
+    EXPECT_EQ(harness.Stored("Active"), "False");
+    EXPECT_EQ(harness.Stored("Random"), "True");
 }
 
 TEST(Commands, PictureButtonsLightUpUnderTheMouseAndGoBackAfterAClick)

@@ -7,26 +7,28 @@
 #include <gtest/gtest.h>
 
 using namespace testing_support;
+using settings::Flag;
 
 namespace {
 
-TEST(Settings, MissingFileSectionOrKeyGiveTheDefault)
+TEST(Settings, MissingFileSectionOrKeyReadAsNothing)
 {
     ProgramFolder folder;
-    EXPECT_EQ(settings::ReadSetting("Settings", "Active", ""), "");
-    WriteFile(folder.Ini(), "[Other]\r\nActive=True\r\n");
-    EXPECT_EQ(settings::ReadSetting("Settings", "Active", ""), "");
-    EXPECT_EQ(settings::ReadSetting("Settings", "Active", "fallback"), "fallback");
+    EXPECT_EQ(settings::ReadDefaultWallpaper(), "");
+    EXPECT_FALSE(settings::Read(Flag::Active));
+    WriteFile(folder.Ini(), "[Other]\r\nActive=True\r\nDefaultWP=a.jpg\r\n");
+    EXPECT_EQ(settings::ReadDefaultWallpaper(), "");
+    EXPECT_FALSE(settings::Read(Flag::Active));
 }
 
 TEST(Settings, WriteCreatesFileAndKeepsOtherSectionsAndKeys)
 {
     ProgramFolder folder;
-    settings::WriteSetting("Settings", "DefaultWP", "C:\\w\\a.jpg");
-    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", ""), "C:\\w\\a.jpg");
+    settings::WriteDefaultWallpaper("C:\\w\\a.jpg");
+    EXPECT_EQ(settings::ReadDefaultWallpaper(), "C:\\w\\a.jpg");
 
     WriteFile(folder.Ini(), "[Mine]\r\nColour=Blue\r\n[Settings]\r\nActive=True\r\nExtra=1\r\n");
-    settings::WriteSetting("Settings", "Active", "False");
+    settings::Write(Flag::Active, false);
     const std::string text = ReadFile(folder.Ini());
     EXPECT_NE(text.find("[Mine]"), std::string::npos) << text;
     EXPECT_NE(text.find("Colour=Blue"), std::string::npos) << text;
@@ -38,9 +40,8 @@ TEST(Settings, WriteCreatesFileAndKeepsOtherSectionsAndKeys)
 TEST(Settings, EmptyValueIsStoredAsPresentAndEmpty)
 {
     ProgramFolder folder;
-    settings::WriteSetting("Settings", "DefaultWP", "");
-    EXPECT_NE(ReadFile(folder.Ini()).find("DefaultWP="), std::string::npos);
-    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", "missing"), "");
+    settings::WriteDefaultWallpaper("");
+    EXPECT_EQ(folder.Stored("DefaultWP"), "");
 }
 
 TEST(Settings, LongValueReadsBackCutTo2047Characters)
@@ -48,7 +49,7 @@ TEST(Settings, LongValueReadsBackCutTo2047Characters)
     ProgramFolder folder;
     const std::string value(3000, 'x');
     WriteFile(folder.Ini(), "[Settings]\r\nDefaultWP=" + value + "\r\n");
-    EXPECT_EQ(settings::ReadSetting("Settings", "DefaultWP", ""), std::string(2047, 'x'));
+    EXPECT_EQ(settings::ReadDefaultWallpaper(), std::string(2047, 'x'));
 }
 
 TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)
@@ -61,7 +62,7 @@ TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)
     HANDLE lock = CreateFileA(folder.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     try {
-        settings::WriteSetting("Settings", "Active", "False");
+        settings::Write(Flag::Active, false);
         ADD_FAILURE() << "the write went through a locked file";
     } catch (const std::exception& error) {
         EXPECT_EQ(error.what(), veld::texts::CannotWriteSettings(folder.Path() + "/veld.ini").Plain());
@@ -70,7 +71,7 @@ TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)
     EXPECT_EQ(ReadFile(folder.Ini()), original);
 
     // Without the lock the same write succeeds: the lock is what made it fail.
-    settings::WriteSetting("Settings", "Active", "False");
+    settings::Write(Flag::Active, false);
     EXPECT_NE(ReadFile(folder.Ini()).find("Active=False"), std::string::npos);
 }
 
@@ -81,7 +82,7 @@ TEST(Settings, AValueWithALineBreakIsNeverWritten)
     WriteFile(folder.Ini(), original);
     for (const char* value : {"a\r\n[Settings]\r\nRandom=True\r\nz.jpg", "a\nb.jpg", "a\rb.jpg", "z.jpg\r\n"}) {
         try {
-            settings::WriteSetting("Settings", "DefaultWP", value);
+            settings::WriteDefaultWallpaper(value);
             ADD_FAILURE() << "written: " << value;
         } catch (const std::exception& error) {
             EXPECT_EQ(error.what(), veld::texts::LineBreakInName(folder.Path() + "/veld.ini", value).Plain());
@@ -94,9 +95,9 @@ TEST(Settings, FolderInPlaceOfTheFileFailsTheWrite)
 {
     ProgramFolder folder;
     MakeFolder(folder.Ini());
-    EXPECT_THROW(settings::WriteSetting("Settings", "Random", "True"), std::exception);
+    EXPECT_THROW(settings::Write(Flag::Random, true), std::exception);
     RemoveTree(folder.Ini());
-    EXPECT_NO_THROW(settings::WriteSetting("Settings", "Random", "True"));
+    EXPECT_NO_THROW(settings::Write(Flag::Random, true));
 }
 
 }  // namespace

@@ -406,6 +406,13 @@ ProgramFolder::~ProgramFolder()
     ui::Application::Instance().SetErrorSink(nullptr);
 }
 
+std::string ProgramFolder::Stored(const char* key) const
+{
+    char value[2048];
+    return std::string(value, GetPrivateProfileStringA("Settings", key, "<missing>", value, std::size(value),
+                                                       Ini().c_str()));
+}
+
 FormHarness::FormHarness()
 {
     CopyFolder(AssetsDir() + "Media\\", Path() + "Media\\");

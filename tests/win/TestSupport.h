@@ -113,6 +113,8 @@ public:
     ~ProgramFolder();
 
     std::string Ini() const { return Path() + "veld.ini"; }
+    // The value stored for key in veld.ini, or "<missing>".
+    std::string Stored(const char* key) const;
     std::vector<std::string> errors;
 };
 
