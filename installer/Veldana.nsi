@@ -96,7 +96,10 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "© ${PUBLISHER}"
 !define MUI_UNICON "../assets/icon.ico"
 !define MUI_ABORTWARNING
 ; Veldana's own picture beside the welcome and finish pages; they show the one drawn for
-; their scale (VELD_SCALED_PICTURE), unscaled.
+; their scale (VELD_SCALED_PICTURE), unscaled. The setup's own files keep no time of
+; their own (a clone's checkout time would make each build differ) until the program's
+; files, which have the commit's.
+SetDateSave off
 !define MUI_WELCOMEFINISHPAGE_BITMAP "../assets/setup/welcome-164x314.bmp"
 !define MUI_WELCOMEFINISHPAGE_BITMAP_STRETCH NoStretchNoCropNoAlign
 
@@ -610,6 +613,7 @@ Function .onInstFailed
   ${EndIf}
 FunctionEnd
 
+SetDateSave on
 Section "Veldana" SecProgram
   SectionIn RO
   Call WaitUntilClosed
