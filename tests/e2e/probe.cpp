@@ -239,9 +239,12 @@ int main(int argc, char** argv)
     }
     HWND main = FindWindowA("TForm1", nullptr);
     // A sent message is answered before queued input: the first round trip makes the window's thread take
-    // in the input waiting for it, the second waits behind that input, so the probe sees what it did.
-    for (int i = 0; main && i < 2; ++i)
-        SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    // in the input waiting for it, the second waits behind that input, so the probe sees what it did. The
+    // window paints only when its thread is idle: the third has it paint what it owes, for a screenshot.
+    // A thread that does not answer within half a minute is not waited for again.
+    bool answering = main != nullptr;
+    for (UINT message : {WM_NULL, WM_NULL, WM_PAINT})
+        answering = answering && SendMessageTimeoutW(main, message, 0, 0, SMTO_NORMAL, 30000, nullptr);
     if (main && argc > 2 && std::string(argv[2]) == "minimise") {
         SendMessageA(GetWindow(main, GW_OWNER), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         main = FindWindowA("TForm1", nullptr);

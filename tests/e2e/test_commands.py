@@ -1,7 +1,6 @@
 """The commands as a person uses them, with the real mouse and the real dialogs."""
 
 import shutil
-import subprocess
 
 import pytest
 from PIL import Image, ImageChops, ImageDraw
@@ -14,23 +13,7 @@ DELETE = veld.middle("Label6")
 ADD = veld.middle("Label7")
 CLOSE = veld.middle("Label3")
 PREVIEW = veld.box("Image2")
-
-
-def registry_wallpaper(display):
-    out = display.workdir / "reg.txt"
-    display._wine(["wine", "reg", "query", "HKCU\\Control Panel\\Desktop", "/v", "Wallpaper"], check=False)
-    result = subprocess.run(["wine", "reg", "query", "HKCU\\Control Panel\\Desktop", "/v", "Wallpaper"],
-                            env=display.env, capture_output=True, text=True, stdin=subprocess.DEVNULL, timeout=60)
-    for line in result.stdout.splitlines():
-        if "Wallpaper" in line and "REG_SZ" in line:
-            return line.split("REG_SZ", 1)[1].strip()
-    return None
-
-
-def region(program, name, box):
-    shot = Image.open(program.display.screenshot(name)).convert("RGB")
-    left, top = program.window_rect()[:2]
-    return shot.crop((left + box[0], top + box[1], left + box[2], top + box[3]))
+WALLPAPER_KEY = r"HKCU\Control Panel\Desktop"
 
 
 def wait_preview(program):
@@ -64,8 +47,11 @@ def run_wallpaper_command(program, point, name):
     shot = lambda when: Image.open(display.screenshot(f"{name}-{when}")).convert("RGB")
     resting = shot("resting").crop(window)
     display.move(*program.to_screen(*point))
-    before = veld.wait_until(lambda: ImageChops.difference(resting, (s := shot("before")).crop(window)).getbbox() and s,
-                             what=f"{name} to light up")
+    # Lit up: changed where the command buttons are, and only there.
+    buttons = veld.box("ImageNoWallpaper")[:2] + veld.box("ImageAddYourOwn")[2:]
+    lit = lambda c: c and all(a <= b for a, b in zip(buttons[:2] + c[2:], c[:2] + buttons[2:]))
+    before = veld.wait_until(lambda: lit(ImageChops.difference(resting, (s := shot("before")).crop(window)).getbbox())
+                             and s, what=f"{name} to light up")
     program.click_client(*point)
     veld.wait_until(lambda: ImageChops.difference(before.crop(corner), shot("after").crop(corner)).getbbox(),
                     interval=0.05, what=f"the new desktop after {name}")
@@ -89,16 +75,16 @@ def test_the_overview_story_set_the_third_entry_as_default(display_factory, prog
     name = third["items"][2]
 
     run_wallpaper_command(program, SET_AS_DEFAULT, "overview-set-as-default")
-    expected = "Z:" + str(folder / "1024x768" / name).replace("/", "\\")
+    expected = veld.win(folder / "1024x768" / name)
     veld.wait_until(lambda: (veld.read_ini(folder) or {}).get("DefaultWP", "").lower() == expected.lower(),
                     what="DefaultWP")
-    assert registry_wallpaper(display).lower().endswith("\\tmp_wallpaper.bmp")
+    assert display.registry_value(WALLPAPER_KEY, "Wallpaper").lower().endswith("\\tmp_wallpaper.bmp")
     bmp = (folder / "tmp_wallpaper.bmp").read_bytes()
     assert bmp[:2] == b"BM" and int.from_bytes(bmp[18:22], "little") == 1024
 
     run_wallpaper_command(program, NO_WALLPAPER, "overview-no-wallpaper")
     veld.wait_until(lambda: veld.read_ini(folder).get("DefaultWP") == "", what="DefaultWP emptied")
-    assert registry_wallpaper(display) in ("", None)
+    assert display.registry_value(WALLPAPER_KEY, "Wallpaper") in ("", None)
 
 
 def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
@@ -115,7 +101,7 @@ def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
     # "Nein" by Escape and by its button: file, list and preview stay.
     for answer in ("Escape", veld.text("No")):
         name = select_first()
-        before = region(program, f"delete-before-{answer}", PREVIEW)
+        before = program.region(f"delete-before-{answer}", PREVIEW)
         program.click_client(*DELETE)
         box = program.wait_dialog()
         assert box["title"] == "VELDANA"
@@ -131,7 +117,7 @@ def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
         state = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"] and s, what="the dialog to close")
         assert (wallpapers / name).exists()
         assert program.control("ListBox1", state)["selected"] == 0
-        assert not ImageChops.difference(before, region(program, f"delete-after-{answer}", PREVIEW)).getbbox()
+        assert not ImageChops.difference(before, program.region(f"delete-after-{answer}", PREVIEW)).getbbox()
 
     # "Ja" by Return and by its button: deleted, refilled without selection, preview empty.
     empty = None
@@ -150,7 +136,7 @@ def test_delete_asks_and_only_ja_deletes(display_factory, programs, workdir):
         assert not (wallpapers / name).exists()
         assert len(listbox["items"]) == count - 1 and name not in listbox["items"]
         assert listbox["selected"] == -1
-        shown = region(program, f"delete-done-{answer}", PREVIEW)
+        shown = program.region(f"delete-done-{answer}", PREVIEW)
         empty = empty or shown
         assert not ImageChops.difference(empty, shown).getbbox(), "the preview is not empty"
 
@@ -166,7 +152,7 @@ def test_add_by_typing_a_path_in_the_dialog(display_factory, programs, workdir):
     dialog = program.wait_dialog()
     display.screenshot("add-dialog")
     display.move(*veld.centre(dialog["rect"]))
-    display.xdotool("type", "--delay", 20, "Z:" + str(own / "Lake.jpg").replace("/", "\\"))
+    display.xdotool("type", "--delay", 20, veld.win(own / "Lake.jpg"))
     display.key("Return")
     veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"]
                     and "Lake.jpg" in program.control("ListBox1", s)["items"], what="the added file in the list")
@@ -185,8 +171,7 @@ def test_add_never_overwrites_and_a_missing_or_cancelled_choice_only_refills(dis
     (own / "mine.jpg").write_bytes(b"\xff\xd8 a different picture of the same name")
     rows = program.control("ListBox1")["screen"]
 
-    for typed in ["Z:" + str(own / "mine.jpg").replace("/", "\\"),
-                  "Z:" + str(own / "nowhere.jpg").replace("/", "\\"), None]:
+    for typed in [veld.win(own / "mine.jpg"), veld.win(own / "nowhere.jpg"), None]:
         display.click(rows[0] + 40, rows[1] + 8)
         veld.wait_until(lambda: program.control("ListBox1", program.probe())["selected"] == 0, what="a selection")
         wait_preview(program)
@@ -214,7 +199,7 @@ def test_the_text_link_turns_white_under_the_mouse(display_factory, programs, wo
     display.move(*program.to_screen(300, 200))
 
     def white_pixels(name):
-        return sum(1 for p in region(program, name, link).getdata() if p == (255, 255, 255))
+        return sum(1 for p in program.region(name, link).getdata() if p == (255, 255, 255))
 
     assert white_pixels("link-black") == 0
     display.move(*program.to_screen(*veld.middle("Label1")))
@@ -242,12 +227,12 @@ def test_hover_lights_buttons_inactive_look_ignores_them_and_close_saves(display
                              ("set-as-default", SET_AS_DEFAULT, veld.box("ImageSetAsDefault")),
                              ("delete", DELETE, veld.box("ImageDeleteSelected")), ("add", ADD, veld.box("ImageAddYourOwn")),
                              ("close", CLOSE, veld.box("ImageClose"))]:
-        normal = region(program, f"hover-{name}-normal", box)
+        normal = program.region(f"hover-{name}-normal", box)
         display.move(*program.to_screen(*point))
-        veld.wait_until(lambda: ImageChops.difference(normal, region(program, f"hover-{name}", box)).getbbox(),
+        veld.wait_until(lambda: ImageChops.difference(normal, program.region(f"hover-{name}", box)).getbbox(),
                         what=f"{name} to light up")
         display.move(*program.to_screen(300, 200))
-        veld.wait_until(lambda: not ImageChops.difference(normal, region(program, f"hover-{name}-left", box)).getbbox(),
+        veld.wait_until(lambda: not ImageChops.difference(normal, program.region(f"hover-{name}-left", box)).getbbox(),
                         what=f"{name} to go back")
 
     # Inactive: greyed buttons ignore clicks (nothing selected anyway, so use "add").

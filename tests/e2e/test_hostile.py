@@ -20,6 +20,7 @@ import pytest
 from PIL import Image
 
 import veld
+from veld import near, win
 
 SET_AS_DEFAULT = veld.middle("Label5")
 ADD_YOUR_OWN = veld.middle("Label7")
@@ -32,15 +33,6 @@ OPEN_FAILS = veld.text("CannotOpenFile", path="{dir}\\{name}", reason="")
 CREATE_FAILS = veld.text("CannotCreateFile", path="{dir}\\{name}", reason="")
 INI_FAILS = veld.text("CannotWriteSettings", path="{dir}\\/veld.ini") + "."
 LINE_BREAK_REFUSED = veld.text("LineBreakInName", path="{dir}\\/veld.ini", file="{path}")
-
-
-def win(path):
-    """A Linux path as the program sees it under Wine."""
-    return "Z:" + str(path).replace("/", "\\")
-
-
-def near(colour, expected, tolerance=30):
-    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
 # --- pictures -----------------------------------------------------------------------
@@ -289,7 +281,7 @@ def wait_preview(program, name, bottom_shown=True):
     def painted():
         top, bottom = preview_colours(program, f"hostile-{name}")
         return near(top, RED) and near(bottom, BLUE) == bottom_shown
-    veld.wait_until(painted, timeout=20, interval=0.3, what=f"the preview of {name}")
+    veld.wait_until(painted, interval=0.3, what=f"the preview of {name}")
 
 
 def set_as_default(program, folder, path):
@@ -531,14 +523,14 @@ def test_start_up_names_what_is_missing_and_still_reads_the_settings(rig, damage
     folder, message, listed = damage(program_folder(rig.base, ["good.jpg"]))
     program = rig.start(folder, wait=False)
     if message:
-        box = program.wait_dialog(timeout=60)
+        box = program.wait_dialog()
         assert box["title"] == "VELDANA"
         text = veld.dialog_text(box)
         assert text.startswith(message) and text.endswith("."), text
         close_box(program, box)
     # A box at start-up comes before the window: once it shows, there was none.
     state = veld.wait_until(lambda: (s := program.probe())["main"] and s["main"]["visible"] and s,
-                            timeout=60, what="the main window")
+                            what="the main window")
     assert not state["dialogs"]
     assert program.control("CheckBox1", state)["checked"], "Active=True was not read"
     assert sorted(program.control("ListBox1", state)["items"]) == sorted(listed)

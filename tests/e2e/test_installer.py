@@ -18,6 +18,7 @@ from pathlib import Path
 import pytest
 
 import veld
+from veld import win
 
 VERSION = re.search(r"^project\(Veldana VERSION ([0-9.]+)", (veld.ROOT / "CMakeLists.txt").read_text(), re.M)[1]
 SETUP = veld.ROOT / "dist" / f"Veldana-{VERSION}-setup.exe"
@@ -42,10 +43,6 @@ ACTIVE = veld.middle("CheckBox1")
 SET_AS_DEFAULT = veld.middle("Label5")
 ADD = veld.middle("Label7")
 CLOSE = veld.middle("Label3")
-
-
-def win_path(path):
-    return "Z:" + str(path).replace("/", "\\")
 
 
 def files_under(folder):
@@ -94,15 +91,14 @@ class Installer:
 
     def install(self, *switches, setup=SETUP, folder=None, code=0):
         # /D must come last and unquoted.
-        assert self.run(setup, "/S", *switches, f"/D={win_path(folder or self.folder)}") == code
+        assert self.run(setup, "/S", *switches, f"/D={win(folder or self.folder)}") == code
 
     def uninstall(self, *args, wait=True):
         """Runs Uninstall.exe as the list of programs does: it copies itself away and
         returns at once; the copy is done when it has deleted the original."""
         process = self.run(self.folder / "Uninstall.exe", *args, wait=wait)
         if wait:
-            veld.wait_until(lambda: not (self.folder / "Uninstall.exe").exists(), timeout=30,
-                            what="the uninstaller to finish")
+            veld.wait_until(lambda: not (self.folder / "Uninstall.exe").exists(), what="the uninstaller to finish")
         return process
 
     def registry_entry(self, key=UNINSTALL_KEY):
@@ -210,18 +206,18 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
     for name in shipped_files():
         assert (folder / name).read_bytes() == (veld.DIST / name).read_bytes(), name
     link = shortcut(installer.env).read_bytes()
-    assert win_path(folder / "Veldana.exe").encode("utf-16-le") in link
+    assert win(folder / "Veldana.exe").encode("utf-16-le") in link
     entry = installer.registry_entry()
     size_kb = sum((veld.DIST / name).stat().st_size for name in shipped_files()) / 1024
     assert abs(int(entry.pop("EstimatedSize"), 16) - size_kb) < 0.1 * size_kb
-    uninstaller = f'"{win_path(folder / "Uninstall.exe")}"'
+    uninstaller = f'"{win(folder / "Uninstall.exe")}"'
     assert entry == {
         "DisplayName": "Veldana", "DisplayVersion": VERSION, "Publisher": "Veldana",
-        "DisplayIcon": win_path(folder / "Veldana.exe"), "InstallLocation": win_path(folder),
+        "DisplayIcon": win(folder / "Veldana.exe"), "InstallLocation": win(folder),
         "UninstallString": uninstaller, "QuietUninstallString": f"{uninstaller} /S",
         "NoModify": "0x1", "NoRepair": "0x1",
     }
-    assert installer.sign_in_entry() == f'"{win_path(folder / "VeldanaStart.exe")}"'
+    assert installer.sign_in_entry() == f'"{win(folder / "VeldanaStart.exe")}"'
 
     # Use it: switch it on, add an own picture through the dialog, make it the wallpaper.
     program = programs(installer.display, folder)
@@ -234,7 +230,7 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
     program.click_client(*ADD)
     dialog = program.wait_dialog()
     display.move(*veld.centre(dialog["rect"]))
-    display.xdotool("type", "--delay", 20, win_path(own / "Lake.jpg"))
+    display.xdotool("type", "--delay", 20, win(own / "Lake.jpg"))
     display.key("Return")
     listbox = veld.wait_until(lambda: (s := program.probe()) and not s["dialogs"]
                               and "Lake.jpg" in (l := program.control("ListBox1", s))["items"] and l,
@@ -246,7 +242,7 @@ def test_install_use_and_uninstall_leaves_only_the_added_wallpaper(installer, pr
     veld.wait_until(lambda: (folder / "tmp_wallpaper.bmp").exists(), what="tmp_wallpaper.bmp")
 
     # While it runs, its files cannot be replaced: the uninstaller gives up and touches nothing.
-    in_place = f"_?={win_path(folder)}"
+    in_place = f"_?={win(folder)}"
     assert installer.run(folder / "Uninstall.exe", "/S", in_place) == 2
     assert installer.registry_entry() is not None and shortcut(installer.env).exists()
     written = {"1024x768/Lake.jpg", "veld.ini", "tmp_wallpaper.bmp"}
@@ -286,7 +282,7 @@ def test_interactive_setup_and_uninstall_do_as_told(installer, workdir):
         press(confirm, "Return")  # "Uninstall" on the confirmation page
         question = veld.wait_until(lambda: [w for w in windows() if w != confirm], what="the question")[0]
         press(question, key)
-        veld.wait_until(lambda: not (folder / "Uninstall.exe").exists(), timeout=30, what="the uninstaller")
+        veld.wait_until(lambda: not (folder / "Uninstall.exe").exists(), what="the uninstaller")
         # "Close" on the last page, pressed until it is enabled and takes.
         veld.wait_until(lambda: not windows() or press(confirm, "Return"), interval=0.5,
                         what="the uninstaller to close")
@@ -306,7 +302,7 @@ def test_interactive_setup_and_uninstall_do_as_told(installer, workdir):
                    input=b"#include <windows.h>\nint main(int argc, char **argv) { CreateFileA(argv[1], GENERIC_READ, 0,"
                          b" 0, OPEN_EXISTING, 0, 0); CreateFileA(argv[2], GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0);"
                          b" Sleep(INFINITE); }\n")
-    holder = installer.run(workdir / "holder.exe", win_path(folder / HELD), win_path(workdir / "held"), wait=False)
+    holder = installer.run(workdir / "holder.exe", win(folder / HELD), win(workdir / "held"), wait=False)
     veld.wait_until(lambda: (workdir / "held").exists(), what="the file held")
     # A sign-in (Wine's wineboot runs the Run entries) starts the installed VeldanaStart,
     # which leaves the program's state behind, as does a log from an earlier sign-in.
@@ -329,7 +325,7 @@ def test_interactive_setup_and_uninstall_do_as_told(installer, workdir):
     # could not use (too long even in its 8.3 form) is refused in a box on leaving the folder
     # page, which stays; what was made to ask is gone again.
     too_long = workdir / "long" / ("long1234/" * 24) / "Veldana"
-    setup = installer.run(SETUP, f"/D={win_path(too_long)}", wait=False)
+    setup = installer.run(SETUP, f"/D={win(too_long)}", wait=False)
     window = veld.wait_until(lambda: windows(), what="the setup")[0]
     for key in "Return", "space", "Return", "Return":  # welcome, sign-in, folder page
         press(window, key)
@@ -338,15 +334,15 @@ def test_interactive_setup_and_uninstall_do_as_told(installer, workdir):
     press(refusal, "Return")
     veld.wait_until(lambda: windows() == [window], what="the refusal to close")
     press(window, "Home", "shift+End")
-    installer.display.xdotool("type", "--delay", 20, win_path(folder))
+    installer.display.xdotool("type", "--delay", 20, win(folder))
     press(window, "Return")
-    veld.wait_until(lambda: "EstimatedSize" in (installer.registry_entry() or {}), timeout=60, what="the setup")
+    veld.wait_until(lambda: "EstimatedSize" in (installer.registry_entry() or {}), what="the setup")
     press(window, "space", "Return")  # "Run Veldana" unticked, then Finish
     assert setup.wait(timeout=30) == 0 and installer.sign_in_entry() is None
     assert files_under(folder) >= shipped_files()
 
     # Another copy's sign-in entry stays.
-    elsewhere = f'"{win_path(folder)}2\\VeldanaStart.exe"'
+    elsewhere = f'"{win(folder)}2\\VeldanaStart.exe"'
     installer.run("reg", "add", RUN_KEY, "/v", "Veldana", "/d", elsewhere, "/f")
     installer.value(APPROVED, SWITCHED_OFF)
     uninstall_answering("y")  # "&Yes" (the prefix runs in English)
@@ -385,7 +381,7 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     (folder / sorted(shipped_files())[0]).unlink()  # a bundled wallpaper
     # Switched off in Windows, and the converted wallpaper on the desktop, in its 8.3 spelling.
     installer.value(APPROVED, SWITCHED_OFF)
-    short = subprocess.run(["wine", "cmd", "/c", f"for %I in ({win_path(folder)}) do @echo %~sI"], env=installer.env,
+    short = subprocess.run(["wine", "cmd", "/c", f"for %I in ({win(folder)}) do @echo %~sI"], env=installer.env,
                            capture_output=True, text=True, stdin=subprocess.DEVNULL, timeout=60).stdout.strip()
     installer.value(WALLPAPER, short + "\\tmp_wallpaper.bmp")
 
@@ -394,7 +390,7 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     assert all((folder / name).read_bytes() == (veld.DIST / name).read_bytes() for name in shipped_files())
     assert all((folder / name).read_bytes() == name.encode() for name in users)
     assert installer.registry_entry()["DisplayVersion"] == VERSION
-    assert installer.sign_in_entry() == f'"{win_path(folder / "VeldanaStart.exe")}"'
+    assert installer.sign_in_entry() == f'"{win(folder / "VeldanaStart.exe")}"'
     assert installer.value(APPROVED) == SWITCHED_OFF and installer.value(WALLPAPER) == short + "\\tmp_wallpaper.bmp"
     # /NOSIGNIN leaves the entry out, and one the user removed stays removed.
     installer.install("/NOSIGNIN")

@@ -1,16 +1,10 @@
 """The preview as a person uses it: clicks and keys in the list, a broken file."""
 
-from PIL import Image, ImageChops
+from PIL import ImageChops
 
 import veld
 
 PREVIEW = veld.box("Image2")
-
-
-def preview_of(program, name):
-    shot = Image.open(program.display.screenshot(name)).convert("RGB")
-    left, top = program.window_rect()[:2]
-    return shot.crop((left + PREVIEW[0], top + PREVIEW[1], left + PREVIEW[2], top + PREVIEW[3]))
 
 
 def changed(a, b):
@@ -29,21 +23,21 @@ def test_clicks_and_keys_preview_and_a_click_below_the_entries_does_nothing(disp
     program = programs(display, folder)
     listbox = program.control("ListBox1")
     assert len(listbox["items"]) >= 3
-    empty = preview_of(program, "preview-empty")
+    empty = program.region("preview-empty", PREVIEW)
 
     # Click the first entry: the preview shows the picture instead of the name.
     rows = listbox["screen"]
     display.click(rows[0] + 40, rows[1] + 2 + 6)
     wait_idle(program)
     assert program.control("ListBox1")["selected"] == 0
-    first = preview_of(program, "preview-first")
+    first = program.region("preview-first", PREVIEW)
     assert changed(empty, first)
 
     # A keyboard move previews the next one.
     display.key("Down")
     veld.wait_until(lambda: program.control("ListBox1", program.probe())["selected"] == 1, what="the selection")
     wait_idle(program)
-    second = preview_of(program, "preview-second")
+    second = program.region("preview-second", PREVIEW)
     assert changed(first, second)
 
     # A click on the empty area below the entries changes nothing.
@@ -52,7 +46,7 @@ def test_clicks_and_keys_preview_and_a_click_below_the_entries_does_nothing(disp
         display.click(rows[0] + 40, rows[3] - 4)
         wait_idle(program)
         assert program.control("ListBox1", program.probe())["selected"] == 1
-        assert not changed(second, preview_of(program, "preview-below"))
+        assert not changed(second, program.region("preview-below", PREVIEW))
 
 
 def test_broken_file_shows_the_jpeg_error_and_the_program_goes_on(display_factory, programs, workdir):

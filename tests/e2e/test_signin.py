@@ -4,17 +4,10 @@ desktop that the system paints."""
 from PIL import Image
 
 import veld
+from veld import near, win
 
 COLOURS = {"red.jpg": (220, 30, 30), "green.jpg": (30, 200, 30), "blue.jpg": (30, 30, 220)}
 DESKTOP = r"HKCU\Control Panel\Desktop"
-
-
-def win(path):
-    return "Z:" + str(path).replace("/", "\\")
-
-
-def near(colour, expected, tolerance=30):
-    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
 def test_each_sign_in_shows_another_wallpaper_on_the_desktop(display_factory, workdir):
@@ -23,9 +16,8 @@ def test_each_sign_in_shows_another_wallpaper_on_the_desktop(display_factory, wo
         Image.new("RGB", (1024, 768), colour).save(folder / "1024x768" / name, quality=90)
     display = display_factory(1024, 768, virtual_desktop=True)
 
-    def centre():
-        return Image.open(display.screenshot("signin-desktop")).convert("RGB").getpixel((512, 384))
-    assert not any(near(centre(), colour) for colour in COLOURS.values())
+    centre = lambda: display.colour_at(512, 384, "signin-desktop")
+    assert centre() == display.DESKTOP_COLOUR
 
     previous = ""
     for _ in range(3):

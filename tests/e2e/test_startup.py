@@ -79,7 +79,7 @@ def test_a_second_start_brings_the_running_window_to_the_front_and_ends(display_
     folder = veld.make_program_folder(workdir / "one", WALLPAPERS, ini=None)
     display = display_factory(1024, 768)
     running = programs(display, folder)
-    exe = "Z:" + str(folder / "Veldana.exe").replace("/", "\\")
+    exe = veld.win(folder / "Veldana.exe")
 
     def mains():
         return display.probe()["mains"]
@@ -93,13 +93,13 @@ def test_a_second_start_brings_the_running_window_to_the_front_and_ends(display_
         other = veld.make_program_folder(workdir / "two", WALLPAPERS, ini=None)
         programs(display, other, wait=False)
         veld.wait_until(lambda: any(m["foreground"] and m["image"] != exe for m in mains()),
-                        timeout=60, what="the other window in front")
+                        what="the other window in front")
         others = [m for m in mains() if m["image"] != exe]
 
     if "link" in hidden:
         (workdir / "link").symlink_to(folder)
     second = programs(display, workdir / "link" if "link" in hidden else folder, wait=False)
-    second.wait_exit(timeout=30)
+    second.wait_exit()
     assert second.process.returncode == 0
     state = veld.wait_until(lambda: (m := mains()) and any(x["image"] == exe and x["foreground"] for x in m) and m,
                             what="the running window in front")

@@ -19,6 +19,8 @@ import tempfile
 import time
 from pathlib import Path
 
+from PIL import Image
+
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "scripts"))
 import places  # noqa: E402
@@ -54,7 +56,19 @@ def text(key, /, **values):
     return SPELLINGS[key].format(**values)
 
 
-def wait_until(predicate, timeout=20.0, interval=0.1, what="condition"):
+
+
+def win(path):
+    """A Linux path as the program sees it under Wine."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def near(colour, expected, tolerance=30):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
+
+
+# Waits are for conditions, with limits long enough for a machine ten times slower than a warm one.
+def wait_until(predicate, timeout=120.0, interval=0.1, what="condition"):
     deadline = time.monotonic() + timeout
     last = None
     while time.monotonic() < deadline:
@@ -73,8 +87,11 @@ class Display:
     depth is the screen's bits per pixel (24, 16 or 8) and dpi its scale in dots per inch.
     With virtual_desktop, every Wine program started on the display runs in Wine's own
     desktop window of the screen's size, which the system paints, wallpaper included, as
-    Windows does.
+    Windows does. It is up, painted in DESKTOP_COLOUR, before the display is handed out,
+    and stays until it is closed, as a signed-in user's desktop does.
     """
+
+    DESKTOP_COLOUR = (240, 160, 0)
 
     def __init__(self, width, height, workdir, depth=24, virtual_desktop=False, dpi=96):
         self.width, self.height, self.depth, self.dpi = width, height, depth, dpi
@@ -89,7 +106,8 @@ class Display:
         with open(self.prefix / "user.reg", "a", encoding="ascii") as registry:
             if virtual_desktop:
                 registry.write(f'\n[Software\\\\Wine\\\\Explorer]\n"Desktop"="Default"\n'
-                               f'[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="{width}x{height}"\n')
+                               f'[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="{width}x{height}"\n'
+                               '[Control Panel\\\\Colors]\n"Background"="%d %d %d"\n' % self.DESKTOP_COLOUR)
             if dpi != 96:
                 registry.write(f'\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:{dpi:08x}\n')
         read_fd, write_fd = os.pipe()
@@ -113,6 +131,11 @@ class Display:
         try:
             self._wine(["wineserver", "-p"])
             self._wine(["wine", "wineboot"], check=False)
+            if virtual_desktop:
+                # Started by itself, it stays while no program runs on it; the wineserver's end ends it.
+                subprocess.Popen(["wine", "explorer", f"/desktop=Default,{width}x{height}"], env=self.env,
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                wait_until(lambda: self.colour_at(width // 2, height // 2) == self.DESKTOP_COLOUR, what="the desktop")
         except BaseException:
             self.close()
             raise
@@ -195,6 +218,10 @@ class Display:
         subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True, timeout=30)
         return path
 
+    def colour_at(self, x, y, name="colour"):
+        with Image.open(self.screenshot(name)) as shot:
+            return shot.convert("RGB").getpixel((x, y))
+
 
 def dialog_text(dialog):
     """The message of a dialog box: the texts of its static controls."""
@@ -257,7 +284,7 @@ class Program:
         self.process = subprocess.Popen(["wine", str(self.folder / "Veldana.exe")], env=env,
                                         cwd=self.folder, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         log.close()
-        self.state = wait_until(self._shown, timeout=60, what="the main window") if wait else None
+        self.state = wait_until(self._shown, what="the main window") if wait else None
 
     def _shown(self):
         state = self.display.probe()
@@ -275,12 +302,12 @@ class Program:
                 return child
         raise AssertionError(f"{name} not found at {left},{top}")
 
-    def wait_dialog(self, timeout=20):
+    def wait_dialog(self):
         """The first dialog box the program shows (message boxes, file dialogs)."""
         def dialog():
             state = self.display.probe()
             return state if state.get("main") and state["dialogs"] else None
-        self.state = wait_until(dialog, timeout=timeout, what="a dialog")
+        self.state = wait_until(dialog, what="a dialog")
         return self.state["dialogs"][0]
 
     def window_rect(self):
@@ -290,14 +317,19 @@ class Program:
         left, top = self.window_rect()[:2]
         return left + x, top + y
 
+    def region(self, name, box):
+        """A screenshot cut to box (left, top, right, bottom) in client coordinates."""
+        with Image.open(self.display.screenshot(name)) as shot:
+            return shot.convert("RGB").crop(self.to_screen(*box[:2]) + self.to_screen(*box[2:]))
+
     def click_client(self, x, y, button=1):
         self.display.click(*self.to_screen(x, y), button=button)
 
     def exited(self):
         return self.process.poll() is not None
 
-    def wait_exit(self, timeout=20):
-        wait_until(self.exited, timeout=timeout, what="the program to end")
+    def wait_exit(self):
+        wait_until(self.exited, what="the program to end")
 
     def kill(self):
         if self.process.poll() is None:

@@ -212,10 +212,12 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
             HWND box = nullptr;
             ASSERT_TRUE(WithinHalfAMinute([&] { return (box = DialogOf(thread)) != nullptr; }))
                 << "no question before deleting";
-            // A scanner looks at the file for a moment as it is to go.
+            // A scanner looks at the file as it is to go, until the delete waits for it, answering
+            // messages as it does (one that did not wait would fail and say so).
             HANDLE scan = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
-            Sleep(300);
+            WithinHalfAMinute([&] { return !IsWindow(box); });
+            SendMessageTimeoutA(Form1->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 60'000, nullptr);
             CloseHandle(scan);
         });
         harness.Click(kDeleteSelected);

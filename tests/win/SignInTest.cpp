@@ -269,13 +269,14 @@ TEST(SignIn, TheWindowAndTheSignInProgramTakeTurnsWithTheWallpaper)
         auto state = [&] { return WallpaperValue() + ReadFile(harness.Ini()) + ReadFile(leftover); };
         const std::string before = state();
 
-        // Another program holds the lock for a while; nothing may change until it lets go.
+        // Another program holds the lock until the action waits for it, answering messages (one
+        // that did not wait would end without answering); nothing may change until it lets go.
         HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         std::string whileHeld;
         std::thread other([&] {
             desktop::WallpaperLock lock;
             SetEvent(held);
-            Sleep(400);
+            SendMessageTimeoutA(harness.Form().Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 60'000, nullptr);
             whileHeld = state();
         });
         WaitForSingleObject(held, INFINITE);

@@ -333,8 +333,8 @@ TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerOrAFolderNamed
         const bool readable = hold == kAMoment || hold == kAsTheSystemReads;
         FormHarness harness;
         hold == kAFolderInItsPlace ? MakeFolder(harness.Ini()) : WriteFile(harness.Ini(), original);
-        // A scanner opens it without sharing at start-up, and for a moment again at the close;
-        // a folder it cannot open so.
+        // A scanner opens it without sharing at start-up and again at the close; for a moment it
+        // lets go once the program waits for it, answering messages; a folder it cannot open so.
         const auto scan = [&](const std::function<void()>& step) {
             if (hold == kAsTheSystemReads) {
                 systemRead = reinterpret_cast<decltype(systemRead)>(
@@ -345,12 +345,14 @@ TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerOrAFolderNamed
                 return;
             }
             HANDLE file = CreateFileA(harness.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            HWND answers = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
             std::thread scanner([&] {
                 if (hold == kAMoment)
-                    Sleep(300), CloseHandle(file);
+                    SendMessageTimeoutA(answers, WM_NULL, 0, 0, SMTO_NORMAL, 60'000, nullptr), CloseHandle(file);
             });
             step();
             scanner.join();
+            DestroyWindow(answers);
             if (hold != kAMoment)
                 CloseHandle(file);
         };
