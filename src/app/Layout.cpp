@@ -54,10 +54,10 @@ struct CheckBoxEntry {
 
 using LayoutEntry = std::variant<ImageEntry, LabelEntry, AnimateEntry, ListBoxEntry, CheckBoxEntry>;
 
-// An invisible hit area over a picture button or a logo.
-ui::LabelArgs HitArea(ui::Bounds bounds, std::string hint = {})
+// An invisible hit area over a picture button or a logo, named by the words painted there.
+ui::LabelArgs HitArea(ui::Bounds bounds, std::string name, std::string hint = {})
 {
-    return {.bounds = bounds, .handCursor = true, .hint = std::move(hint)};
+    return {.bounds = bounds, .handCursor = true, .hint = std::move(hint), .name = std::move(name)};
 }
 
 // clang-format off
@@ -69,28 +69,36 @@ const LayoutEntry kLayout[] = {
                                                  .bold = true, .color = RGB(0, 0, 0), .handCursor = true, .hint = kGamePage},
                                                 &TForm1::Label1Click, &TForm1::Label1MouseEnter, &TForm1::Label1MouseLeave},
     ImageEntry   {&TForm1::ImageClose,          {.bounds = {715, 141, 22, 23}, .pictureId = IDB_CLOSE}},
-    LabelEntry   {&TForm1::Label3,              HitArea({713, 139, 27, 28}),
+    LabelEntry   {&TForm1::Label3,              HitArea({713, 139, 27, 28}, veld::texts::kCloseName),
                                                 &TForm1::acCloseExecute, &TForm1::Label3MouseEnter, &TForm1::Label3MouseLeave},
     ImageEntry   {&TForm1::ImageNoWallpaper,    {.bounds = {503, 319, 236, 36}, .pictureId = IDB_BUTTON1}},
     ImageEntry   {&TForm1::ImageSetAsDefault,   {.bounds = {503, 354, 236, 33}, .pictureId = IDB_BUTTON2}},
     ImageEntry   {&TForm1::ImageDeleteSelected, {.bounds = {503, 385, 236, 33}, .pictureId = IDB_BUTTON3}},
     ImageEntry   {&TForm1::ImageAddYourOwn,     {.bounds = {503, 416, 236, 37}, .pictureId = IDB_BUTTON4}},
-    LabelEntry   {&TForm1::Label4,              HitArea({510, 325, 223, 30}),
+    LabelEntry   {&TForm1::Label4,              HitArea({510, 325, 223, 30}, veld::texts::kNoWallpaperName),
                                                 &TForm1::acNoWallpaperExecute, &TForm1::Label4MouseEnter, &TForm1::Label4MouseLeave},
-    LabelEntry   {&TForm1::Label5,              HitArea({508, 356, 222, 29}),
+    LabelEntry   {&TForm1::Label5,              HitArea({508, 356, 222, 29}, veld::texts::kSetAsDefaultName),
                                                 &TForm1::acSetAsDefaultExecute, &TForm1::Label5MouseEnter, &TForm1::Label5MouseLeave},
-    LabelEntry   {&TForm1::Label6,              HitArea({510, 387, 220, 29}),
+    LabelEntry   {&TForm1::Label6,              HitArea({510, 387, 220, 29}, veld::texts::kDeleteSelectedName),
                                                 &TForm1::acDeleteSelectedExecute, &TForm1::Label6MouseEnter, &TForm1::Label6MouseLeave},
-    LabelEntry   {&TForm1::Label7,              HitArea({509, 419, 223, 30}),
+    LabelEntry   {&TForm1::Label7,              HitArea({509, 419, 223, 30}, veld::texts::kAddYourOwnName),
                                                 &TForm1::acAddYourOwnExecute, &TForm1::Label7MouseEnter, &TForm1::Label7MouseLeave},
-    LabelEntry   {&TForm1::Label10,             HitArea({628, 493, 110, 24}, kConsolePage), &TForm1::Label10Click},
-    LabelEntry   {&TForm1::Label2,              HitArea({473, 492, 92, 26}, kPublisherPage), &TForm1::Label2Click},
+    LabelEntry   {&TForm1::Label10,             HitArea({628, 493, 110, 24}, veld::texts::kConsoleName, kConsolePage), &TForm1::Label10Click},
+    LabelEntry   {&TForm1::Label2,              HitArea({473, 492, 92, 26}, veld::texts::kPublisherName, kPublisherPage), &TForm1::Label2Click},
     AnimateEntry {&TForm1::Animate2,            {.bounds = {174, 288, 154, 115}, .repetitions = 1}},
-    ListBoxEntry {&TForm1::ListBox1,            {.bounds = {509, 231, 223, 81}, .background = kListBackground, .itemHeight = 13},
+    ListBoxEntry {&TForm1::ListBox1,            {.bounds = {509, 231, 223, 81}, .background = kListBackground, .itemHeight = 13,
+                                                 .name = veld::texts::kWallpaperListName},
                                                 &TForm1::ListBox1Click},
     AnimateEntry {&TForm1::Animate1,            {.bounds = {173, 287, 154, 115}, .repetitions = 1, .visible = false}},
-    CheckBoxEntry{&TForm1::CheckBox1,           {.bounds = {527, 163, 12, 13}}, &TForm1::CheckBox1Click},
-    CheckBoxEntry{&TForm1::CheckBox2,           {.bounds = {527, 192, 12, 13}}},
+    CheckBoxEntry{&TForm1::CheckBox1,           {.bounds = {527, 163, 12, 13}, .name = veld::texts::kActiveName}, &TForm1::CheckBox1Click},
+    CheckBoxEntry{&TForm1::CheckBox2,           {.bounds = {527, 192, 12, 13}, .name = veld::texts::kRandomName}},
+};
+
+// Where Tab goes after the child windows: the commands top to bottom, the links, then
+// the close button.
+ui::Label TForm1::*const kHitAreaTabOrder[] = {
+    &TForm1::Label4, &TForm1::Label5, &TForm1::Label6,  &TForm1::Label7,
+    &TForm1::Label1, &TForm1::Label2, &TForm1::Label10, &TForm1::Label3,
 };
 
 // The stored size of each list; a list filled at start-up then takes the size of the
@@ -187,6 +195,10 @@ void TForm1::CreateControls()
             },
             entry);
     }
+    std::vector<ui::GraphicControl*> tabOrder;
+    for (ui::Label TForm1::*area : kHitAreaTabOrder)
+        tabOrder.push_back(&(this->*area));
+    SetTabOrder(std::move(tabOrder));
     for (const ImageListEntry& entry : kImageLists) {
         ui::ImageList& list = this->*entry.list;
         list.SetSize(entry.width, entry.height);

@@ -20,6 +20,24 @@ inline constexpr char kRunningTitle[] = "VELDANA";
 inline constexpr char kGameLink[] = "Klicke hier, um mehr \xFC"
                                     "ber Tollrand zu erfahren";
 
+// What screen readers call the parts of the window whose words are painted on the
+// artwork, and what their default action does.
+inline constexpr char kWallpaperListName[] = "Hintergrundbilder";
+inline constexpr char kActiveName[] = "Veldana aktivieren";
+inline constexpr char kRandomName[] = "Hintergrundbild zuf\xE4llig bei jedem Windows-Start ausw\xE4hlen";
+inline constexpr char kNoWallpaperName[] = "No wallpaper";
+inline constexpr char kSetAsDefaultName[] = "Set as default";
+inline constexpr char kDeleteSelectedName[] = "Delete selected";
+inline constexpr char kAddYourOwnName[] = "Add your own...";
+inline constexpr char kPublisherName[] = "Nordwerk Interactive";
+inline constexpr char kConsoleName[] = "Sternling Pocket";
+inline constexpr char kCloseName[] = "Schlie\xDF"
+                                     "en";
+inline constexpr char kPressAction[] = "Dr\xFC"
+                                       "cken";
+inline constexpr char kOpenAction[] = "\xD6"
+                                      "ffnen";
+
 // Asking before a file is deleted, with the two buttons' captions.
 Message AskDeleteFile(std::string_view name);
 inline constexpr char kYes[] = "Ja";

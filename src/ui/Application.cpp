@@ -132,14 +132,25 @@ void Application::ShowCurrentError() noexcept
 int Application::Run()
 {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        // Tab, arrow and Alt keys move between the controls as in a dialog.
-        if (main_ && IsWindow(main_) && IsDialogMessageA(main_, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        Dispatch(message);
     return static_cast<int>(message.wParam);
+}
+
+void Application::Dispatch(MSG& message)
+{
+    if (main_ && IsWindow(main_)) {
+        // The keys that move the focus show it from then on, as Windows' dialog manager
+        // has it; Wine's leaves that to the window.
+        const bool moves = message.wParam == VK_TAB || (message.wParam >= VK_LEFT && message.wParam <= VK_DOWN);
+        if (message.message == WM_KEYDOWN && moves && (message.hwnd == main_ || IsChild(main_, message.hwnd)))
+            SendMessageA(main_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        // Tab, arrow and Alt keys move between the controls as in a dialog.
+        if (IsDialogMessageA(main_, &message))
+            return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
 }
 
 LRESULT CALLBACK Application::OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

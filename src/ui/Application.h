@@ -63,6 +63,8 @@ public:
 
     // Runs the message loop until the main window has gone; returns the exit code.
     int Run();
+    // What the loop does with one message.
+    void Dispatch(MSG& message);
 
     // In-process tests see the error boxes' texts here instead of a modal box.
     using ErrorSink = std::function<void(const std::wstring& text)>;

@@ -73,7 +73,9 @@ LRESULT CALLBACK WholeBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 void CheckBox::Create(Form& form, const CheckBoxArgs& args)
 {
-    CreateWindowed(form, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, args.bounds);
+    CreateWindowed(form, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, args.bounds, args.name);
+    // Without text the system draws its focus nowhere.
+    ShowFocusThroughForm();
     // The screen's scale is fixed for the process when it starts.
     static const int dpi = GetDeviceCaps(win::WindowDc(nullptr).get(), LOGPIXELSY);
     if (dpi > kDesignDpi)

@@ -3,10 +3,13 @@
 
 #include "ui/Control.h"
 
+#include <string>
+
 namespace ui {
 
 struct CheckBoxArgs {
     Bounds bounds;
+    std::string name;  // for screen readers
 };
 
 class CheckBox : public WindowedControl {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 namespace ui {
 
@@ -35,9 +36,12 @@ public:
     Control& operator=(const Control&) = delete;
 
     const Bounds& GetBounds() const { return bounds_; }
+    // What a screen reader calls the control; empty where it has no name of its own.
+    const std::string& AccessibleName() const { return accessibleName_; }
 
 protected:
     Bounds bounds_;
+    std::string accessibleName_;
 };
 
 // A control that is a child window of its own (list box, check box, animation).
@@ -54,13 +58,24 @@ public:
     virtual void OnCommand(WORD /*code*/) {}
     // WM_CTLCOLOR*: a brush for the background, or nullptr for the system's.
     virtual HBRUSH OnCtlColor(HDC /*dc*/) { return nullptr; }
+    // The form draws the focus of a control that shows none of its own.
+    bool FocusShownByForm() const { return focusShownByForm_; }
 
 protected:
-    // Creates the child window; style gets WS_CHILD and the form's font is applied.
-    void CreateWindowed(Form& form, const char* className, DWORD style, DWORD exStyle, const Bounds& bounds);
+    // Creates the child window; style gets WS_CHILD and the form's font is applied. A
+    // named control answers screen readers with the system's own object under its name.
+    void CreateWindowed(Form& form, const char* className, DWORD style, DWORD exStyle, const Bounds& bounds,
+                        const std::string& accessibleName = {});
+    // The focus comes or goes: the form redraws its mark around the control.
+    void ShowFocusThroughForm();
 
 private:
+    static LRESULT CALLBACK FocusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR control);
+
     HWND handle_ = nullptr;
+    Form* form_ = nullptr;
+    bool focusShownByForm_ = false;
 };
 
 }  // namespace ui

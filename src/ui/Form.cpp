@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/Steps.h"
 #include "core/Texts.h"
+#include "ui/Accessible.h"
 #include "ui/Application.h"
 #include "ui/Text.h"
 #include "win/Screen.h"
@@ -21,6 +22,11 @@ namespace {
 constexpr WORD kFirstControlId = 100;
 constexpr int kTooltipDelayMs = 500;
 constexpr int kTooltipShowMs = 2500;
+
+// The form's own message: click the hit area of tab order index wParam.
+constexpr UINT kClickMessage = WM_USER + 1;
+// How far the focus mark stands outside a child window, which paints its own area.
+constexpr int kFocusMarkMargin = 2;
 
 // comctl32 draws a tooltip's text this far inside its client edge, besides the margins.
 constexpr int kTooltipTextInset = 2;
@@ -67,6 +73,35 @@ TTTOOLINFOA ToolFor(HWND form, GraphicControl& control)
     tool.uId = reinterpret_cast<UINT_PTR>(&control);
     tool.rect = control.Visible() ? control.GetBounds().Rect() : RECT{0, 0, 0, 0};
     return tool;
+}
+
+bool KeyboardCuesAlwaysShown()
+{
+    BOOL shown = FALSE;
+    return SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &shown, 0) && shown;
+}
+
+// Where the focus mark of a control goes: on a hit area's edge, around a child window.
+RECT FocusMarkRect(const Control& control)
+{
+    RECT rect = control.GetBounds().Rect();
+    if (dynamic_cast<const WindowedControl*>(&control))
+        InflateRect(&rect, kFocusMarkMargin, kFocusMarkMargin);
+    return rect;
+}
+
+// Dots alternating black and white: they read on every part of the artwork at every
+// colour depth, where the system's inverted dots fade on mid-tones.
+void DrawFocusMark(HDC dc, const RECT& rect)
+{
+    static const WORD kDots[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+    win::Bitmap pattern(CreateBitmap(8, 8, 1, 1, kDots));
+    win::Brush dots(CreatePatternBrush(pattern.get()));
+    const COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF back = SetBkColor(dc, RGB(255, 255, 255));
+    FrameRect(dc, &rect, dots.get());
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
 }
 
 LRESULT CALLBACK TooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
@@ -124,6 +159,9 @@ void Form::CreateHandle(const FormArgs& args)
 
 void Form::Show()
 {
+    // As a dialog starts: the focus shows once the keyboard is used, unless the user
+    // always wants to see it.
+    focusHidden_ = !KeyboardCuesAlwaysShown();
     ShowWindow(handle_, SW_SHOW);
     SetForegroundWindow(handle_);
     veld::MarkStep("shown");
@@ -170,12 +208,19 @@ void Form::Register(GraphicControl& control)
 
 void Form::GraphicChanged(GraphicControl& control)
 {
-    // A hidden hit area neither reacts to the mouse nor shows its tooltip.
+    // A hidden hit area neither reacts to the mouse nor shows its tooltip, and the
+    // keyboard passes it over.
     if (!control.Visible()) {
         if (hovered_ == &control)
             hovered_ = nullptr;
         if (pressed_ == &control)
             pressed_ = nullptr;
+        if (focused_ == &control && GetFocus() == handle_) {
+            if (GraphicControl* next = NextArea(&control, false))
+                FocusArea(*next);
+            else
+                SetFocus(GetNextDlgTabItem(handle_, tabEntry_, FALSE));
+        }
     }
     if (tooltip_ && !control.Hint().empty()) {
         TTTOOLINFOA tool = ToolFor(handle_, control);
@@ -200,6 +245,143 @@ void Form::PaintContent(HDC dc, const RECT& dirty)
         if (control->Visible() && IntersectRect(&overlap, &bounds, &dirty))
             control->Paint(dc);
     }
+    PaintFocusMark(dc);
+}
+
+// The form keeps the state itself: Wine keeps none for it.
+void Form::OnUiState(WORD action, WORD flags)
+{
+    if (!(flags & UISF_HIDEFOCUS) || action == UIS_INITIALIZE)
+        return;
+    const bool hidden = action == UIS_SET && !KeyboardCuesAlwaysShown();
+    if (hidden == std::exchange(focusHidden_, hidden))
+        return;
+    if (focused_)
+        InvalidateFocusMark(*focused_);
+    if (const WindowedControl* control = FindControl(GetFocus()))
+        InvalidateFocusMark(*control);
+}
+
+void Form::PaintFocusMark(HDC dc)
+{
+    if (focusHidden_)
+        return;
+    if (const GraphicControl* area = FocusedArea())
+        DrawFocusMark(dc, FocusMarkRect(*area));
+    else if (const WindowedControl* control = FindControl(GetFocus()); control && control->FocusShownByForm())
+        DrawFocusMark(dc, FocusMarkRect(*control));
+}
+
+void Form::InvalidateFocusMark(const Control& control)
+{
+    const RECT rect = FocusMarkRect(control);
+    InvalidateRect(handle_, &rect, FALSE);
+}
+
+GraphicControl* Form::FocusedArea() const
+{
+    return handle_ && GetFocus() == handle_ ? focused_ : nullptr;
+}
+
+GraphicControl* Form::NextArea(const GraphicControl* from, bool backward) const
+{
+    const auto visible = [](const GraphicControl* area) { return area->Visible(); };
+    if (backward) {
+        auto start = std::find(tabOrder_.rbegin(), tabOrder_.rend(), from);
+        start = start == tabOrder_.rend() ? tabOrder_.rbegin() : std::next(start);
+        const auto found = std::find_if(start, tabOrder_.rend(), visible);
+        return found == tabOrder_.rend() ? nullptr : *found;
+    }
+    auto start = std::find(tabOrder_.begin(), tabOrder_.end(), from);
+    start = start == tabOrder_.end() ? tabOrder_.begin() : std::next(start);
+    const auto found = std::find_if(start, tabOrder_.end(), visible);
+    return found == tabOrder_.end() ? nullptr : *found;
+}
+
+void Form::FocusArea(GraphicControl& area)
+{
+    GraphicControl* previous = std::exchange(focused_, &area);
+    if (GetFocus() != handle_) {
+        // WM_SETFOCUS marks and announces it.
+        SetFocus(handle_);
+        return;
+    }
+    if (previous == &area)
+        return;
+    if (previous)
+        InvalidateFocusMark(*previous);
+    OnFocusChanged(true);
+}
+
+void Form::OnFocusChanged(bool gained)
+{
+    if (gained && (!focused_ || !focused_->Visible()))
+        focused_ = NextArea(nullptr, false);
+    if (!focused_)
+        return;
+    InvalidateFocusMark(*focused_);
+    // Screen readers follow the focus among the windowless parts by this event alone.
+    const auto index = std::find(tabOrder_.begin(), tabOrder_.end(), focused_) - tabOrder_.begin();
+    if (gained)
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, handle_, OBJID_CLIENT, static_cast<LONG>(index + 1));
+}
+
+void Form::OnKeyDown(UINT key, bool repeated)
+{
+    if (key == VK_TAB) {
+        const bool backward = GetKeyState(VK_SHIFT) < 0;
+        if (GraphicControl* next = NextArea(focused_, backward))
+            FocusArea(*next);
+        else
+            SetFocus(GetNextDlgTabItem(handle_, tabEntry_, backward));
+    } else if ((key == VK_RETURN || key == VK_SPACE) && !repeated && focused_) {
+        Click(*focused_);
+    }
+}
+
+void Form::Click(GraphicControl& control)
+{
+    if (control.Visible() && control.OnClick)
+        RunCommand([&control] { control.OnClick(); });
+}
+
+void Form::PostClick(const GraphicControl& area)
+{
+    const auto found = std::find(tabOrder_.begin(), tabOrder_.end(), &area);
+    if (found != tabOrder_.end())
+        PostMessageA(handle_, kClickMessage, static_cast<WPARAM>(found - tabOrder_.begin()), 0);
+}
+
+void Form::CreateTabEntry()
+{
+    if (tabOrder_.empty())
+        return;
+    // Last in tab order, after the child windows: a tab stop of no size.
+    tabEntry_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, handle_, nullptr,
+                                Application::Instance().ModuleInstance(), nullptr);
+    if (!tabEntry_)
+        throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
+    SetWindowSubclass(tabEntry_, TabEntryProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// The dialog manager moves the focus among child windows only. Tab from the last of
+// them reaches this stop, which hands the focus on to the form and its first hit area;
+// Shift+Tab from the first child window wraps round to it and goes to the last area.
+// The form itself answers Tab until it leaves the hit areas.
+LRESULT CALLBACK Form::TabEntryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR form)
+{
+    if (message == WM_SETFOCUS) {
+        Form& self = *reinterpret_cast<Form*>(form);
+        const bool backward = GetKeyState(VK_SHIFT) < 0;
+        if (GraphicControl* area = self.NextArea(nullptr, backward))
+            self.FocusArea(*area);
+        else
+            SetFocus(GetNextDlgTabItem(self.handle_, window, backward));
+        return 0;
+    }
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, TabEntryProc, 0);
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void Form::OnPaint()
@@ -274,7 +456,7 @@ void Form::OnButtonUp(POINT point)
     if (GetCapture() == handle_)
         ReleaseCapture();
     if (control && control == ControlAt(point))
-        RunCommand([control] { control->OnClick(); });
+        Click(*control);
 }
 
 void Form::OnSetCursor()
@@ -318,7 +500,7 @@ void Form::OnActivate(bool active)
 {
     if (!active) {
         HWND focus = GetFocus();
-        if (focus && IsChild(handle_, focus))
+        if (focus && (focus == handle_ || IsChild(handle_, focus)))
             lastFocus_ = focus;
         return;
     }
@@ -337,6 +519,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // A window without its controls is no use: refuse it, and CreateHandle says why.
         try {
             CreateControls();
+            CreateTabEntry();
             CreateTooltips();
         } catch (...) {
             createFailure_ = std::current_exception();
@@ -397,6 +580,30 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        OnFocusChanged(message == WM_SETFOCUS);
+        return 0;
+    case WM_GETDLGCODE:
+        // Only while a hit area has the focus: Tab moves among them, Return and Space
+        // click them.
+        return DLGC_WANTTAB | DLGC_WANTALLKEYS;
+    case WM_KEYDOWN:
+        OnKeyDown(static_cast<UINT>(wParam), (lParam & (1 << 30)) != 0);
+        return 0;
+    case kClickMessage:
+        if (wParam < tabOrder_.size())
+            Click(*tabOrder_[wParam]);
+        return 0;
+    case WM_CHANGEUISTATE:
+    case WM_UPDATEUISTATE:
+        OnUiState(LOWORD(wParam), HIWORD(wParam));
+        // The system's own state, and the child windows'.
+        break;
+    case WM_GETOBJECT:
+        if (const LRESULT answer = AnswerGetObject(handle_, wParam, lParam, Application::Instance().Title(), this))
+            return answer;
+        break;
     case WM_CLOSE:
         // The close handler runs once, as a command: a request while it runs (its own box
         // is up, or it waits for veld.ini) changes nothing, and one inside another command
@@ -448,6 +655,8 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         form->tooltip_ = nullptr;
         form->hovered_ = nullptr;
         form->pressed_ = nullptr;
+        form->focused_ = nullptr;
+        form->tabEntry_ = nullptr;
     }
     return result;
 }

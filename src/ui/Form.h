@@ -66,6 +66,21 @@ public:
     // The topmost visible graphic control at a client point, or nullptr.
     GraphicControl* ControlAt(POINT point) const;
 
+    // The hit areas the keyboard reaches, in the order Tab visits them after the child
+    // windows; a hidden one is passed over.
+    void SetTabOrder(std::vector<GraphicControl*> areas) { tabOrder_ = std::move(areas); }
+    const std::vector<GraphicControl*>& TabOrder() const { return tabOrder_; }
+    const std::vector<WindowedControl*>& WindowedControls() const { return windowed_; }
+    // The hit area that has the keyboard focus, or nullptr while a child window has it.
+    GraphicControl* FocusedArea() const;
+    // Gives the keyboard focus to a visible hit area of the tab order.
+    void FocusArea(GraphicControl& area);
+    // A click on a hit area, as a screen reader asks for it: run once the caller has its
+    // answer, since a command may open a modal box.
+    void PostClick(const GraphicControl& area);
+    // The focus mark around control must be drawn again.
+    void InvalidateFocusMark(const Control& control);
+
 protected:
     // Destroys the window without a close request, so no close handler runs.
     void DestroyHandle();
@@ -88,6 +103,18 @@ private:
     void OnSetCursor();
     void SetHovered(GraphicControl* control);
     void CreateTooltips();
+    // Every click of a hit area, by mouse, key or screen reader, runs here.
+    void Click(GraphicControl& control);
+    // The next visible hit area after from in tab order (before it when backward), the
+    // first (last) one for nullptr; nullptr past the end.
+    GraphicControl* NextArea(const GraphicControl* from, bool backward) const;
+    void CreateTabEntry();
+    static LRESULT CALLBACK TabEntryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR form);
+    void OnKeyDown(UINT key, bool repeated);
+    void OnFocusChanged(bool gained);
+    void OnUiState(WORD action, WORD flags);
+    void PaintFocusMark(HDC dc);
 
     HWND handle_ = nullptr;
     HWND lastFocus_ = nullptr;
@@ -101,6 +128,13 @@ private:
     // A command runs, and a close request waits for it to end.
     bool commandRunning_ = false;
     bool closeRequested_ = false;
+    std::vector<GraphicControl*> tabOrder_;
+    // The hit area that has the focus while the form has it, kept while it has not.
+    GraphicControl* focused_ = nullptr;
+    // The tab stop after the child windows that hands the focus to the hit areas.
+    HWND tabEntry_ = nullptr;
+    // Keyboard cues: the focus mark shows once the keyboard has been used.
+    bool focusHidden_ = false;
     // The close or end-session handler runs.
     bool closing_ = false;
     // What made WM_CREATE refuse the window, for CreateHandle to throw.

@@ -87,6 +87,7 @@ void Label::Create(Form& form, const LabelArgs& args)
     color_ = args.color;
     handCursor_ = args.handCursor;
     hint_ = args.hint;
+    accessibleName_ = args.name.empty() ? args.text : args.name;
     if (args.bold) {
         // The text is Windows-1252: its font must hold Western letters, also where the
         // system's own character set (Shift-JIS) would choose one without them.

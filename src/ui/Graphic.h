@@ -78,6 +78,7 @@ struct LabelArgs {
     COLORREF color = RGB(0, 0, 0);
     bool handCursor = false;
     std::string hint;
+    std::string name;  // for screen readers, where the text does not say it
 };
 
 // A transparent text label: word-wrapped, centred, ampersands shown as typed. Without

@@ -9,7 +9,7 @@ void ListBox::Create(Form& form, const ListBoxArgs& args)
     // NOINTEGRALHEIGHT keeps the designed height instead of a whole number of rows.
     CreateWindowed(form, "LISTBOX",
                    WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
-                   WS_EX_CLIENTEDGE, args.bounds);
+                   WS_EX_CLIENTEDGE, args.bounds, args.name);
     SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, args.itemHeight);
 }
 

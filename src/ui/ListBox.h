@@ -13,6 +13,7 @@ struct ListBoxArgs {
     Bounds bounds;
     COLORREF background = RGB(255, 255, 255);
     int itemHeight = 13;
+    std::string name;  // for screen readers
 };
 
 class ListBox : public WindowedControl {

@@ -160,16 +160,59 @@ def test_hit_areas_show_the_hand_and_link_tooltips_after_half_a_second(started):
     assert len(hands) == 1 and background not in hands
 
 
-def test_tab_moves_the_focus_list_check_box_check_box(started):
-    program = started
-    display = program.display
+def focus_marked(program, name, shot):
+    """Whether the top edge of the focus mark around a control is drawn: black and white
+    dots, around a check box two pixels out, on a hit area's own edge."""
+    left, top, right, _ = veld.box(name)
+    if name.startswith("CheckBox"):
+        left, top, right = left - 2, top - 2, right + 2
+    edge = [shot.getpixel(program.to_screen(x, top)) for x in range(left, right)]
+    dots = [p for p in edge if p in ((0, 0, 0), (255, 255, 255))]
+    return len(dots) == len(edge) and len(set(dots)) == 2
+
+
+@pytest.mark.parametrize("depth", [24, 16, 8])
+def test_tab_goes_round_and_the_focus_shows_once_the_keyboard_is_used(display_factory, programs, workdir, depth):
+    folder = veld.make_program_folder(workdir, {"1024x768": ["a.jpg"]}, ini="[Settings]\r\nActive=True\r\n")
+    display = display_factory(1024, 768, depth=depth, keyboard_cues=False)
+    program = programs(display, folder)
     display.move(*program.to_screen(300, 200))
     focused = lambda: [n for n in ("ListBox1", "CheckBox1", "CheckBox2")
                        if program.control(n, program.probe())["focused"]]
     veld.wait_until(lambda: focused() == ["ListBox1"], what="the focus in the list")
-    for expected in ["CheckBox1", "CheckBox2", "ListBox1"]:
-        display.key("Tab")
-        veld.wait_until(lambda: focused() == [expected], what=f"the focus on {expected}")
+    shot = lambda name: Image.open(display.screenshot(f"keys-{name}-{depth}")).convert("RGB")
+
+    # A click gives the check box the focus, which does not show.
+    program.click_client(*veld.middle("CheckBox2"))
+    veld.wait_until(lambda: focused() == ["CheckBox2"], what="the focus on CheckBox2")
+    assert not focus_marked(program, "CheckBox2", shot("clicked"))
+    # Tab goes on to the hit areas, round to the list and back, showing the focus.
+    display.key("Tab")
+    veld.wait_until(lambda: focused() == [] and focus_marked(program, "Label4", shot("no-wallpaper")),
+                    what="the focus mark on No wallpaper")
+    display.key(*["Tab"] * 8)
+    veld.wait_until(lambda: focused() == ["ListBox1"], what="the focus round to the list")
+    display.key("shift+Tab")
+    veld.wait_until(lambda: focus_marked(program, "Label3", shot("close")), what="the focus mark on the close button")
+    display.key(*["shift+Tab"] * 8)
+    veld.wait_until(lambda: focused() == ["CheckBox2"] and focus_marked(program, "CheckBox2", shot("check-box")),
+                    what="the focus mark on CheckBox2")
+
+
+def test_from_a_fresh_start_down_tab_to_set_as_default_and_return_set_the_wallpaper(display_factory, programs,
+                                                                                     workdir):
+    folder = veld.make_program_folder(workdir, shipped=True, ini="[Settings]\r\nActive=True\r\n")
+    display = display_factory(1024, 768)
+    program = programs(display, folder)
+    display.move(*program.to_screen(300, 200))
+    veld.wait_until(lambda: program.control("ListBox1", program.probe())["focused"], what="the focus in the list")
+    display.key("Down")
+    entry = veld.wait_until(lambda: (box := program.control("ListBox1", program.probe()))["selected"] >= 0 and box,
+                            what="an entry selected")
+    display.key("Tab", "Tab", "Tab", "Tab", "Return")
+    expected = "Z:" + str(folder / "1024x768" / entry["items"][entry["selected"]]).replace("/", "\\")
+    veld.wait_until(lambda: (veld.read_ini(folder) or {}).get("DefaultWP", "").lower() == expected.lower(),
+                    timeout=60, what="DefaultWP")
 
 
 def test_missing_clip_is_reported_and_the_rest_of_start_up_still_runs(display_factory, programs, workdir):

@@ -84,7 +84,8 @@ class Display:
     another test set or left behind reaches it; closing stops both by PID and removes the
     prefix.
 
-    depth is the screen's bits per pixel (24, 16 or 8) and dpi its scale in dots per inch.
+    depth is the screen's bits per pixel (24, 16 or 8) and dpi its scale in dots per inch;
+    without keyboard_cues the focus shows only once the keyboard is used.
     With virtual_desktop, every Wine program started on the display runs in Wine's own
     desktop window of the screen's size, which the system paints, wallpaper included, as
     Windows does. It is up, painted in DESKTOP_COLOUR, before the display is handed out,
@@ -93,7 +94,7 @@ class Display:
 
     DESKTOP_COLOUR = (240, 160, 0)
 
-    def __init__(self, width, height, workdir, depth=24, virtual_desktop=False, dpi=96):
+    def __init__(self, width, height, workdir, depth=24, virtual_desktop=False, dpi=96, keyboard_cues=True):
         self.width, self.height, self.depth, self.dpi = width, height, depth, dpi
         self.virtual_desktop = virtual_desktop
         self.workdir = Path(workdir)
@@ -110,6 +111,10 @@ class Display:
                                '[Control Panel\\\\Colors]\n"Background"="%d %d %d"\n' % self.DESKTOP_COLOUR)
             if dpi != 96:
                 registry.write(f'\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:{dpi:08x}\n')
+            if not keyboard_cues:
+                # Windows' own default, which Wine's prefix does not share: the focus shows
+                # only once the keyboard is used.
+                registry.write('\n[Control Panel\\\\Desktop]\n"UserPreferencesMask"=hex:10,00,02,80,12,00,00,00\n')
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x{depth}", "-nolisten", "tcp",

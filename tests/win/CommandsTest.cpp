@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <functional>
@@ -24,6 +25,23 @@ struct CommandHarness : WallpaperHarness {
         SendMessageA(Form().Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     }
 };
+
+// A screen reader's default action on the hit area at position index of the tab order.
+HRESULT DefaultAction(TForm1& form, const ui::GraphicControl& area)
+{
+    const auto& areas = form.TabOrder();
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = static_cast<LONG>(std::find(areas.begin(), areas.end(), &area) - areas.begin() + 1);
+    IAccessible* window = nullptr;
+    HRESULT result = AccessibleObjectFromWindow(form.Handle(), OBJID_CLIENT, __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(&window));
+    if (result == S_OK) {
+        result = window->accDoDefaultAction(child);
+        window->Release();
+    }
+    return result;
+}
 
 constexpr POINT kBackground{60, 300};
 constexpr POINT kNoWallpaper{600, 340};
@@ -86,6 +104,19 @@ TEST(Commands, SetAsDefaultRecordsThePathAndNoWallpaperEmptiesBoth)
     EXPECT_NE(ReadFile(harness.Ini()).find("DefaultWP=\r\n"), std::string::npos) << ReadFile(harness.Ini());
     EXPECT_EQ(WallpaperValue(), "");
     EXPECT_EQ(form.ListBox1.ItemIndex(), harness.IndexOf("b.jpg")) << "the selection is kept";
+
+    // Return and Space on the focused button run the same commands.
+    form.FocusArea(form.Label5);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(WallpaperValue(), harness.Path() + "tmp_wallpaper.bmp");
+    form.FocusArea(form.Label4);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WallpaperValue(), "");
+    // A screen reader's default action returns before the command runs.
+    EXPECT_EQ(DefaultAction(form, form.Label5), S_OK);
+    EXPECT_EQ(WallpaperValue(), "");
+    EXPECT_TRUE(WithinHalfAMinute([&] { return WallpaperValue() == harness.Path() + "tmp_wallpaper.bmp"; }));
+    EXPECT_EQ(harness.Stored("DefaultWP"), harness.dir + "b.jpg");
     EXPECT_TRUE(harness.errors.empty());
 }
 
@@ -220,7 +251,13 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
             SendMessageTimeoutA(Form1->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 60'000, nullptr);
             CloseHandle(scan);
         });
-        harness.Click(kDeleteSelected);
+        // One case by the keyboard.
+        if (c.converted) {
+            form.FocusArea(form.Label6);
+            PressKey(VK_SPACE);
+        } else {
+            harness.Click(kDeleteSelected);
+        }
         answer.join();
         EXPECT_EQ(harness.errors, std::vector<std::string>{}) << c.listed;
         EXPECT_EQ(ReadFile(harness.dir + c.twin), twin) << c.listed;
@@ -252,7 +289,13 @@ TEST(Commands, AddCopiesNewFilesNeverOverwritesAndAlwaysRefills)
     for (const Case& c : cases) {
         form.ListBox1.SetItemIndex(0);
         std::thread answer = AnswerOpenDialog(c.typed);
-        harness.Click(kAddYourOwn);
+        // The last case by the keyboard.
+        if (&c == &cases[std::size(cases) - 1]) {
+            form.FocusArea(form.Label7);
+            PressKey(VK_RETURN);
+        } else {
+            harness.Click(kAddYourOwn);
+        }
         answer.join();
         PumpMessages();
         std::vector<std::string> listed;
@@ -327,7 +370,13 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
         harness.MoveTo(kBackground);
 
         DeleteFileA(record.c_str());
-        harness.Click(centre);
+        // One link by the keyboard.
+        if (link == &form.Label2) {
+            form.FocusArea(form.Label2);
+            PressKey(VK_RETURN);
+        } else {
+            harness.Click(centre);
+        }
         WithinHalfAMinute([&] { return FileExists(record) && ReadFile(record).find('\n') != std::string::npos; });
         const std::string opened = ReadFile(record);
         ASSERT_FALSE(link->Hint().empty());
@@ -363,6 +412,8 @@ TEST(Commands, InactiveLookKeepsRandomLockedAndStoredAndEmptiesThePreview)
     harness.MoveTo(kNoWallpaper);
     EXPECT_EQ(Shown(form.ImageNoWallpaper), InList(form.ImageList2, 2));
     harness.Click(kSetAsDefault);
+    EXPECT_EQ(DefaultAction(form, form.Label5), DISP_E_MEMBERNOTFOUND);
+    PumpMessages();
     EXPECT_FALSE(FileExists(harness.Path() + "tmp_wallpaper.bmp"));
 
     SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);

@@ -421,7 +421,7 @@ TEST(Look, TheTextLinkKeepsEveryLetterOnAnEightBitScreen)
               }));
 }
 
-TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabFollowsTheLayout)
+TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabReachesEveryHitArea)
 {
     FormHarness harness;
     WriteFile(harness.Ini(), "[Settings]\r\nActive=True\r\n");
@@ -455,14 +455,48 @@ TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabFollowsTheLayout)
     form.Label4.SetVisible(false);
     EXPECT_EQ(form.ControlAt({600, 340}), &form.ImageNoWallpaper);
     EXPECT_NE(cursorAt({600, 340}), hand);
+    form.Label4.SetVisible(true);
 
-    HWND first = GetNextDlgTabItem(form.Handle(), nullptr, FALSE);
-    EXPECT_EQ(first, form.ListBox1.Handle());
-    HWND second = GetNextDlgTabItem(form.Handle(), first, FALSE);
-    EXPECT_EQ(second, form.CheckBox1.Handle());
-    HWND third = GetNextDlgTabItem(form.Handle(), second, FALSE);
-    EXPECT_EQ(third, form.CheckBox2.Handle());
-    EXPECT_EQ(GetNextDlgTabItem(form.Handle(), third, FALSE), first);
+    // Tab goes round the child windows and the hit areas, Shift+Tab back; the inactive
+    // look passes over what it greys out. Screen readers hear of every hit area reached.
+    static std::vector<LONG> heard;
+    const HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+            if (window == Form1->Handle() && object == OBJID_CLIENT && child > 0)
+                heard.push_back(child);
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    auto lastHeard = [&]() -> const ui::Control* {
+        PumpMessages();
+        return heard.empty() ? nullptr : form.TabOrder().at(static_cast<size_t>(heard.back() - 1));
+    };
+    auto focused = [&]() -> const ui::Control* {
+        if (const ui::GraphicControl* area = form.FocusedArea())
+            return area;
+        for (const ui::WindowedControl* control : form.WindowedControls())
+            if (control->Handle() == GetFocus())
+                return control;
+        return nullptr;
+    };
+    auto goRound = [&](const std::vector<const ui::Control*>& order) {
+        ASSERT_EQ(focused(), order[0]);
+        for (size_t i = 1; i <= order.size(); ++i) {
+            PressKey(VK_TAB);
+            EXPECT_EQ(focused(), order[i % order.size()]) << "Tab " << i;
+            if (form.FocusedArea())
+                EXPECT_EQ(lastHeard(), order[i % order.size()]) << "Tab " << i;
+        }
+        for (size_t i = order.size(); i-- > 0;) {
+            PressKey(VK_TAB, true);
+            EXPECT_EQ(focused(), order[i]) << "Shift+Tab to " << i;
+        }
+    };
+    goRound({&form.ListBox1, &form.CheckBox1, &form.CheckBox2, &form.Label4, &form.Label5, &form.Label6, &form.Label7,
+             &form.Label1, &form.Label2, &form.Label10, &form.Label3});
+    SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
+    goRound({&form.CheckBox1, &form.Label1, &form.Label2, &form.Label10, &form.Label3});
+    UnhookWinEvent(hook);
 }
 
 TEST(Look, EveryControlStandsAtThePlaceTheLayoutGivesIt)

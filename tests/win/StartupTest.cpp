@@ -11,6 +11,7 @@
 #include "win/UserText.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <thread>
 
@@ -212,6 +213,11 @@ TEST(Startup, TaskBarCloseAndTheSessionsEndStoreBothCheckBoxes)
     const std::pair<const char*, void (*)(HWND)> endings[] = {
         {"close on the task-bar button",
          [](HWND) { SendMessageA(ui::Application::Instance().OwnerWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"Space on the close button",
+         [](HWND) {
+             Form1->FocusArea(Form1->Label3);
+             PressKey(VK_SPACE);
+         }},
         {"end of the session",
          [](HWND main) {
              if (SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF))
@@ -232,16 +238,89 @@ TEST(Startup, TaskBarCloseAndTheSessionsEndStoreBothCheckBoxes)
     }
 }
 
-TEST(Startup, CheckBox1FollowsClicksBothWays)
+// The window as a screen reader reads it: the window, then each part, by name, role and
+// the states that change.
+std::vector<std::wstring> ReadAloud(HWND window)
+{
+    IAccessible* root = nullptr;
+    if (AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&root)) !=
+        S_OK)
+        return {L"no answer"};
+    auto line = [](IAccessible* object, LONG id) {
+        VARIANT child{}, role{}, state{};
+        child.vt = VT_I4;
+        child.lVal = id;
+        BSTR name = nullptr;
+        object->get_accName(child, &name);
+        object->get_accRole(child, &role);
+        object->get_accState(child, &state);
+        wchar_t roleText[64] = L"";
+        GetRoleTextW(role.lVal, roleText, static_cast<UINT>(std::size(roleText)));
+        std::wstring text = (name ? name : L"") + std::wstring(L" | ") + roleText;
+        SysFreeString(name);
+        if (state.lVal & STATE_SYSTEM_UNAVAILABLE)
+            text += L" | unavailable";
+        if (state.lVal & STATE_SYSTEM_CHECKED)
+            text += L" | checked";
+        return text;
+    };
+    std::vector<std::wstring> lines{line(root, CHILDID_SELF)};
+    long count = 0;
+    root->get_accChildCount(&count);
+    for (LONG i = 1; i <= count; ++i) {
+        VARIANT child{};
+        child.vt = VT_I4;
+        child.lVal = i;
+        IDispatch* dispatch = nullptr;
+        IAccessible* object = nullptr;
+        if (root->get_accChild(child, &dispatch) == S_OK &&
+            dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object)) == S_OK) {
+            lines.push_back(line(object, CHILDID_SELF));
+            object->Release();
+        } else {
+            lines.push_back(line(root, i));
+        }
+        if (dispatch)
+            dispatch->Release();
+    }
+    root->Release();
+    return lines;
+}
+
+TEST(Startup, CheckBox1FollowsClicksBothWaysAndScreenReadersReadBothLooks)
 {
     FormHarness harness;
     harness.Start();
     TForm1& form = harness.Form();
+    // Wine's own objects call every child window a client; Windows says list and check
+    // box, and adds the check mark.
+    auto expected = [](bool active) {
+        const auto w = [](const char* text) { return win::FromWindows1252(text); };
+        const std::wstring command = active ? L" | push button" : L" | push button | unavailable";
+        const std::wstring greyed = active ? L"" : L" | unavailable";
+        using namespace veld::texts;
+        return std::vector<std::wstring>{L"VELDANA | client",
+                                         w(kNoWallpaperName) + command,
+                                         w(kSetAsDefaultName) + command,
+                                         w(kDeleteSelectedName) + command,
+                                         w(kAddYourOwnName) + command,
+                                         w(kGameLink) + L" | link",
+                                         w(kPublisherName) + L" | link",
+                                         w(kConsoleName) + L" | link",
+                                         w(kCloseName) + L" | push button",
+                                         L" | client",
+                                         w(kWallpaperListName) + L" | client" + greyed,
+                                         L" | client",
+                                         w(kActiveName) + L" | client",
+                                         w(kRandomName) + L" | client" + greyed};
+    };
+    EXPECT_EQ(ReadAloud(form.Handle()), expected(false));
     // A real click on the check box (BM_CLICK sends the notification as a mouse click does).
     SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
     EXPECT_TRUE(form.CheckBox1.Checked());
     EXPECT_TRUE(form.ListBox1.Enabled());
     EXPECT_TRUE(form.CheckBox2.Enabled());
+    EXPECT_EQ(ReadAloud(form.Handle()), expected(true));
     SendMessageA(form.CheckBox1.Handle(), BM_CLICK, 0, 0);
     EXPECT_FALSE(form.ListBox1.Enabled());
     EXPECT_FALSE(form.CheckBox2.Enabled());

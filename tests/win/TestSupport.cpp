@@ -100,13 +100,24 @@ void RemoveTree(const std::string& path)
     RemoveDirectoryA(dir.c_str());
 }
 
+void PressKey(UINT key, bool shift)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageA(GetFocus(), WM_KEYUP, key, 1 | (3u << 30));
+    PumpMessages();
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
 void PumpMessages()
 {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        ui::Application::Instance().Dispatch(message);
 }
 
 bool WithinHalfAMinute(const std::function<bool()>& done)

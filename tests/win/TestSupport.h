@@ -37,8 +37,10 @@ bool FileExists(const std::string& path);
 void MakeFolder(const std::string& path);
 void RemoveTree(const std::string& path);
 
-// Dispatches whatever is waiting in this thread's queue.
+// Dispatches whatever is waiting in this thread's queue, as the program's loop does.
 void PumpMessages();
+// A key pressed and let go where the focus is, with Shift held or not.
+void PressKey(UINT key, bool shift = false);
 
 // Whether done() holds within half a minute, long enough for a machine busy with other
 // work; this thread's queue is dispatched meanwhile.
