@@ -170,7 +170,7 @@ int main(int argc, char** argv)
                     Median(safe) / Median(djpeg));
     }
     std::printf("\nours   the program's conversion up to the written temporary file: reading the JPEG, then\n"
-                "       decoding it strip by strip into the temporary file (dec+wri)\n"
+                "       decoding it whole and writing it into the temporary file (dec+wri)\n"
                 "flush  FlushFileBuffers of the temporary file; move: closing it and moving it into place\n"
                 "djpeg  djpeg -bmp from the same source, its main called in this process like ours\n"
                 "exe    djpeg.exe -bmp as a process of its own; start: djpeg.exe -version, the process alone\n"

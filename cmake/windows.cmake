@@ -6,7 +6,7 @@ add_compile_options(-Wno-missing-field-initializers)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 # Each folder links only the folders below it and the system libraries it calls.
-veld_folder_library(win USES veld_core user32 gdi32 advapi32 bcrypt)
+veld_folder_library(win USES veld_core user32 gdi32 advapi32)
 veld_folder_library(ui USES veld_win user32 gdi32 comctl32)
 veld_folder_library(settings USES veld_win)
 veld_folder_library(catalogue USES veld_win)

@@ -1,6 +1,5 @@
 #include "core/Texts.h"
 
-#include <cstdio>
 
 namespace veld::texts {
 
@@ -98,14 +97,6 @@ Message CannotLockWallpaper(const Message& reason)
     return Join({"Das Hintergrundbild kann nicht gesetzt werden. ", reason});
 }
 
-Message NoRandomNumber(uint32_t status)
-{
-    char code[16];
-    std::snprintf(code, std::size(code), "0x%08lX", static_cast<unsigned long>(status));
-    return Join({"Der Zufallszahlengenerator des Systems ist nicht verf\xFC"
-                 "gbar (Status ",
-                 code, ")"});
-}
 
 Message CannotOpenRegistryKey(std::string_view key, const Message& reason)
 {

@@ -99,8 +99,6 @@ inline constexpr char kCannotOpenClip[] = "AVI kann nicht ge\xF6"
 inline constexpr char kWallpaperBusy[] = "Das Hintergrundbild wird gerade von einem anderen Veldana-Programm "
                                          "gesetzt. Bitte versuche es gleich noch einmal";
 Message CannotLockWallpaper(const Message& reason);
-// The system's random source failed with status.
-Message NoRandomNumber(uint32_t status);
 
 // libjpeg's refusal by its message number: "JPEG-Fehler #53".
 std::string JpegError(int number);

@@ -8,12 +8,10 @@
 
 namespace desktop {
 
-// A Veldana program killed on its way (a sign-in cut short) leaves the temporary file of
-// the bitmap (hundreds of megabytes for a large picture) or of the sign-in log beside
-// the file it never replaced, or an added wallpaper's copy under its temporary name in
-// a wallpaper folder: removes them, without waiting. The bitmap's stays while another
-// program holds the wallpaper lock, as its conversion in progress; a folder of such a
-// name is not ours and stays.
+// Removes, without waiting, what a Veldana program killed on its way leaves: the
+// temporary file of the bitmap or of the sign-in log, and an added wallpaper's copy under
+// its temporary name. The bitmap's stays while another program holds the wallpaper lock
+// (its conversion in progress); folders of such names stay.
 void RemoveLeftovers();
 
 // What will do as a picture. The window shows what it can: a missing file changes
@@ -40,13 +38,10 @@ void ClearDesktopWallpaper();
 using WallpaperCall = std::function<int(unsigned action, unsigned param, void* value, unsigned flags)>;
 void SetWallpaperCallForTests(WallpaperCall call);
 
-// Setting the wallpaper and noting it as DefaultWP are one step for every Veldana
-// program, taken under the wallpaper lock, so that the wallpaper the system shows and the
-// one veld.ini names stay the same: SetDesktopWallpaper with the caller's picture, then
-// DefaultWP, unless it set nothing (the file gone, another extension): then nothing
-// changes. A path DefaultWP cannot hold is refused before anything changes (it is
-// checked there, once); changed runs right after the system call; a DefaultWP that
-// cannot be written throws after the wallpaper has changed.
+// SetDesktopWallpaper, then DefaultWP, under the wallpaper lock, so that the desktop and
+// veld.ini name the same wallpaper. A path DefaultWP cannot hold is refused before
+// anything changes, a call that set nothing records nothing, changed runs right after the
+// system call, and a DefaultWP that cannot be written throws after the wallpaper changed.
 void SetDefaultWallpaper(const std::string& path, Picture picture, const std::function<void()>& changed = {});
 // The same for a caller that holds the lock already, to choose the file under it.
 void SetDefaultWallpaper(const WallpaperLock& held, const std::string& path, Picture picture);

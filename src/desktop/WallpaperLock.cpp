@@ -9,10 +9,8 @@ namespace desktop {
 
 namespace {
 
-// Converting the largest picture Veldana accepts (64 megapixels of noise, progressive)
-// took 5 s under Wine on a busy two-core machine: a holder that lets go within twice
-// that is converting, one that does not hangs. A user who clicked hears after this why
-// nothing happens.
+// Twice the longest conversion seen (the largest picture accepted, on a busy machine):
+// a holder past that hangs, and the user who clicked is told why nothing happens.
 constexpr DWORD kPatience = 10'000;
 
 }  // namespace

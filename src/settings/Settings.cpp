@@ -41,7 +41,7 @@ std::string Load(const char* key)
     // The private-profile read gives the default for a file another program holds as for
     // a missing one: ours is held open, shared, until the read has ended.
     const std::string path = SettingsPath();
-    const win::File held = win::HoldReadableIfPresent(path);
+    const win::Handle held = win::HoldReadableIfPresent(path);
     char buffer[2048];
     const DWORD length =
         GetPrivateProfileStringA(kSection, key, "", buffer, static_cast<DWORD>(std::size(buffer)), path.c_str());

@@ -10,7 +10,6 @@
 #include "settings/Settings.h"
 #include "win/Files.h"
 #include "win/ProgramDir.h"
-#include "win/Random.h"
 #include "win/Screen.h"
 #include "win/UserText.h"
 
@@ -19,6 +18,7 @@
 #include <cstdio>
 #include <exception>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace start {
@@ -73,8 +73,10 @@ bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
     desktop::WallpaperLock lock;
     // Read under the lock: the window may just have set another one.
     const std::string current = settings::ReadDefaultWallpaper();
-    const std::vector<size_t> order =
-        veld::SignInOrder(files, current, InFolder(current, dir), win::SystemRandom, win::IsLeadByte);
+    // The system's random source (rand_s), which nobody can guess from the time.
+    std::random_device random;
+    const std::vector<size_t> order = veld::SignInOrder(
+        files, current, InFolder(current, dir), [&] { return static_cast<uint32_t>(random()); }, win::IsLeadByte);
     if (order.empty())
         return true;
     // A wallpaper that DefaultWP could not name afterwards would part the two.

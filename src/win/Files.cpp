@@ -106,11 +106,11 @@ bool RetryWhileHeld(const std::string& path, FileAction action, const std::funct
     }
 }
 
-File HoldReadableIfPresent(const std::string& path)
+Handle HoldReadableIfPresent(const std::string& path)
 {
     HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
     if (handle != INVALID_HANDLE_VALUE)
-        return File(handle);
+        return Handle(handle);
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
         ThrowFileOpenError(path, error);
@@ -123,7 +123,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path)
         OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
     if (handle == INVALID_HANDLE_VALUE)
         ThrowFileOpenError(path, GetLastError());
-    File file(handle);
+    Handle file(handle);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(handle, &size))
         ThrowFileOpenError(path, GetLastError());
@@ -168,7 +168,7 @@ bool ReadFileStart(const std::string& path, size_t size, const std::function<boo
     HANDLE handle = OpenRetrying(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
-    File file(handle);
+    Handle file(handle);
     std::vector<uint8_t> bytes(size);
     DWORD read = 0;
     return ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
@@ -235,7 +235,7 @@ std::optional<std::wstring> FolderIdentity(const std::wstring& folder)
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    File file(handle);
+    Handle file(handle);
     IdentityFacts facts;
     // What the system cannot say stays zero or empty, which the rule knows.
     BY_HANDLE_FILE_INFORMATION information{};
@@ -301,7 +301,7 @@ void ReplaceFile(const std::string& path, std::initializer_list<std::span<const 
         const bool blocked = GetFileAttributesA(KeepTrailingDotOrSpace(temporary).c_str()) != INVALID_FILE_ATTRIBUTES;
         throw veld::Error(veld::texts::CannotCreateFile(blocked ? temporary : path, SystemMessage(error)));
     }
-    File file(handle);
+    Handle file(handle);
     DWORD error = ERROR_SUCCESS;
     for (std::span<const uint8_t> part : parts) {
         while (!part.empty() && error == ERROR_SUCCESS) {

@@ -34,7 +34,7 @@ bool RetryWhileHeld(const std::string& path, FileAction action, const std::funct
 // goes, so that no other program can take it alone meanwhile; empty when nothing is at
 // path. Throws the file-open error when it cannot be opened (held by another program
 // after the retries, or a folder).
-File HoldReadableIfPresent(const std::string& path);
+Handle HoldReadableIfPresent(const std::string& path);
 
 // The whole file; throws the file-open error when it cannot be read.
 std::vector<uint8_t> ReadWholeFile(const std::string& path);

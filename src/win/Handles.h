@@ -40,12 +40,10 @@ using Font = Owner<HFONT, GdiDeleter>;
 using MemoryDc = Owner<HDC, DcDeleter>;
 using ImageListHandle = Owner<HIMAGELIST, ImageListDeleter>;
 using RegKey = Owner<HKEY, RegKeyDeleter>;
-// CreateFile and FindFirstFile report failure as INVALID_HANDLE_VALUE: only wrap a
-// handle that was checked against it.
-using File = Owner<HANDLE, HandleDeleter>;
+// A file or a mutex. CreateFile and FindFirstFile report failure as
+// INVALID_HANDLE_VALUE: only wrap a handle that was checked against it.
+using Handle = Owner<HANDLE, HandleDeleter>;
 using FindHandle = Owner<HANDLE, FindDeleter>;
-// CreateMutex reports failure as null.
-using Mutex = Owner<HANDLE, HandleDeleter>;
 
 // A DC borrowed from a window with GetDC, given back on every path.
 class WindowDc {

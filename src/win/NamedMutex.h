@@ -27,7 +27,7 @@ public:
     bool Acquire(DWORD timeout);
 
 private:
-    Mutex mutex_;
+    Handle mutex_;
     DWORD error_ = ERROR_SUCCESS;
     bool existed_ = false;
     bool held_ = false;
