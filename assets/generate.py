@@ -1117,10 +1117,10 @@ def parse_avi(data):
     return info
 
 
-def check_avi(path, want_frames):
+def check_avi(path, want_frames, size=CLIP_SIZE):
     with open(path, "rb") as f:
         info = parse_avi(f.read())
-    w, h = CLIP_SIZE
+    w, h = size
     assert info["frames"] == info["total"] == info["length"] == info["index"] == want_frames, info
     assert (info["width"], info["height"]) == (info["bih_w"], info["bih_h"]) == (w, h), info
     assert info["type"] == b"vids" and info["handler"] in (b"DIB ", b"\0\0\0\0"), info
@@ -2398,6 +2398,15 @@ def write_previews(out, bg, buttons, close_pair, clips, wallpapers):
     s.save(os.path.join(out, "wallpapers.png"))
 
 
+def write_clips_at_200(clips):
+    """Each clip again at twice its frame size, every pixel repeated, for windows shown at
+    200 % and more: the animation control plays a clip at its own frame size."""
+    for name, (frames, palette, fps) in clips.items():
+        doubled = [f.resize((f.size[0] * 2, f.size[1] * 2), Image.NEAREST) for f in frames]
+        write_file(os.path.join("Media", name + "_200.avi"), avi_bytes(doubled, palette, fps))
+        check_avi(os.path.join(HERE, "Media", name + "_200.avi"), len(frames), doubled[0].size)
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--preview", metavar="DIR", help="also write PNG previews to DIR")
@@ -2453,6 +2462,7 @@ def main():
     write_file(os.path.join("Media", "on.avi"), avi_bytes(on_idx, on_pal, 13))
     tv_info = check_avi(os.path.join(HERE, "Media", "tv.avi"), 12)
     on_info = check_avi(os.path.join(HERE, "Media", "on.avi"), 26)
+    write_clips_at_200({"tv": (tv_idx, pal, 12), "on": (on_idx, on_pal, 13)})
 
     # icon
     big = icon_art(32)

@@ -4,7 +4,9 @@
 // well, the window also does what any window of Veldana's looks must do: it loads the
 // same background picture from its resources, cuts the same outline from it (the
 // program's own key-colour runs, one ExtCreateRegion), sets it before it is shown and
-// paints the picture with one BitBlt. Like Veldana_steps.exe they note when each step
+// paints the picture with one BitBlt. At another display scale it is a window of
+// Veldana's size at that scale, with the outline enlarged to it and the picture
+// stretched into it. Like Veldana_steps.exe they note when each step
 // ends and write it to EXE.steps when they end.
 #include <windows.h>
 #ifdef VELD_COMMON_CONTROLS
@@ -52,8 +54,14 @@ void WriteSteps()
 
 #ifdef VELD_SHAPED
 HBITMAP background = nullptr;
+int dpi = 96;
 
-// The background less its key-colour pixels, as Veldana's window outline.
+int Scaled(int value)
+{
+    return MulDiv(value, dpi, 96);
+}
+
+// The background less its key-colour pixels, as Veldana's window outline, at the scale.
 HRGN Outline(HBITMAP bitmap, int width, int height)
 {
     BITMAPINFO format{};
@@ -67,12 +75,16 @@ HRGN Outline(HBITMAP bitmap, int width, int height)
         veld::KeptRects(veld::KeyColourRuns(pixels.data(), width, height, stride), width, height);
     std::vector<uint8_t> buffer(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
     auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
-    data->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, static_cast<DWORD>(rects.size()),
-                 static_cast<DWORD>(rects.size() * sizeof(RECT)), {0, 0, width, height}};
+    data->rdh = {sizeof(RGNDATAHEADER),
+                 RDH_RECTANGLES,
+                 static_cast<DWORD>(rects.size()),
+                 static_cast<DWORD>(rects.size() * sizeof(RECT)),
+                 {0, 0, width, height}};
     auto* out = reinterpret_cast<RECT*>(data->Buffer);
     for (size_t i = 0; i < rects.size(); ++i)
         out[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
-    return ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data);
+    const XFORM scale{dpi / 96.0f, 0, 0, dpi / 96.0f, 0, 0};
+    return ExtCreateRegion(dpi == 96 ? nullptr : &scale, static_cast<DWORD>(buffer.size()), data);
 }
 
 void Paint(HWND window)
@@ -81,7 +93,12 @@ void Paint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, background);
-    BitBlt(dc, 0, 0, 762, 540, source, 0, 0, SRCCOPY);
+    if (dpi == 96) {
+        BitBlt(dc, 0, 0, 762, 540, source, 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, Scaled(762), Scaled(540), source, 0, 0, 762, 540, SRCCOPY);
+    }
     SelectObject(source, old);
     DeleteDC(source);
     EndPaint(window, &paint);
@@ -115,13 +132,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     InitCommonControlsEx(&controls);
     MarkStep("initialised");
 #endif
+#ifdef VELD_SHAPED
+    SetProcessDPIAware();
+    HDC screen = GetDC(nullptr);
+    dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int width = Scaled(762), height = Scaled(540);
+#else
+    const int width = 762, height = 540;
+#endif
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = Proc;
     windowClass.hInstance = instance;
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = "MinimalWindow";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "MinimalWindow", "Minimal", WS_POPUP, 100, 100, 762, 540, nullptr, nullptr,
+    HWND window = CreateWindowExA(0, "MinimalWindow", "Minimal", WS_POPUP, 100, 100, width, height, nullptr, nullptr,
                                   instance, nullptr);
     MarkStep("created");
 #ifdef VELD_SHAPED

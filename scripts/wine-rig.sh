@@ -2,14 +2,19 @@
 # Runs a command with a virtual X display and a running wineserver in a Wine prefix of
 # its own (a copy of the booted one, which the command may change at will), and stops
 # both by PID and removes the copy when the command ends, also when it fails.
-# Usage: wine-rig.sh [--size WIDTHxHEIGHT] [--depth BITS] command [args...]
+# Usage: wine-rig.sh [--size WIDTHxHEIGHT] [--depth BITS] [--dpi DPI] command [args...]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 size=1024x768
 depth=24
-while [[ ${1:-} == --size || ${1:-} == --depth ]]; do
-  [[ $1 == --size ]] && size=$2 || depth=$2
+dpi=96
+while [[ ${1:-} == --size || ${1:-} == --depth || ${1:-} == --dpi ]]; do
+  case $1 in
+    --size) size=$2 ;;
+    --depth) depth=$2 ;;
+    --dpi) dpi=$2 ;;
+  esac
   shift 2
 done
 
@@ -26,6 +31,10 @@ cleanup() {
 trap cleanup EXIT INT TERM
 veld_copy_prefix "$prefix"
 export WINEPREFIX=$prefix
+# The display scale, read when the wineserver starts.
+if [[ $dpi != 96 ]]; then
+  printf '\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" >>"$prefix/user.reg"
+fi
 
 # -displayfd hands back the first free display number; -noreset keeps the screen as it
 # is (its root colour, say) while no program is connected to it.

@@ -3,11 +3,13 @@
 #include "app/resource.h"
 #include "catalogue/Catalogue.h"
 #include "desktop/Desktop.h"
+#include "preview/Preview.h"
 #include "core/Paths.h"
 #include "core/Steps.h"
 #include "core/Texts.h"
 #include "settings/Settings.h"
 #include "ui/Application.h"
+#include "win/Files.h"
 #include "win/ProgramDir.h"
 #include "win/Screen.h"
 #include "win/UserText.h"
@@ -90,11 +92,42 @@ void TForm1::LoadButtonPictures()
 
 void TForm1::LoadClips()
 {
-    Animate1.Open(win::ProgramFolderA() + "Media\\tv.avi");
+    OpenClip(Animate1, "tv");
     Animate1.SetActive(false);
-    Animate2.Open(win::ProgramFolderA() + "Media\\on.avi");
+    OpenClip(Animate2, "on");
     Animate2.SetActive(false);
     Animate2.SetVisible(false);
+}
+
+void TForm1::OpenClip(ui::Animate& clip, const std::string& name)
+{
+    // Media holds each clip as drawn for 96 dpi and enlarged for 192.
+    const std::string path = win::ProgramFolderA() + "Media\\" + name;
+    if (Dpi() >= 192 && win::FileExists(path + "_200.avi"))
+        clip.Open(path + "_200.avi", 192);
+    else
+        clip.Open(path + ".avi", 96);
+}
+
+void TForm1::OnRescale()
+{
+    ui::Application& app = ui::Application::Instance();
+    ShowListsAtScale();
+    // What plays goes on playing in the clip for the new scale.
+    for (ui::Animate* clip : {&Animate1, &Animate2}) {
+        if (clip->FrameCount() > 0)
+            app.Guard([&] { clip->Reopen([&] { OpenClip(*clip, clip == &Animate1 ? "tv" : "on"); }); });
+    }
+    app.Guard([&] { ApplyWindowShape(); });
+    const ui::Bounds& area = Image2.GetBounds();
+    if (Image2.Picture() && !previewFile_.empty()) {
+        // The preview is decoded again at its new size; a file that cannot be read any
+        // more leaves the picture as it was: no error box for moving a window.
+        try {
+            Image2.SetPicture(preview::LoadPreview(previewFile_, area.width, area.height));
+        } catch (...) {
+        }
+    }
 }
 
 void TForm1::FormClose()

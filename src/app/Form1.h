@@ -85,7 +85,11 @@ public:
     void LoadButtonPictures();
     // Each picture button's image list takes the button's size, before anything is added.
     void SizeButtonLists();
+    // Every image list shows its pictures at its button's size at the window's scale.
+    void ShowListsAtScale();
     void LoadClips();
+    // The clip of that name drawn for the largest scale up to the window's that Media holds.
+    void OpenClip(ui::Animate& clip, const std::string& name);
     void ApplyWindowShape();
     void Image1MouseDown(ui::MouseButton button, POINT point);
 
@@ -130,6 +134,8 @@ public:
 protected:
     void CreateControls() override;
     void OnClose() override { FormClose(); }
+    // At a new scale: the lists' pictures, the clips, the outline and the preview.
+    void OnRescale() override;
     // The end of the session is no close request: store the check boxes as closing does.
     void OnEndSession() override { FormClose(); }
 
@@ -144,6 +150,8 @@ private:
     bool settingsRead_ = true;
     bool startActive_ = false;
     bool startRandom_ = false;
+    // The file the preview shows, decoded again at a new scale.
+    std::string previewFile_;
 };
 
 // The outline of a picture: the rectangle of its size less every pixel of the key

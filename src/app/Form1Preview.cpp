@@ -23,5 +23,7 @@ void TForm1::ListBox1Click()
     } stopClip{Animate1};
 
     const ui::Bounds& area = Image2.GetBounds();
-    Image2.SetPicture(preview::LoadPreview(SelectedFile(), area.width, area.height));
+    const std::string file = SelectedFile();
+    Image2.SetPicture(preview::LoadPreview(file, area.width, area.height));
+    previewFile_ = file;
 }

@@ -62,7 +62,7 @@ ui::LabelArgs HitArea(ui::Bounds bounds, std::string name, std::string hint = {}
 
 // clang-format off
 const LayoutEntry kLayout[] = {
-    ImageEntry   {&TForm1::Image1,              {.bounds = {0, 0, 762, 540}, .pictureId = IDB_BACKGROUND}, &TForm1::Image1MouseDown},
+    ImageEntry   {&TForm1::Image1,              {.bounds = {0, 0, 762, 540}, .pictureId = IDB_BACKGROUND, .keyed = true}, &TForm1::Image1MouseDown},
     ImageEntry   {&TForm1::Image2,              {.bounds = {173, 287, 154, 114}}},
     LabelEntry   {&TForm1::Label1,              {.bounds = {519, 456, 192, 26},
                                                  .text = veld::texts::kGameLink,
@@ -102,17 +102,18 @@ ui::Label TForm1::*const kHitAreaTabOrder[] = {
 };
 
 // The stored size of each list; a list filled at start-up then takes the size of the
-// picture button it serves.
+// picture button it serves. Each list shows its pictures at its button's size at the
+// window's scale.
 struct ImageListEntry {
     ui::ImageList TForm1::*list;
     int width;
     int height;
     int pictureId;  // stored pictures, or 0 for a list filled at start-up
-    ui::ImageView TForm1::*button = nullptr;
+    ui::ImageView TForm1::*button;
 };
 
 const ImageListEntry kImageLists[] = {
-    {&TForm1::ImageList1, 22, 23, IDB_CLOSE_LIST},
+    {&TForm1::ImageList1, 22, 23, IDB_CLOSE_LIST, &TForm1::ImageClose},
     {&TForm1::ImageList2, 213, 38, 0, &TForm1::ImageNoWallpaper},
     {&TForm1::ImageList3, 213, 38, 0, &TForm1::ImageSetAsDefault},
     {&TForm1::ImageList4, 213, 37, 0, &TForm1::ImageDeleteSelected},
@@ -177,10 +178,19 @@ SIZE TForm1::ClientSize()
 void TForm1::SizeButtonLists()
 {
     for (const ImageListEntry& entry : kImageLists) {
-        if (entry.button) {
-            const ui::Bounds& button = (this->*entry.button).GetBounds();
+        if (!entry.pictureId) {
+            const ui::Bounds& button = (this->*entry.button).DesignBounds();
             (this->*entry.list).SetSize(button.width, button.height);
         }
+    }
+    ShowListsAtScale();
+}
+
+void TForm1::ShowListsAtScale()
+{
+    for (const ImageListEntry& entry : kImageLists) {
+        const ui::Bounds& button = (this->*entry.button).GetBounds();
+        (this->*entry.list).SetShownSize(button.width, button.height);
     }
 }
 
@@ -205,4 +215,5 @@ void TForm1::CreateControls()
         if (entry.pictureId)
             list.Add(ui::LoadBitmapResource(entry.pictureId).get());
     }
+    ShowListsAtScale();
 }

@@ -38,15 +38,26 @@ LRESULT CALLBACK WindowedControl::FocusProc(HWND window, UINT message, WPARAM wP
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+void Control::Place(const Form& form, const Bounds& design)
+{
+    design_ = design;
+    bounds_ = form.Scaled(design);
+}
+
+void Control::Rescale(const Form& form)
+{
+    bounds_ = form.Scaled(design_);
+}
+
 void WindowedControl::CreateWindowed(Form& form, const char* className, DWORD style, DWORD exStyle,
                                      const Bounds& bounds, const std::string& accessibleName)
 {
-    bounds_ = bounds;
+    Place(form, bounds);
     form_ = &form;
     accessibleName_ = accessibleName;
     const WORD id = form.Register(*this);
-    handle_ = CreateWindowExA(exStyle, className, "", WS_CHILD | style, bounds.left, bounds.top, bounds.width,
-                              bounds.height, form.Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+    handle_ = CreateWindowExA(exStyle, className, "", WS_CHILD | style, bounds_.left, bounds_.top, bounds_.width,
+                              bounds_.height, form.Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                               Application::Instance().ModuleInstance(), nullptr);
     if (!handle_)
         throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
@@ -59,6 +70,14 @@ void WindowedControl::ShowFocusThroughForm()
 {
     focusShownByForm_ = true;
     SetWindowSubclass(handle_, FocusProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void WindowedControl::Rescale(const Form& form)
+{
+    Control::Rescale(form);
+    SetWindowPos(handle_, nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.FormFont()), TRUE);
 }
 
 }  // namespace ui

@@ -35,13 +35,21 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
+    // The place on the form at its scale, and the place the layout gives at 96 dpi.
     const Bounds& GetBounds() const { return bounds_; }
     // What a screen reader calls the control; empty where it has no name of its own.
     const std::string& AccessibleName() const { return accessibleName_; }
+    const Bounds& DesignBounds() const { return design_; }
+
+    // Takes the place the layout gives at the form's scale.
+    virtual void Rescale(const Form& form);
 
 protected:
+    // Keeps the layout's place and takes it at the form's scale.
+    void Place(const Form& form, const Bounds& design);
     Bounds bounds_;
     std::string accessibleName_;
+    Bounds design_;
 };
 
 // A control that is a child window of its own (list box, check box, animation).
@@ -60,6 +68,8 @@ public:
     virtual HBRUSH OnCtlColor(HDC /*dc*/) { return nullptr; }
     // The form draws the focus of a control that shows none of its own.
     bool FocusShownByForm() const { return focusShownByForm_; }
+    // Moves the window to its place at the form's scale and gives it the form's font.
+    void Rescale(const Form& form) override;
 
 protected:
     // Creates the child window; style gets WS_CHILD and the form's font is applied. A

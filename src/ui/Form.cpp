@@ -1,6 +1,7 @@
 #include "ui/Form.h"
 
 #include "core/Error.h"
+#include "core/Scale.h"
 #include "core/Steps.h"
 #include "core/Texts.h"
 #include "ui/Accessible.h"
@@ -142,14 +143,17 @@ void Form::CreateHandle(const FormArgs& args)
     if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw veld::Error(veld::texts::CannotCreateWindow(win::SystemMessage(GetLastError())));
 
-    font_ = LayoutFont(FW_NORMAL, DEFAULT_CHARSET);
+    const SIZE work = win::WorkAreaSize();
+    dpi_ = veld::FittingDpi(win::SystemDpi(), args.clientWidth, args.clientHeight, work.cx, work.cy);
+    font_ = LayoutFont(FW_NORMAL, DEFAULT_CHARSET, Scaled(kLayoutFontHeight));
 
     // A borderless popup: the window rectangle is the client area. It starts where it
     // will be shown, so nothing ever sees it elsewhere.
-    const POINT place = win::CentredOnScreen({args.clientWidth, args.clientHeight});
+    const SIZE size{Scaled(args.clientWidth), Scaled(args.clientHeight)};
+    const POINT place = win::CentredOnScreen(size);
     createFailure_ = nullptr;
     if (CreateWindowExA(WS_EX_CONTROLPARENT, args.className, args.caption, WS_POPUP | WS_CLIPCHILDREN, place.x, place.y,
-                        args.clientWidth, args.clientHeight, args.owner, nullptr, instance, this))
+                        size.cx, size.cy, args.owner, nullptr, instance, this))
         return;
     const DWORD error = GetLastError();
     if (createFailure_)
@@ -193,6 +197,34 @@ void Form::RedrawOverDesktop()
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(GetDesktopWindow(), WM_PAINT, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
     RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+int Form::Scaled(int value) const
+{
+    return veld::Scaled(value, dpi_);
+}
+
+Bounds Form::Scaled(const Bounds& design) const
+{
+    const int left = Scaled(design.left);
+    const int top = Scaled(design.top);
+    return {left, top, Scaled(design.Right()) - left, Scaled(design.Bottom()) - top};
+}
+
+void Form::ApplyScale(int dpi, const RECT& place)
+{
+    dpi_ = dpi;
+    font_ = LayoutFont(FW_NORMAL, DEFAULT_CHARSET, Scaled(kLayoutFontHeight));
+    for (GraphicControl* control : graphics_) {
+        control->Rescale(*this);
+        GraphicChanged(*control);
+    }
+    for (WindowedControl* control : windowed_)
+        control->Rescale(*this);
+    OnRescale();
+    SetWindowPos(handle_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 WORD Form::Register(WindowedControl& control)
@@ -526,6 +558,11 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return -1;
         }
         return 0;
+    case WM_DPICHANGED: {
+        const RECT place = *reinterpret_cast<const RECT*>(lParam);
+        Application::Instance().Guard([&] { ApplyScale(LOWORD(wParam), place); });
+        return 0;
+    }
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:

@@ -16,6 +16,7 @@ namespace ui {
 struct FormArgs {
     const char* className = nullptr;
     const char* caption = "";
+    // At 96 dots per inch; the window takes the screen's scale.
     int clientWidth = 0;
     int clientHeight = 0;
     HWND owner = nullptr;
@@ -33,6 +34,13 @@ public:
 
     HWND Handle() const { return handle_; }
     HFONT FormFont() const { return font_.get(); }
+
+    // The window's scale in dots per inch: the screen's, or the largest of the system's
+    // steps at which the window fits its work area, then the one each WM_DPICHANGED
+    // gives. Every place of the layout is taken at this scale by the one rule here.
+    int Dpi() const { return dpi_; }
+    int Scaled(int value) const;
+    Bounds Scaled(const Bounds& design) const;
     // The tooltip window that shows the graphic controls' hints.
     HWND Tooltip() const { return tooltip_; }
 
@@ -85,6 +93,9 @@ protected:
     // Destroys the window without a close request, so no close handler runs.
     void DestroyHandle();
     virtual void CreateControls() {}
+    // After the controls took their places at a new scale: what the form itself draws
+    // at that scale (pictures, the outline).
+    virtual void OnRescale() {}
     virtual void OnClose() {}
     // The Windows session ends (WM_ENDSESSION with TRUE): no close request follows, and
     // the process may be ended at any moment after this returns.
@@ -115,8 +126,10 @@ private:
     void OnFocusChanged(bool gained);
     void OnUiState(WORD action, WORD flags);
     void PaintFocusMark(HDC dc);
+    void ApplyScale(int dpi, const RECT& place);
 
     HWND handle_ = nullptr;
+    int dpi_ = 96;
     HWND lastFocus_ = nullptr;
     win::Font font_;
     std::vector<WindowedControl*> windowed_;

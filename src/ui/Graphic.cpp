@@ -14,7 +14,7 @@ namespace ui {
 void GraphicControl::Attach(Form& form, const Bounds& bounds, bool visible)
 {
     form_ = &form;
-    bounds_ = bounds;
+    Place(form, bounds);
     visible_ = visible;
     form.Register(*this);
 }
@@ -40,13 +40,31 @@ void GraphicControl::Invalidate()
 void ImageView::Create(Form& form, const ImageArgs& args)
 {
     Attach(form, args.bounds, args.visible);
-    // The window's outline is cut from exactly these bytes.
-    if (args.pictureId)
-        picture_ = LoadBitmapResource(args.pictureId);
+    // At 96 dpi the window's outline is cut from exactly these bytes.
+    keyed_ = args.keyed;
+    if (args.pictureId) {
+        stored_ = LoadBitmapResource(args.pictureId);
+        Rescale(form);
+    }
+}
+
+void ImageView::Rescale(const Form& form)
+{
+    GraphicControl::Rescale(form);
+    BITMAP info{};
+    if (!stored_ || !GetObjectA(stored_.get(), sizeof(info), &info))
+        return;
+    // The picture covers at this scale what it covers in the layout.
+    const Bounds covered = form.Scaled({design_.left, design_.top, info.bmWidth, info.bmHeight});
+    if (covered.width == info.bmWidth && covered.height == info.bmHeight)
+        picture_.reset();
+    else
+        picture_ = EnlargedBitmap(stored_.get(), covered.width, covered.height, keyed_);
 }
 
 void ImageView::SetPicture(win::Bitmap picture)
 {
+    stored_.reset();
     picture_ = std::move(picture);
     list_ = nullptr;
     Invalidate();
@@ -54,6 +72,7 @@ void ImageView::SetPicture(win::Bitmap picture)
 
 void ImageView::ShowListPicture(const ImageList& list, int index)
 {
+    stored_.reset();
     picture_.reset();
     list_ = &list;
     listIndex_ = index;
@@ -63,17 +82,15 @@ void ImageView::ShowListPicture(const ImageList& list, int index)
 void ImageView::Paint(HDC dc)
 {
     if (list_) {
-        list_->Paint(listIndex_, dc, bounds_.left, bounds_.top, std::min(list_->Width(), bounds_.width),
-                     std::min(list_->Height(), bounds_.height));
+        list_->Paint(listIndex_, dc, bounds_.left, bounds_.top, std::min(list_->ShownWidth(), bounds_.width),
+                     std::min(list_->ShownHeight(), bounds_.height));
         return;
     }
-    if (!picture_)
-        return;
     BITMAP info;
-    if (!GetObjectA(picture_.get(), sizeof(info), &info))
+    if (!Picture() || !GetObjectA(Picture(), sizeof(info), &info))
         return;
     win::MemoryDc source(CreateCompatibleDC(dc));
-    win::SelectGuard keep(source.get(), picture_.get());
+    win::SelectGuard keep(source.get(), Picture());
     const int width = std::min<int>(info.bmWidth, bounds_.width);
     const int height = std::min<int>(info.bmHeight, bounds_.height);
     BitBlt(dc, bounds_.left, bounds_.top, width, height, source.get(), 0, 0, SRCCOPY);
@@ -88,11 +105,17 @@ void Label::Create(Form& form, const LabelArgs& args)
     handCursor_ = args.handCursor;
     hint_ = args.hint;
     accessibleName_ = args.name.empty() ? args.text : args.name;
-    if (args.bold) {
-        // The text is Windows-1252: its font must hold Western letters, also where the
-        // system's own character set (Shift-JIS) would choose one without them.
-        font_ = LayoutFont(FW_BOLD, ANSI_CHARSET);
-    }
+    bold_ = args.bold;
+    Rescale(form);
+}
+
+void Label::Rescale(const Form& form)
+{
+    GraphicControl::Rescale(form);
+    // The text is Windows-1252: its font must hold Western letters, also where the
+    // system's own character set (Shift-JIS) would choose one without them.
+    if (bold_)
+        font_ = LayoutFont(FW_BOLD, ANSI_CHARSET, form.Scaled(kLayoutFontHeight));
 }
 
 HFONT Label::DrawingFont() const

@@ -46,6 +46,9 @@ struct ImageArgs {
     Bounds bounds;
     int pictureId = 0;  // bitmap resource shown from the top-left corner; 0 for none
     bool visible = true;
+    // The window's outline is cut from the picture's key colour (its top-left pixel's),
+    // which an enlarged copy never mixes with the other colours.
+    bool keyed = false;
 };
 
 // An image view: shows its own copy of a bitmap, or a picture of an image list, unscaled
@@ -54,8 +57,9 @@ class ImageView : public GraphicControl {
 public:
     void Create(Form& form, const ImageArgs& args);
 
-    // The view's own bitmap; none while it shows an image list's picture.
-    HBITMAP Picture() const { return picture_.get(); }
+    // The view's own bitmap as shown; none while it shows an image list's picture. A
+    // stored picture is shown enlarged to the form's scale.
+    HBITMAP Picture() const { return picture_ ? picture_.get() : stored_.get(); }
     // Takes the bitmap over; an empty owner empties the picture.
     void SetPicture(win::Bitmap picture);
     void Clear() { SetPicture(nullptr); }
@@ -64,8 +68,11 @@ public:
     void ShowListPicture(const ImageList& list, int index);
 
     void Paint(HDC dc) override;
+    void Rescale(const Form& form) override;
 
 private:
+    win::Bitmap stored_;
+    bool keyed_ = false;
     win::Bitmap picture_;
     const ImageList* list_ = nullptr;
     int listIndex_ = 0;
@@ -93,12 +100,14 @@ public:
     void SetColor(COLORREF color);
 
     void Paint(HDC dc) override;
+    void Rescale(const Form& form) override;
 
 private:
     std::string text_;
     // As the screen gets it: the text's code page need not be the system's.
     std::wstring wideText_;
     COLORREF color_ = 0;
+    bool bold_ = false;
     win::Font font_;
 };
 

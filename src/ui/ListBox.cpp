@@ -1,5 +1,7 @@
 #include "ui/ListBox.h"
 
+#include "ui/Form.h"
+
 namespace ui {
 
 void ListBox::Create(Form& form, const ListBoxArgs& args)
@@ -10,7 +12,14 @@ void ListBox::Create(Form& form, const ListBoxArgs& args)
     CreateWindowed(form, "LISTBOX",
                    WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                    WS_EX_CLIENTEDGE, args.bounds, args.name);
-    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, args.itemHeight);
+    itemHeight_ = args.itemHeight;
+    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, form.Scaled(itemHeight_));
+}
+
+void ListBox::Rescale(const Form& form)
+{
+    WindowedControl::Rescale(form);
+    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, form.Scaled(itemHeight_));
 }
 
 void ListBox::AddAll(const std::vector<std::string>& texts)

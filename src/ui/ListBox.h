@@ -35,8 +35,11 @@ public:
 
     void OnCommand(WORD code) override;
     HBRUSH OnCtlColor(HDC dc) override;
+    // The entry height scales with the font.
+    void Rescale(const Form& form) override;
 
 private:
+    int itemHeight_ = 13;
     win::Brush background_;
     COLORREF backgroundColor_ = 0;
 };

@@ -7,9 +7,9 @@
 
 namespace ui {
 
-win::Font LayoutFont(int weight, BYTE charset)
+win::Font LayoutFont(int weight, BYTE charset, int height)
 {
-    return win::Font(CreateFontA(-11, 0, 0, 0, weight, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+    return win::Font(CreateFontA(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
 }
 

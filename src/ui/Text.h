@@ -10,9 +10,11 @@
 
 namespace ui {
 
-// The layout's font, "MS Sans Serif" at a character height of 11 pixels, in the weight
-// and character set given.
-win::Font LayoutFont(int weight, BYTE charset);
+// The layout's font is "MS Sans Serif" at a character height of 11 pixels at 96 dpi.
+constexpr int kLayoutFontHeight = 11;
+
+// The layout's font at a character height, in the weight and character set given.
+win::Font LayoutFont(int weight, BYTE charset, int height);
 
 // The width one line of text covers when font draws it on a surface like reference's
 // (smoothing depends on its colour depth); never less than the reported extent.

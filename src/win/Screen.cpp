@@ -20,6 +20,20 @@ POINT CentredOnScreen(SIZE size)
     return {(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2};
 }
 
+int SystemDpi()
+{
+    WindowDc screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+SIZE WorkAreaSize()
+{
+    RECT work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return {work.right - work.left, work.bottom - work.top};
+}
+
 int ScreenBitsPerPixel()
 {
     WindowDc screen(nullptr);

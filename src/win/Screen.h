@@ -21,4 +21,10 @@ POINT CentredOnScreen(SIZE size);
 // Bits per pixel of the screen.
 int ScreenBitsPerPixel();
 
+// The system's scale in dots per inch (96 at 100 %), fixed for the process.
+int SystemDpi();
+
+// The primary screen's work area (without the task bar) in physical pixels.
+SIZE WorkAreaSize();
+
 }  // namespace win

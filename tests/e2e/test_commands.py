@@ -63,24 +63,26 @@ def run_wallpaper_command(program, point, name):
     veld.wait_until(repainted, interval=0.05, what=f"the window painted again after {name}")
 
 
-@pytest.mark.parametrize("virtual_desktop", [False, True])
-def test_the_overview_story_set_the_third_entry_as_default(display_factory, programs, workdir, virtual_desktop):
-    folder, program = start(display_factory, programs, workdir, shipped=True, virtual_desktop=virtual_desktop)
+@pytest.mark.parametrize("virtual_desktop,dpi", [(False, 96), (True, 96), (False, 192)])
+def test_the_overview_story_set_the_third_entry_as_default(display_factory, programs, workdir, virtual_desktop, dpi):
+    size, subfolder = ((1024, 768), "1024x768") if dpi == 96 else ((1920, 1200), "1280x1024")
+    folder, program = start(display_factory, programs, workdir, shipped=True, size=size,
+                            virtual_desktop=virtual_desktop, dpi=dpi)
     display = program.display
     rows = program.control("ListBox1")["screen"]
-    display.click(rows[0] + 40, rows[1] + 2 + 2 * 13 + 6)
+    display.click(rows[0] + 40, rows[1] + program.scaled(2 + 2 * 13 + 6))
     wait_preview(program)
     third = program.control("ListBox1", program.probe())
     assert third["selected"] == 2
     name = third["items"][2]
 
     run_wallpaper_command(program, SET_AS_DEFAULT, "overview-set-as-default")
-    expected = veld.win(folder / "1024x768" / name)
+    expected = veld.win(folder / subfolder / name)
     veld.wait_until(lambda: (veld.read_ini(folder) or {}).get("DefaultWP", "").lower() == expected.lower(),
                     what="DefaultWP")
     assert display.registry_value(WALLPAPER_KEY, "Wallpaper").lower().endswith("\\tmp_wallpaper.bmp")
     bmp = (folder / "tmp_wallpaper.bmp").read_bytes()
-    assert bmp[:2] == b"BM" and int.from_bytes(bmp[18:22], "little") == 1024
+    assert bmp[:2] == b"BM" and int.from_bytes(bmp[18:22], "little") == int(subfolder.split("x")[0])
 
     run_wallpaper_command(program, NO_WALLPAPER, "overview-no-wallpaper")
     veld.wait_until(lambda: veld.read_ini(folder).get("DefaultWP") == "", what="DefaultWP emptied")
@@ -219,8 +221,10 @@ def test_add_without_a_wallpaper_folder_says_so(display_factory, programs, workd
     assert program.control("ListBox1", program.state)["items"] == []
 
 
-def test_hover_lights_buttons_inactive_look_ignores_them_and_close_saves(display_factory, programs, workdir):
-    folder, program = start(display_factory, programs, workdir, {"1024x768": ["a.jpg"]})
+@pytest.mark.parametrize("dpi", [96, 192])
+def test_hover_lights_buttons_inactive_look_ignores_them_and_close_saves(display_factory, programs, workdir, dpi):
+    folder, program = start(display_factory, programs, workdir, {"1024x768": ["a.jpg"]},
+                            size=(1024, 768) if dpi == 96 else (1920, 1200), dpi=dpi)
     display = program.display
     display.move(*program.to_screen(300, 200))
     for name, point, box in [("no-wallpaper", NO_WALLPAPER, veld.box("ImageNoWallpaper")),

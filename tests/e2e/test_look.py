@@ -5,7 +5,7 @@ import time
 from pathlib import Path
 
 import pytest
-from PIL import Image, ImageDraw
+from PIL import Image, ImageChops, ImageDraw, ImageStat
 
 import veld
 
@@ -51,9 +51,10 @@ def outline_of_the_picture():
 
 
 def start(display_factory, programs, workdir, depth=24, dpi=96):
-    folder = veld.make_program_folder(workdir, {"1024x768": ["a.jpg", "b.jpg"]},
+    """At 96 dpi on a 1024 x 768 screen, at a larger scale on one that holds the window."""
+    folder = veld.make_program_folder(workdir / str(dpi), {"1024x768": ["a.jpg", "b.jpg"]},
                                       ini="[Settings]\r\nActive=True\r\n")
-    display = display_factory(1024, 768, depth=depth, dpi=dpi)
+    display = display_factory(*((1024, 768) if dpi == 96 else (1920, 1200)), depth=depth, dpi=dpi)
     display.set_root_colour("#ff00ff")
     return programs(display, folder)
 
@@ -64,28 +65,35 @@ def started(display_factory, programs, workdir):
 
 
 def check_box_drawn_whole(program, name):
-    """The check box in a screenshot, held to its 12 x 13 pixels: True with a check mark."""
+    """The check box in a screenshot, held to its 12 x 13 pixels at the window's scale:
+    True with a check mark."""
     shot = program.region(f"look-{name}", veld.places.box(veld.PLACES[name][:2] + (12, 13)))
-    box = [[shot.getpixel((x, y)) for x in range(12)] for y in range(13)]
+    width, height = shot.size
+    edge = program.scaled(2)
+    box = [[shot.getpixel((x, y)) for x in range(width)] for y in range(height)]
     # A frame on all four sides: dark above and left, light below and right.
-    dark, light = box[0][0], box[12][11]
-    assert all(p == dark for p in box[0][:11]) and all(row[0] == dark for row in box[:12]), name
-    assert all(p == light for p in box[12][1:]) and all(row[11] == light for row in box[1:]), name
+    dark, light = box[0][0], box[-1][-1]
+    assert all(p == dark for p in box[0][:-1]) and all(row[0] == dark for row in box[:-1]), name
+    assert all(p == light for p in box[-1][1:]) and all(row[-1] == light for row in box[1:]), name
     assert sum(dark) < sum(light), name
     mark = [(x, y) for y, row in enumerate(box) for x, p in enumerate(row) if p == (0, 0, 0)]
-    assert all(2 <= x <= 9 and 2 <= y <= 10 for x, y in mark), f"{name}: the check mark leaves the field"
+    assert all(edge <= x < width - edge and edge <= y < height - edge for x, y in mark), \
+        f"{name}: the check mark leaves the field"
     return bool(mark)
 
 
-@pytest.mark.parametrize("depth,dpi", [(24, 96), (16, 96), (8, 96), (24, 144)])
+@pytest.mark.parametrize("depth,dpi", [(24, 96), (16, 96), (8, 96), (24, 192), (16, 192), (8, 192)])
 def test_desktop_shows_through_the_outline_and_the_holes(display_factory, programs, workdir, depth, dpi):
     program = start(display_factory, programs, workdir, depth, dpi)
-    # The outline is cut from the picture's own colours, whatever the screen's depth.
-    expected = outline_of_the_picture()
+    # The outline is cut from the picture's own colours, whatever the screen's depth, at
+    # the window's scale (twice: each pixel repeated).
+    factor = dpi // 96
+    expected = [[(a * factor, b * factor) for a, b in row] for row in outline_of_the_picture() for _ in range(factor)]
     assert kept_rows(program.state["region"], len(expected)) == expected
+    assert program.window_rect()[2] - program.window_rect()[0] == veld.CLIENT_WIDTH * factor
 
-    shot = program.region(f"look-outline-{depth}", (0, 0, veld.CLIENT_WIDTH, veld.CLIENT_HEIGHT))
-    at = lambda x, y: shot.getpixel((x, y))
+    shot = program.region(f"look-outline-{depth}-{dpi}", (0, 0, veld.CLIENT_WIDTH, veld.CLIENT_HEIGHT))
+    at = lambda x, y: shot.getpixel(program.scaled(x, y))
 
     for corner in [(1, 1), (760, 2), (2, 538), (755, 535), (759, 300)]:
         assert at(*corner) == ROOT_COLOUR, corner
@@ -97,12 +105,24 @@ def test_desktop_shows_through_the_outline_and_the_holes(display_factory, progra
     assert at(holes[0][0], holes[0][1] - 6) != ROOT_COLOUR
     if depth == 24:
         assert at(600, 178) == PANEL
-    if dpi > 96:
-        # The system's box is larger at this scale; the controls keep their 96-dpi size.
+    if dpi > 96 and depth > 8:
+        # The check boxes are drawn whole at the window's scale (on a screen of 8 bits,
+        # their frame's greys are dithered).
         assert check_box_drawn_whole(program, "CheckBox1")
         assert not check_box_drawn_whole(program, "CheckBox2")
         program.click_client(*veld.middle("CheckBox2"))
         veld.wait_until(lambda: check_box_drawn_whole(program, "CheckBox2"), what="the check mark")
+    if depth == 24 and dpi > 96:
+        # Reduced 2:1, the window is the one at 96 dpi, but for the text the program draws
+        # (the list, the link) and the check boxes.
+        small = start(display_factory, programs, workdir)
+        design = small.region("look-outline-96", (0, 0, veld.CLIENT_WIDTH, veld.CLIENT_HEIGHT))
+        large = shot.reduce(factor)
+        mask = Image.new("L", design.size, 255)
+        for name in ("ListBox1", "Label1", "CheckBox1", "CheckBox2"):
+            ImageDraw.Draw(mask).rectangle(veld.box(name), fill=0)
+        difference = ImageStat.Stat(ImageChops.difference(large, design), mask).mean
+        assert max(difference) < 3, difference
 
 
 def test_left_drag_on_the_background_moves_the_window_and_nothing_else_does(started):
@@ -125,8 +145,9 @@ def test_left_drag_on_the_background_moves_the_window_and_nothing_else_does(star
     veld.wait_until(lambda: dragged((200, 250)) == (40, 30), what="the window to follow the drag")
 
 
-def test_hit_areas_show_the_hand_and_link_tooltips_after_half_a_second(started):
-    program = started
+@pytest.mark.parametrize("dpi", [96, 192])
+def test_hit_areas_show_the_hand_and_link_tooltips_after_half_a_second(display_factory, programs, workdir, dpi):
+    program = start(display_factory, programs, workdir, dpi=dpi)
     display = program.display
 
     def cursor_at(point):
@@ -151,7 +172,7 @@ def test_hit_areas_show_the_hand_and_link_tooltips_after_half_a_second(started):
             came = max(came, 2 * (time.monotonic() - since))
             tip = state["tooltips"][0]
             assert tip[1] > state["cursor"]["pos"][1], f"the tooltip of {name} is not below the pointer"
-            display.screenshot(f"look-tooltip-{name.replace(' ', '-')}")
+            display.screenshot(f"look-tooltip-{name.replace(' ', '-')}-{dpi}")
         else:
             time.sleep(came)
             assert not program.probe()["tooltips"], f"{name} has no tooltip"

@@ -12,22 +12,27 @@ WALLPAPERS = {
 }
 
 
+# At a scale too large for the screen the window takes the largest of the system's steps
+# that fits (at 192 dpi on 1024 x 768: 125 %, 120 dpi).
 @pytest.mark.parametrize(
-    "width,height,depth,folder",
+    "width,height,depth,folder,dpi,shown_dpi",
     [
-        (800, 600, 24, "800x600"),
-        (1024, 768, 24, "1024x768"),
-        (1024, 768, 16, "1024x768"),
-        (1024, 768, 8, "1024x768"),
-        (1280, 1024, 24, "1280x1024"),
-        (1920, 1200, 24, "1280x1024"),
-        (1280, 960, 24, None),
+        (800, 600, 24, "800x600", 96, 96),
+        (1024, 768, 24, "1024x768", 96, 96),
+        (1024, 768, 16, "1024x768", 96, 96),
+        (1024, 768, 8, "1024x768", 96, 96),
+        (1280, 1024, 24, "1280x1024", 96, 96),
+        (1920, 1200, 24, "1280x1024", 96, 96),
+        (1280, 960, 24, None, 96, 96),
+        (1920, 1200, 24, "1280x1024", 192, 192),
+        (1024, 768, 24, "1024x768", 192, 120),
+        (800, 600, 24, "800x600", 144, 96),
     ],
 )
 def test_list_follows_screen_size_and_window_is_centred(display_factory, programs, workdir, width, height, depth,
-                                                        folder):
+                                                        folder, dpi, shown_dpi):
     program_folder = veld.make_program_folder(workdir, WALLPAPERS, ini="[Settings]\r\nActive=True\r\n")
-    display = display_factory(width, height, depth=depth)
+    display = display_factory(width, height, depth=depth, dpi=dpi)
     program = programs(display, program_folder)
     state = program.state
 
@@ -37,11 +42,12 @@ def test_list_follows_screen_size_and_window_is_centred(display_factory, program
     assert sorted(listed) == sorted(expected)
 
     left, top, right, bottom = program.window_rect()
-    assert (right - left, bottom - top) == (veld.CLIENT_WIDTH, veld.CLIENT_HEIGHT)
-    assert (left, top) == ((width - veld.CLIENT_WIDTH) // 2, (height - veld.CLIENT_HEIGHT) // 2)
+    size = ((veld.CLIENT_WIDTH * shown_dpi + 48) // 96, (veld.CLIENT_HEIGHT * shown_dpi + 48) // 96)
+    assert (right - left, bottom - top) == size
+    assert (left, top) == ((width - size[0]) // 2, (height - size[1]) // 2)
     assert state["main"]["title"] == "Form1"
     assert state["owner"]["title"] == "VELDANA"
-    display.screenshot(f"startup-{width}x{height}x{depth}")
+    display.screenshot(f"startup-{width}x{height}x{depth}-{dpi}")
 
 
 def test_focus_starts_in_the_list_when_active(display_factory, programs, workdir):

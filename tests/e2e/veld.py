@@ -295,13 +295,24 @@ class Program:
         state = self.display.probe()
         return state if state.get("main") and state["main"]["visible"] else None
 
+    @property
+    def dpi(self):
+        """The window's scale, from its width."""
+        left, _, right, _ = self.window_rect()
+        return round((right - left) * 96 / CLIENT_WIDTH)
+
+    def scaled(self, *values):
+        """Client coordinates of the layout at the window's scale, each to the nearest pixel."""
+        scaled = tuple((v * self.dpi + 48) // 96 for v in values)
+        return scaled if len(scaled) > 1 else scaled[0]
+
     def probe(self):
         self.state = self.display.probe()
         return self.state
 
     def control(self, name, state=None):
         state = state or self.state
-        left, top = PLACES[name][:2]
+        left, top = self.scaled(*PLACES[name][:2])
         for child in state["main"]["children"]:
             if child["rect"][0] == left and child["rect"][1] == top:
                 return child
@@ -319,7 +330,9 @@ class Program:
         return self.state["main"]["rect"]
 
     def to_screen(self, x, y):
+        """A client point of the layout on the screen, at the window's scale."""
         left, top = self.window_rect()[:2]
+        x, y = self.scaled(x, y)
         return left + x, top + y
 
     def region(self, name, box):

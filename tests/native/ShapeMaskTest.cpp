@@ -1,4 +1,5 @@
 #include "core/AviHeader.h"
+#include "core/Scale.h"
 #include "core/ShapeMask.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,53 @@ TEST(ShapeMask, RowPaddingIsNotReadAsPixels)
     for (int y = 0; y < picture.height; ++y)
         std::memset(picture.pixels.data() + y * picture.stride + 6, 10, 2);
     EXPECT_EQ(Runs(picture), (std::vector<KeyRun>{{0, 0, 1}}));
+}
+
+TEST(Scale, WholeFactorsRepeatPixelsAndOtherFactorsLeaveNoFringeAtTheKey)
+{
+    const Picture picture = Draw({"kk.n", "k..k", "kkkk"});
+    const std::vector<uint8_t> doubled = EnlargePixels(picture.pixels.data(), 4, 3, picture.stride, 8, 6, 0x0A0A0A);
+    const size_t stride = (8 * 3 + 3) & ~size_t{3};
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(
+                std::memcmp(&doubled[y * stride + x * 3], &picture.pixels[(y / 2) * picture.stride + (x / 2) * 3], 3),
+                0)
+                << x << "," << y;
+    // At 1.5 and 1.75 every pixel is the key colour or a mix of kept pixels alone: here
+    // the panel's colour exactly.
+    const Picture panel = Draw({"kk..", "k..k", "kkkk"});
+    for (const auto& [w, h] : {std::pair{6, 5}, std::pair{7, 6}}) {
+        const std::vector<uint8_t> larger = EnlargePixels(panel.pixels.data(), 4, 3, panel.stride, w, h, 0x0A0A0A);
+        const size_t s = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
+        int keyed = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const uint8_t* p = &larger[y * s + x * 3];
+                const bool key = p[0] == 10 && p[1] == 10 && p[2] == 10;
+                keyed += key;
+                EXPECT_TRUE(key || (p[0] == 220 && p[1] == 183 && p[2] == 142)) << x << "," << y;
+            }
+        }
+        EXPECT_NEAR(keyed, 8.0 * w * h / 12, w * h / 6.0) << w;
+    }
+}
+
+TEST(Scale, EdgesRoundToTheNearestPixelAndTheWindowFitsItsWorkArea)
+{
+    EXPECT_EQ(Scaled(503, 96), 503);
+    EXPECT_EQ(Scaled(503, 120), 629);  // 628.75
+    EXPECT_EQ(Scaled(5, 144), 8);      // 7.5, halves up
+    EXPECT_EQ(Scaled(739, 288) - Scaled(503, 288), 3 * 236);
+    struct Case {
+        int dpi, workWidth, workHeight, expected;
+    };
+    for (const Case& c : {Case{192, 1920, 1080, 192}, Case{192, 1920, 1040, 168}, Case{192, 1280, 984, 144},
+                          Case{288, 1600, 1160, 192}, Case{144, 1024, 738, 120}, Case{192, 800, 560, 96},
+                          Case{120, 640, 480, 96}, Case{72, 640, 480, 96}, Case{200, 1600, 1200, 200}}) {
+        EXPECT_EQ(FittingDpi(c.dpi, 762, 540, c.workWidth, c.workHeight), c.expected)
+            << c.dpi << " on " << c.workWidth << "x" << c.workHeight;
+    }
 }
 
 std::vector<uint8_t> AviBytes(uint32_t width, uint32_t height, uint32_t frames)

@@ -499,17 +499,19 @@ TEST(Look, MouseGoesToTheTopmostVisibleControlAndTabReachesEveryHitArea)
     UnhookWinEvent(hook);
 }
 
-TEST(Look, EveryControlStandsAtThePlaceTheLayoutGivesIt)
+TEST(Look, EveryControlStandsAtThePlaceTheLayoutGivesItAtEveryScale)
 {
-    FormHarness harness;
+    WallpaperHarness harness;
+    WriteJpegFile(harness.dir + "a.jpg", 1024, 768, RGB(220, 20, 20));
     harness.Start();
     TForm1& form = harness.Form();
-    RECT client;
-    GetClientRect(form.Handle(), &client);
-    EXPECT_EQ(client.right, 762);
-    EXPECT_EQ(client.bottom, 540);
+    // A preview, a selection and a lit button that every scale keeps.
+    ClickListEntry(form, 0);
+    SendMessageA(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(600, 370));
+    const Pixels atDesign = Pixels::OfWindow(form.Handle());
+    const Pixels litAtDesign = Pixels::OfListPicture(form.ImageList3, 1);
 
-    // The window's control table: left, top, width, height in client pixels.
+    // The window's control table: left, top, width, height in client pixels at 96 dpi.
     struct Row {
         const ui::Control* control;
         int left, top, width, height;
@@ -536,21 +538,63 @@ TEST(Look, EveryControlStandsAtThePlaceTheLayoutGivesIt)
         {&form.CheckBox1, 527, 163, 12, 13},
         {&form.CheckBox2, 527, 192, 12, 13},
     };
-    for (const Row& row : rows) {
-        const ui::Bounds& b = row.control->GetBounds();
-        EXPECT_EQ((std::array{b.left, b.top, b.width, b.height}),
-                  (std::array{row.left, row.top, row.width, row.height}))
-            << row.left << " " << row.top;
-        // A child window stands where its bounds say.
-        if (const auto* windowed = dynamic_cast<const ui::WindowedControl*>(row.control)) {
-            RECT r;
-            GetWindowRect(windowed->Handle(), &r);
-            MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
-            EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
-                      (std::array<LONG, 4>{row.left, row.top, row.width, row.height}))
-                << row.left << " " << row.top;
+    for (const int dpi : {96, 120, 144, 192, 288, 96}) {
+        // Every edge at dpi / 96 times its place, to the nearest pixel.
+        const auto at = [dpi](int value) { return (value * dpi + 48) / 96; };
+        RECT place{40, 30, 40 + at(762), 30 + at(540)};
+        SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+        RECT client;
+        GetClientRect(form.Handle(), &client);
+        EXPECT_EQ((std::array{client.right, client.bottom}), (std::array<LONG, 2>{at(762), at(540)})) << dpi;
+        for (const Row& row : rows) {
+            std::array expected{at(row.left), at(row.top), at(row.left + row.width) - at(row.left),
+                                at(row.top + row.height) - at(row.top)};
+            // A clip plays at its own frame size, centred where it has none for the scale.
+            if (const auto* clip = dynamic_cast<const ui::Animate*>(row.control)) {
+                const int drawnFor = dpi >= 192 ? 192 : 96;
+                const int frameWidth = row.width * drawnFor / 96, frameHeight = row.height * drawnFor / 96;
+                expected = {expected[0] + (expected[2] - frameWidth) / 2, expected[1] + (expected[3] - frameHeight) / 2,
+                            frameWidth, frameHeight};
+                EXPECT_EQ(clip->FrameCount() > 0, true);
+            }
+            const ui::Bounds& b = row.control->GetBounds();
+            EXPECT_EQ((std::array{b.left, b.top, b.width, b.height}), expected)
+                << row.left << "," << row.top << " " << dpi;
+            // A child window stands where its bounds say.
+            if (const auto* windowed = dynamic_cast<const ui::WindowedControl*>(row.control)) {
+                RECT r;
+                GetWindowRect(windowed->Handle(), &r);
+                MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+                EXPECT_EQ((std::array<int, 4>{r.left, r.top, r.right - r.left, r.bottom - r.top}), expected)
+                    << row.left << "," << row.top << " " << dpi;
+            }
         }
+        // The list's entries and font, and the outline: the key colour of the background
+        // as drawn at this scale.
+        EXPECT_EQ(SendMessageA(form.ListBox1.Handle(), LB_GETITEMHEIGHT, 0, 0), at(13)) << dpi;
+        LOGFONTA font{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form.ListBox1.Handle(), WM_GETFONT, 0, 0)), sizeof(font),
+                   &font);
+        EXPECT_EQ(font.lfHeight, -at(11)) << dpi;
+        const Pixels background = Pixels::OfBitmap(form.Image1.Picture());
+        EXPECT_EQ((std::array{background.Width(), background.Height()}), (std::array{at(757), at(544)})) << dpi;
+        win::Region applied(CreateRectRgn(0, 0, 0, 0));
+        ASSERT_NE(GetWindowRgn(form.Handle(), applied.get()), ERROR);
+        EXPECT_TRUE(EqualRgn(applied.get(), BuildWindowRegion(form.Image1.Picture()).get())) << dpi;
+        // The selection, the preview at the preview's size, the lit button.
+        EXPECT_EQ(form.ListBox1.ItemIndex(), 0) << dpi;
+        const Pixels shown = Pixels::OfWindow(form.Handle());
+        EXPECT_EQ(shown.At(at(250), at(340)), RGB(220, 20, 20)) << dpi;
+        EXPECT_EQ(Pixels::OfBitmap(form.Image2.Picture()).Width(), at(327) - at(173)) << dpi;
+        const Pixels lit = Pixels::OfListPicture(form.ImageList3, 1);
+        EXPECT_TRUE(Pixels::OfControl(form.ImageSetAsDefault) == lit) << dpi;
+        // Whole factors repeat the pixels of the pictures.
+        for (int y = 0; dpi % 96 == 0 && y < lit.Height(); ++y)
+            for (int x = 0; x < lit.Width(); ++x)
+                ASSERT_EQ(lit.At(x, y), litAtDesign.At(x * 96 / dpi, y * 96 / dpi)) << x << "," << y << " " << dpi;
     }
+    // Back at 96 dpi the window is what it was, pixel for pixel.
+    EXPECT_TRUE(Pixels::OfWindow(form.Handle()) == atDesign);
 }
 
 }  // namespace

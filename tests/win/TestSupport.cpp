@@ -321,8 +321,8 @@ Pixels Pixels::OfControl(ui::GraphicControl& control)
 
 Pixels Pixels::OfListPicture(const ui::ImageList& list, int index)
 {
-    return Drawn(list.Width(), list.Height(),
-                 [&](HDC dc) { list.Paint(index, dc, 0, 0, list.Width(), list.Height()); });
+    return Drawn(list.ShownWidth(), list.ShownHeight(),
+                 [&](HDC dc) { list.Paint(index, dc, 0, 0, list.ShownWidth(), list.ShownHeight()); });
 }
 
 Pixels Pixels::Cut(int left, int top, int width, int height) const
