@@ -1,6 +1,5 @@
 #include "core/Texts.h"
 
-
 namespace veld::texts {
 
 namespace {
@@ -96,7 +95,6 @@ Message CannotLockWallpaper(const Message& reason)
 {
     return Join({"Das Hintergrundbild kann nicht gesetzt werden. ", reason});
 }
-
 
 Message CannotOpenRegistryKey(std::string_view key, const Message& reason)
 {

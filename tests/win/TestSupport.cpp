@@ -420,8 +420,8 @@ ProgramFolder::~ProgramFolder()
 std::string ProgramFolder::Stored(const char* key) const
 {
     char value[2048];
-    return std::string(value, GetPrivateProfileStringA("Settings", key, "<missing>", value, std::size(value),
-                                                       Ini().c_str()));
+    return std::string(value,
+                       GetPrivateProfileStringA("Settings", key, "<missing>", value, std::size(value), Ini().c_str()));
 }
 
 FormHarness::FormHarness()
