@@ -92,7 +92,7 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        options.displayName = paths[0];
+        options.displayName = std::wstring(paths[0].begin(), paths[0].end());
         const std::vector<uint8_t> jpeg = ReadWhole(paths[0]);
         size_t imageBytes = 0;
         if (decodeOnly) {

@@ -8,6 +8,7 @@
 #include "ui/Dialogs.h"
 #include "win/Files.h"
 #include "win/ProgramDir.h"
+#include "win/UserText.h"
 
 // A desktop that the system paints (Windows, Wine's virtual desktop) draws a new
 // wallpaper over every window on it, and this one would stay overdrawn.
@@ -28,7 +29,7 @@ void TForm1::acDeleteSelectedExecute()
     const std::string file = SelectedFile();
     if (!win::FileExists(file))
         return;
-    const veld::Message message = veld::texts::AskDeleteFile(veld::FileNamePart(file, win::IsLeadByte));
+    const veld::Message message = veld::texts::AskDeleteFile(win::FromAnsi(veld::FileNamePart(file, win::IsLeadByte)));
     if (ui::AskYesNo(message, {veld::texts::kYes, veld::texts::kNo}) != 1)
         return;
     win::RemoveFileRetrying(file);  // a failed delete shows in the refilled list

@@ -44,8 +44,8 @@ void FindFiles(const std::string& dir, std::vector<WallpaperFile>& list, const s
 std::string ReachableFile(const std::string& dir, const WallpaperFile& file)
 {
     if (file.path.empty())
-        throw veld::Error(
-            veld::texts::NameOutsideCodePage(veld::JoinPath(dir, win::AnsiNearest(file.name), win::IsLeadByte)));
+        throw veld::Error(veld::texts::NameOutsideCodePage(
+            win::FromAnsi(veld::JoinPath(dir, win::AnsiNearest(file.name), win::IsLeadByte))));
     return file.path;
 }
 

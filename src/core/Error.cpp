@@ -1,74 +1,47 @@
 #include "core/Error.h"
 
-#include <type_traits>
+#include <algorithm>
+#include <iterator>
 
 namespace veld {
 
 namespace {
 
-// Calls use with the part's text, whichever kind it holds.
-template <typename Use>
-auto WithText(Message::Part& part, Use&& use)
-{
-    return part.from == Message::From::SystemWide ? use(part.wide) : use(part.bytes);
-}
+// Windows-1252's characters at 0x80 to 0x9F; its other bytes are their own code points.
+constexpr wchar_t kFrom0x80[] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021, 0x2C6,  0x2030, 0x160,
+                                 0x2039, 0x152,  0x8D,   0x17D,  0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                 0x2013, 0x2014, 0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
 
 }  // namespace
 
-Message::Message(std::string words)
+Message::Message(std::string_view words)
 {
-    if (!words.empty())
-        parts_.push_back({From::Program, std::move(words), {}});
-}
-
-Message& Message::operator+=(const Message& other)
-{
-    parts_.insert(parts_.end(), other.parts_.begin(), other.parts_.end());
-    return *this;
+    for (const char c : words) {
+        const auto byte = static_cast<unsigned char>(c);
+        text_ += byte >= 0x80 && byte < 0xA0 ? kFrom0x80[byte - 0x80] : static_cast<wchar_t>(byte);
+    }
 }
 
 std::string Message::Plain() const
 {
     std::string plain;
-    for (const Part& part : parts_) {
-        plain += part.bytes;
-        for (const wchar_t c : part.wide)
-            plain += static_cast<unsigned>(c) < 0x80 ? static_cast<char>(c) : '?';
+    for (const wchar_t c : text_) {
+        const auto* special = std::find(std::begin(kFrom0x80), std::end(kFrom0x80), c);
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+            plain += static_cast<char>(c);
+        else
+            plain += special != std::end(kFrom0x80) ? static_cast<char>(0x80 + (special - kFrom0x80)) : '?';
     }
     return plain;
 }
 
-Message SystemText(std::string_view ansi)
-{
-    Message message;
-    if (!ansi.empty())
-        message.parts_.push_back({Message::From::SystemAnsi, std::string(ansi), {}});
-    return message;
-}
-
-Message SystemText(std::wstring wide)
-{
-    Message message;
-    if (!wide.empty())
-        message.parts_.push_back({Message::From::SystemWide, {}, std::move(wide)});
-    return message;
-}
-
 Message ErrorBoxText(Message message)
 {
-    std::vector<Message::Part>& parts = message.parts_;
-    // A part left empty gives its turn to the one before it.
-    while (!parts.empty() && WithText(parts.back(), [](auto& text) {
-        while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
-            text.pop_back();
-        return text.empty();
-    }))
-        parts.pop_back();
-    if (!parts.empty() && WithText(parts.back(), [](const auto& text) {
-            using Unit = std::make_unsigned_t<typename std::decay_t<decltype(text)>::value_type>;
-            return static_cast<Unit>(text.back()) > Unit{'.'};
-        }))
-        message += ".";
+    std::wstring& text = message.text_;
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n'))
+        text.pop_back();
+    if (!text.empty() && text.back() > L'.')
+        text += L'.';
     return message;
 }
 

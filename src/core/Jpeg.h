@@ -31,7 +31,7 @@ struct DecodeOptions {
     // The screen shows 256 colours or fewer: decode every picture to a palette.
     bool eightBitScreen = false;
     // How refusals name the file to the user.
-    std::string displayName;
+    std::wstring displayName;
     // libjpeg's budget for whole-image buffers. Only tests lower it, to see the refusal.
     uint64_t memoryLimit = kJpegMemoryLimit;
     // The most pixels a picture may have. Only tests lower it: a fuzzer spending seconds

@@ -4,6 +4,11 @@ namespace veld::texts {
 
 namespace {
 
+Message Name(std::wstring_view name)
+{
+    return Message(std::wstring(name));
+}
+
 Message Join(std::initializer_list<Message> parts)
 {
     Message text;
@@ -12,18 +17,18 @@ Message Join(std::initializer_list<Message> parts)
     return text;
 }
 
-Message Quoted(std::string_view name)
+Message Quoted(std::wstring_view name)
 {
-    return Join({"\"", SystemText(name), "\""});
+    return Join({"\"", Name(name), "\""});
 }
 
 }  // namespace
 
-Message AskDeleteFile(std::string_view name)
+Message AskDeleteFile(std::wstring_view name)
 {
     return Join({"Datei l\xF6"
                  "schen: ",
-                 SystemText(name)});
+                 Name(name)});
 }
 
 std::string ErrorNumber(uint32_t code)
@@ -31,56 +36,56 @@ std::string ErrorNumber(uint32_t code)
     return "Fehler " + std::to_string(code);
 }
 
-Message CannotOpenFile(std::string_view path, const Message& reason)
+Message CannotOpenFile(std::wstring_view path, const Message& reason)
 {
-    return Join({"Datei ", SystemText(path),
+    return Join({"Datei ", Name(path),
                  " kann nicht ge\xF6"
                  "ffnet werden. ",
                  reason});
 }
 
-Message CannotCreateFile(std::string_view path, const Message& reason)
+Message CannotCreateFile(std::wstring_view path, const Message& reason)
 {
-    return Join({"Datei ", SystemText(path), " kann nicht erstellt werden. ", reason});
+    return Join({"Datei ", Name(path), " kann nicht erstellt werden. ", reason});
 }
 
-Message FileTooLarge(std::string_view path)
+Message FileTooLarge(std::wstring_view path)
 {
-    return Join({"Datei ", SystemText(path),
+    return Join({"Datei ", Name(path),
                  " ist zu gro\xDF (mehr als 1 GB). W\xE4"
                  "hle ein kleineres Bild."});
 }
 
-Message CannotWriteSettings(std::string_view path)
+Message CannotWriteSettings(std::wstring_view path)
 {
-    return Join({"In ", SystemText(path), " kann nicht geschrieben werden"});
+    return Join({"In ", Name(path), " kann nicht geschrieben werden"});
 }
 
-Message LineBreakInName(std::string_view path, std::string_view file)
+Message LineBreakInName(std::wstring_view path, std::wstring_view file)
 {
     return Join({CannotWriteSettings(path), ": Die Datei ", Quoted(file),
                  " hat einen Zeilenumbruch im Namen. Benenne sie um."});
 }
 
-Message ProgramFolderCannotBeSpelled(std::string_view folder)
+Message ProgramFolderCannotBeSpelled(std::wstring_view folder)
 {
-    return Join({"Der Name des Programmordners ", SystemText(folder),
+    return Join({"Der Name des Programmordners ", Name(folder),
                  " enth\xE4"
                  "lt Zeichen au\xDF"
                  "erhalb der Codepage dieses Systems, und der Ordner hat keinen kurzen Namen (8.3). Installiere "
                  "Veldana in einen Ordner mit einem Namen aus einfachen Buchstaben."});
 }
 
-Message ProgramFolderTooLong(std::string_view folder)
+Message ProgramFolderTooLong(std::wstring_view folder)
 {
-    return Join({"Der Pfad des Programmordners ", SystemText(folder),
+    return Join({"Der Pfad des Programmordners ", Name(folder),
                  " ist zu lang, auch in seiner kurzen Form (8.3). Installiere Veldana in einen Ordner mit k\xFC"
                  "rzerem Pfad."});
 }
 
-Message NameOutsideCodePage(std::string_view path)
+Message NameOutsideCodePage(std::wstring_view path)
 {
-    return Join({"Der Name der Datei ", SystemText(path),
+    return Join({"Der Name der Datei ", Name(path),
                  " enth\xE4lt Zeichen au\xDF"
                  "erhalb der Codepage dieses Systems, und die Datei hat keinen kurzen Namen (8.3). Gib der Datei "
                  "einen Namen aus einfachen Buchstaben, dann findet Veldana sie."});
@@ -133,7 +138,7 @@ std::string JpegReason(int number)
            code;
 }
 
-Message PictureRefused(std::string_view name, std::string_view reason)
+Message PictureRefused(std::wstring_view name, std::string_view reason)
 {
     return Join({"Das Bild ", Quoted(name), " ist ", std::string(reason), "."});
 }
@@ -148,9 +153,9 @@ std::string TooManyScans(int limit)
     return "in zu viele Abschnitte geteilt (mehr als " + std::to_string(limit) + " Scans)";
 }
 
-Message PassedOver(std::string_view name, std::string_view reason)
+Message PassedOver(std::wstring_view name, std::string_view reason)
 {
-    return Join({SystemText(name), ": ", std::string(reason)});
+    return Join({Name(name), ": ", std::string(reason)});
 }
 
 }  // namespace veld::texts

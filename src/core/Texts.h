@@ -1,7 +1,7 @@
 // Every text the program shows the user, in one place. German, in Windows-1252 bytes
 // whatever the source file's encoding; a hex escape ends where the literal is split
-// ("\xF6" "ffnet"). The formatters put names and the system's reasons where the
-// sentence wants them; the error box adds the closing period.
+// ("\xF6" "ffnet"). The formatters put names (wide, as the system spells them) and the
+// system's reasons where the sentence wants them; the error box adds the closing period.
 #pragma once
 
 #include "core/Error.h"
@@ -39,7 +39,7 @@ inline constexpr char kOpenAction[] = "\xD6"
                                       "ffnen";
 
 // Asking before a file is deleted, with the two buttons' captions.
-Message AskDeleteFile(std::string_view name);
+Message AskDeleteFile(std::wstring_view name);
 inline constexpr char kYes[] = "Ja";
 inline constexpr char kNo[] = "Nein";
 
@@ -64,23 +64,23 @@ inline constexpr char kUnknownErrorAtSignIn[] = "Unbekannter Fehler beim Wechsel
 std::string ErrorNumber(uint32_t code);
 
 // "Datei <path> kann nicht geöffnet werden. <reason>"
-Message CannotOpenFile(std::string_view path, const Message& reason);
+Message CannotOpenFile(std::wstring_view path, const Message& reason);
 // The reason when a file opens but holds no bitmap.
 inline constexpr char kNotABitmap[] = "Sie ist keine lesbare Bitmap.";
-Message CannotCreateFile(std::string_view path, const Message& reason);
-Message FileTooLarge(std::string_view path);
-Message CannotWriteSettings(std::string_view path);
+Message CannotCreateFile(std::wstring_view path, const Message& reason);
+Message FileTooLarge(std::wstring_view path);
+Message CannotWriteSettings(std::wstring_view path);
 // A wallpaper whose path would break its line in veld.ini, and with it the file.
-Message LineBreakInName(std::string_view path, std::string_view file);
+Message LineBreakInName(std::wstring_view path, std::wstring_view file);
 // A program folder the ANSI code page cannot spell (shown in its nearest spelling) and
 // that has no short (8.3) name.
-Message ProgramFolderCannotBeSpelled(std::string_view folder);
+Message ProgramFolderCannotBeSpelled(std::wstring_view folder);
 // A program folder so long that its files are out of reach of the ANSI calls, also in
 // its short (8.3) form.
-Message ProgramFolderTooLong(std::string_view folder);
+Message ProgramFolderTooLong(std::wstring_view folder);
 // A listed file whose name the code page cannot spell and that has no short (8.3) name,
 // named in its nearest spelling.
-Message NameOutsideCodePage(std::string_view path);
+Message NameOutsideCodePage(std::wstring_view path);
 
 // A window or control the system would not make; Veldana cannot run without it.
 Message CannotCreateWindow(const Message& reason);
@@ -108,7 +108,7 @@ std::string JpegReason(int number);
 
 // A picture refused before or after decoding, with the reason in a few words, which the
 // sign-in log puts after the file's name: "Das Bild "a.jpg" ist zu gro\xDF (9000 x 9000 Pixel)."
-Message PictureRefused(std::string_view name, std::string_view reason);
+Message PictureRefused(std::wstring_view name, std::string_view reason);
 // size says how large it is ("9000 x 9000 Pixel").
 std::string TooLarge(std::string_view size);
 std::string TooManyScans(int limit);
@@ -117,6 +117,6 @@ inline constexpr char kIncomplete[] = "unvollst\xE4"
                                       "ndig, die Daten enden vorzeitig";
 
 // A file the sign-in program passed over: "kaputt.jpg: keine JPEG-Datei (JPEG-Fehler #53)".
-Message PassedOver(std::string_view name, std::string_view reason);
+Message PassedOver(std::wstring_view name, std::string_view reason);
 
 }  // namespace veld::texts

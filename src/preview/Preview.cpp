@@ -6,6 +6,7 @@
 #include "win/Files.h"
 #include "win/ProgramDir.h"
 #include "win/Screen.h"
+#include "win/UserText.h"
 
 #include <vector>
 
@@ -85,7 +86,7 @@ veld::DibImage DecodeFile(const std::string& path, bool wholePictureOnly)
     veld::MarkStep("read");
     veld::DecodeOptions options;
     options.eightBitScreen = win::ScreenBitsPerPixel() <= 8;
-    options.displayName = veld::FileNamePart(path, win::IsLeadByte);
+    options.displayName = win::FromAnsi(veld::FileNamePart(path, win::IsLeadByte));
     options.wholePictureOnly = wholePictureOnly;
     return veld::DecodeJpeg(file, options);
 }

@@ -4,6 +4,7 @@
 #include "core/Texts.h"
 #include "win/Files.h"
 #include "win/ProgramDir.h"
+#include "win/UserText.h"
 
 #include <windows.h>
 
@@ -32,7 +33,7 @@ std::string SettingsPath()
 void CheckValue(const std::string& value)
 {
     if (value.find_first_of("\r\n") != std::string::npos)
-        throw veld::Error(veld::texts::LineBreakInName(SettingsPath(), value));
+        throw veld::Error(veld::texts::LineBreakInName(win::FromAnsi(SettingsPath()), win::FromAnsi(value)));
 }
 
 // The value, cut to 2047 characters, or empty where the file, section or key is missing.
@@ -59,7 +60,7 @@ void Save(const char* key, const std::string& value)
     // says nothing about the write (Wine reports FALSE for a successful flush).
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
     if (!written)
-        throw veld::Error(veld::texts::CannotWriteSettings(path));
+        throw veld::Error(veld::texts::CannotWriteSettings(win::FromAnsi(path)));
 }
 
 }  // namespace
@@ -95,7 +96,7 @@ void RequireWritable()
     // as the private-profile write would.
     const std::string path = SettingsPath();
     if (!win::CanWriteExisting(path))
-        throw veld::Error(veld::texts::CannotWriteSettings(path));
+        throw veld::Error(veld::texts::CannotWriteSettings(win::FromAnsi(path)));
 }
 
 }  // namespace settings

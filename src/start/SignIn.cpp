@@ -88,7 +88,8 @@ bool ChangeWallpaper(std::vector<veld::Message>& passedOver)
             return true;
         } catch (const veld::PictureError& error) {
             const std::string name = veld::FileNamePart(file, win::IsLeadByte);
-            passedOver.push_back(error.Reason().empty() ? error.Text() : veld::texts::PassedOver(name, error.Reason()));
+            passedOver.push_back(error.Reason().empty() ? error.Text()
+                                                        : veld::texts::PassedOver(win::FromAnsi(name), error.Reason()));
         }
     }
     return false;

@@ -101,7 +101,7 @@ void Application::SetTitle(std::string_view title)
 void Application::ShowError(const veld::Message& message)
 {
     // Through the -W call: the texts' code page need not be the system's.
-    const std::wstring text = win::MessageW(veld::ErrorBoxText(message));
+    const std::wstring text = veld::ErrorBoxText(message).Wide();
     if (errorSink_) {
         errorSink_(text);
         return;

@@ -45,8 +45,7 @@ GetOpenFileNameProc OpenFileNameFunction()
 int Box(const veld::Message& message, UINT type)
 {
     Application& app = Application::Instance();
-    return MessageBoxW(app.MainWindow(), win::MessageW(message).c_str(), win::FromWindows1252(app.Title()).c_str(),
-                       type);
+    return MessageBoxW(app.MainWindow(), message.Wide().c_str(), win::FromWindows1252(app.Title()).c_str(), type);
 }
 
 }  // namespace

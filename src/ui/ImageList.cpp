@@ -4,6 +4,7 @@
 #include "core/Scale.h"
 #include "core/Texts.h"
 #include "win/Files.h"
+#include "win/UserText.h"
 
 #include <vector>
 
@@ -111,7 +112,7 @@ win::Bitmap LoadBitmapFile(const std::string& path)
     win::RequireReadable(path);
     win::Bitmap bitmap = load();
     if (!bitmap)
-        throw veld::Error(veld::texts::CannotOpenFile(path, veld::texts::kNotABitmap));
+        throw veld::Error(veld::texts::CannotOpenFile(win::FromAnsi(path), veld::texts::kNotABitmap));
     return bitmap;
 }
 

@@ -9,6 +9,7 @@
 #include "win/ProgramDir.h"
 #include "win/SystemMessage.h"
 #include "win/Wait.h"
+#include "win/UserText.h"
 
 #include <algorithm>
 
@@ -19,7 +20,7 @@ namespace {
 // "Datei <path> kann nicht geöffnet werden. <reason>"
 [[noreturn]] void ThrowFileOpenError(const std::string& path, DWORD error)
 {
-    throw veld::Error(veld::texts::CannotOpenFile(path, SystemMessage(error)));
+    throw veld::Error(veld::texts::CannotOpenFile(FromAnsi(path), SystemMessage(error)));
 }
 
 // The path rules drop the spaces and dots a name ends in, so "a.jpg " would reach
@@ -130,7 +131,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path)
     // A wallpaper is a few megabytes; refuse what could not be one before allocating.
     constexpr LONGLONG kLargestFile = LONGLONG{1} << 30;
     if (size.QuadPart > kLargestFile)
-        throw veld::Error(veld::texts::FileTooLarge(path));
+        throw veld::Error(veld::texts::FileTooLarge(FromAnsi(path)));
     std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
     size_t done = 0;
     while (done < bytes.size()) {
@@ -299,7 +300,7 @@ void ReplaceFile(const std::string& path, std::initializer_list<std::span<const 
         // Something standing at the temporary name (a folder, a file held open) is what
         // the user must move; in a folder that cannot be written nothing stands there.
         const bool blocked = GetFileAttributesA(KeepTrailingDotOrSpace(temporary).c_str()) != INVALID_FILE_ATTRIBUTES;
-        throw veld::Error(veld::texts::CannotCreateFile(blocked ? temporary : path, SystemMessage(error)));
+        throw veld::Error(veld::texts::CannotCreateFile(FromAnsi(blocked ? temporary : path), SystemMessage(error)));
     }
     Handle file(handle);
     DWORD error = ERROR_SUCCESS;
@@ -325,7 +326,7 @@ void ReplaceFile(const std::string& path, std::initializer_list<std::span<const 
         error = GetLastError();
     if (error != ERROR_SUCCESS) {
         DeleteFileA(temporary.c_str());
-        throw veld::Error(veld::texts::CannotCreateFile(path, SystemMessage(error)));
+        throw veld::Error(veld::texts::CannotCreateFile(FromAnsi(path), SystemMessage(error)));
     }
     veld::MarkStep("moved");
 }

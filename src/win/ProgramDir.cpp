@@ -87,8 +87,8 @@ std::string ProgramFolderA()
     if (shortAnsi && !shortAnsi->empty() && ReachesItsFiles(*shortAnsi))
         return *shortAnsi;
     if (!ansi && !(shortAnsi && !shortAnsi->empty()))
-        throw veld::Error(veld::texts::ProgramFolderCannotBeSpelled(AnsiNearest(folder)));
-    throw veld::Error(veld::texts::ProgramFolderTooLong(AnsiNearest(folder)));
+        throw veld::Error(veld::texts::ProgramFolderCannotBeSpelled(FromAnsi(AnsiNearest(folder))));
+    throw veld::Error(veld::texts::ProgramFolderTooLong(FromAnsi(AnsiNearest(folder))));
 }
 
 std::wstring ProgramFolderW()

@@ -20,7 +20,7 @@ veld::Message SystemMessage(DWORD error)
         message.pop_back();
     if (message.empty())
         return veld::texts::ErrorNumber(error);
-    return veld::SystemText(std::move(message));
+    return veld::Message(std::move(message));
 }
 
 }  // namespace win

@@ -48,21 +48,9 @@ std::string AnsiNearest(const std::wstring& text)
     return Narrowed(CP_ACP, text);
 }
 
-std::wstring MessageW(const veld::Message& message)
-{
-    std::wstring wide;
-    for (const veld::Message::Part& part : message.Parts()) {
-        using From = veld::Message::From;
-        wide += part.from == From::SystemWide
-                    ? part.wide
-                    : Widened(part.from == From::SystemAnsi ? CP_ACP : kWindows1252, part.bytes);
-    }
-    return wide;
-}
-
 std::string MessageIn1252(const veld::Message& message)
 {
-    return Narrowed(kWindows1252, MessageW(message));
+    return Narrowed(kWindows1252, message.Wide());
 }
 
 }  // namespace win

@@ -1,7 +1,6 @@
-// The program's texts on their way to the screen and into the log. Its own words are
-// Windows-1252 bytes whatever the system's ANSI code page; names from the system are in
-// that code page and its reasons are wide. The screen gets UTF-16, each part converted
-// from its own encoding.
+// Code page conversions: the program's own words are Windows-1252 bytes whatever the
+// system's ANSI code page, names from the system's ANSI calls are in that code page, and
+// the screen takes UTF-16.
 #pragma once
 
 #include "core/Error.h"
@@ -19,8 +18,6 @@ std::wstring FromAnsi(std::string_view text);
 // The nearest ANSI spelling of text, for showing: a letter the code page lacks becomes
 // "?" or one without its accent.
 std::string AnsiNearest(const std::wstring& text);
-
-std::wstring MessageW(const veld::Message& message);
 
 // The same message in Windows-1252, as the log keeps it: a character of a system part
 // that Windows-1252 lacks becomes its nearest spelling there, or '?'.

@@ -113,7 +113,7 @@ DibImage Decode(const std::vector<uint8_t>& file, bool eightBitScreen = false, s
 {
     DecodeOptions options;
     options.eightBitScreen = eightBitScreen;
-    options.displayName = "Bild.jpg";
+    options.displayName = L"Bild.jpg";
     DibImage image = DecodeJpeg(file, options);
     if (bmpFile != nullptr) {
         *bmpFile = BmpHeaders(image);
@@ -301,7 +301,7 @@ TEST(JpegDecodingLimits, OversizedPicturesAreRefusedBeforeDecoding)
         ClaimSize(file, c.width, c.height);
         const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
         DecodeOptions options;
-        options.displayName = "Bild.jpg";
+        options.displayName = L"Bild.jpg";
         options.maxPixels = c.maxPixels;
         try {
             const DibImage image = DecodeJpeg(file, options);
@@ -311,7 +311,7 @@ TEST(JpegDecodingLimits, OversizedPicturesAreRefusedBeforeDecoding)
             ADD_FAILURE() << size << ": " << e.what();
         } catch (const Error& e) {
             EXPECT_TRUE(c.refused) << size;
-            EXPECT_EQ(e.what(), texts::PictureRefused("Bild.jpg", texts::TooLarge(size + " Pixel")).Plain());
+            EXPECT_EQ(e.what(), texts::PictureRefused(L"Bild.jpg", texts::TooLarge(size + " Pixel")).Plain());
         }
     }
 }
@@ -333,7 +333,7 @@ TEST(JpegDecodingLimits, FilesWithTooManyScansAreRefused)
             Decode(file);
             ADD_FAILURE() << scans << " scans decoded";
         } catch (const Error& error) {
-            EXPECT_EQ(error.what(), texts::PictureRefused("Bild.jpg", texts::TooManyScans(100)).Plain());
+            EXPECT_EQ(error.what(), texts::PictureRefused(L"Bild.jpg", texts::TooManyScans(100)).Plain());
         }
     }
 }

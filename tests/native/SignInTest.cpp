@@ -121,7 +121,7 @@ TEST(SignInLog, DatedLinesAndTheNewerHalfWhenFull)
     EXPECT_EQ(LogLine("2026-12-07 08:15:02", "Datei C:\\a\r\nb.jpg fehlt. Zugriff verweigert\r\n"),
               "2026-12-07 08:15:02 Datei C:\\a  b.jpg fehlt. Zugriff verweigert.\r\n");
     // A file passed over is named with its reason in plain words.
-    const std::string passedOver = texts::PassedOver("kaputt.jpg", texts::JpegReason(53)).Plain();
+    const std::string passedOver = texts::PassedOver(L"kaputt.jpg", texts::JpegReason(53)).Plain();
     EXPECT_EQ(LogLine("2026-12-07 08:15:02", passedOver), "2026-12-07 08:15:02 " + passedOver + "\r\n");
 
     EXPECT_EQ(AppendLogLine("", "one\r\n", 16), "one\r\n");

@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/Texts.h"
 #include "desktop/Desktop.h"
+#include "win/UserText.h"
 
 #include <gtest/gtest.h>
 
@@ -124,7 +125,9 @@ TEST(Desktop, BitmapThatCannotBeReplacedIsReportedAndKeptWhole)
         desktop::SetDesktopWallpaper(folder.Path() + "new.jpg");
         ADD_FAILURE() << "replacing a locked bitmap succeeded";
     } catch (const std::exception& error) {
-        EXPECT_EQ(std::string(error.what()).rfind(veld::texts::CannotCreateFile(Converted(folder), {}).Plain(), 0), 0u)
+        EXPECT_EQ(std::string(error.what())
+                      .rfind(veld::texts::CannotCreateFile(win::FromAnsi(Converted(folder)), {}).Plain(), 0),
+                  0u)
             << error.what();
     }
     CloseHandle(lock);

@@ -106,8 +106,9 @@ TEST(Preview, FailedDecodeKeepsThePreviousPictureAndHidesTheClip)
     ui::Application::Instance().SetErrorSink([&](const std::wstring& text) { shown = text; });
     ClickListEntry(form, harness.IndexOf("vanishing.jpg"));
     __imp_FormatMessageW = system;
-    EXPECT_EQ(shown, win::MessageW(veld::ErrorBoxText(
-                         veld::texts::CannotOpenFile(harness.dir + "vanishing.jpg", veld::SystemText(kReason)))));
+    EXPECT_EQ(shown, veld::ErrorBoxText(veld::texts::CannotOpenFile(win::FromAnsi(harness.dir + "vanishing.jpg"),
+                                                                    veld::Message(kReason)))
+                         .Wide());
 }
 
 TEST(Preview, ScaleBitmapReportsFailureInsteadOfThrowing)

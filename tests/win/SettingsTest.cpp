@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/Texts.h"
 #include "settings/Settings.h"
+#include "win/UserText.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +66,7 @@ TEST(Settings, FailedWriteNamesTheFileAndLosesNothing)
         settings::Write(Flag::Active, false);
         ADD_FAILURE() << "the write went through a locked file";
     } catch (const std::exception& error) {
-        EXPECT_EQ(error.what(), veld::texts::CannotWriteSettings(folder.Path() + "/veld.ini").Plain());
+        EXPECT_EQ(error.what(), veld::texts::CannotWriteSettings(win::FromAnsi(folder.Path() + "/veld.ini")).Plain());
     }
     CloseHandle(lock);
     EXPECT_EQ(ReadFile(folder.Ini()), original);
@@ -85,7 +86,9 @@ TEST(Settings, AValueWithALineBreakIsNeverWritten)
             settings::WriteDefaultWallpaper(value);
             ADD_FAILURE() << "written: " << value;
         } catch (const std::exception& error) {
-            EXPECT_EQ(error.what(), veld::texts::LineBreakInName(folder.Path() + "/veld.ini", value).Plain());
+            EXPECT_EQ(
+                error.what(),
+                veld::texts::LineBreakInName(win::FromAnsi(folder.Path() + "/veld.ini"), win::FromAnsi(value)).Plain());
         }
         EXPECT_EQ(ReadFile(folder.Ini()), original) << value;
     }

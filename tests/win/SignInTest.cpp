@@ -137,8 +137,8 @@ TEST(SignIn, EverySignInBringsAnotherWallpaperChosenAtRandom)
     WriteJpegFile(folder.dir + "halb.jpg", 400, 300, RGB(30, 200, 30));
     const std::string whole = ReadFile(folder.dir + "halb.jpg");
     WriteFile(folder.dir + "halb.jpg", whole.substr(0, whole.size() - 16));  // the last rows' data is missing
-    const std::string noJpeg = veld::texts::PassedOver("kaputt.jpg", veld::texts::JpegReason(53)).Plain();
-    const std::string incomplete = veld::texts::PassedOver("halb.jpg", veld::texts::kIncomplete).Plain();
+    const std::string noJpeg = veld::texts::PassedOver(L"kaputt.jpg", veld::texts::JpegReason(53)).Plain();
+    const std::string incomplete = veld::texts::PassedOver(L"halb.jpg", veld::texts::kIncomplete).Plain();
     for (int run = 0; run < 15; ++run) {
         const std::string before = folder.DefaultWP();
         WriteFile(folder.Log(), "");
@@ -176,21 +176,21 @@ TEST(SignIn, WhatFailsLeavesEverythingAsItWasAndIsLoggedInOneDatedLine)
     };
     const Case cases[] = {
         {"not a JPEG", [](SignInFolder& f) { return WriteFile(f.dir + "a.jpg", "GIF89a"), nullptr; },
-         veld::texts::PassedOver("a.jpg", veld::texts::JpegReason(53)).Plain()},
+         veld::texts::PassedOver(L"a.jpg", veld::texts::JpegReason(53)).Plain()},
         {"empty", [](SignInFolder& f) { return WriteFile(f.dir + "a.jpg", ""), nullptr; },
-         veld::texts::PassedOver("a.jpg", veld::texts::JpegReason(42)).Plain()},
+         veld::texts::PassedOver(L"a.jpg", veld::texts::JpegReason(42)).Plain()},
         {"JPEG held open", [](SignInFolder& f) { return std::make_shared<HeldOpen>(f.dir + "a.jpg", 0); },
-         veld::texts::CannotOpenFile("{dir}a.jpg", {}).Plain()},
+         veld::texts::CannotOpenFile(L"{dir}a.jpg", {}).Plain()},
         {"veld.ini readable, not writable",
          [](SignInFolder& f) { return std::make_shared<HeldOpen>(f.Ini(), FILE_SHARE_READ); },
-         veld::texts::CannotWriteSettings("{path}/veld.ini").Plain() + "."},
+         veld::texts::CannotWriteSettings(L"{path}/veld.ini").Plain() + "."},
         {"bitmap held open", [](SignInFolder& f) { return std::make_shared<HeldOpen>(f.Bmp(), 0); },
-         veld::texts::CannotCreateFile("{path}tmp_wallpaper.bmp", {}).Plain()},
+         veld::texts::CannotCreateFile(L"{path}tmp_wallpaper.bmp", {}).Plain()},
         {"veld.ini held open", [](SignInFolder& f) { return std::make_shared<HeldOpen>(f.Ini(), 0); },
-         veld::texts::CannotOpenFile("{path}/veld.ini", {}).Plain()},
+         veld::texts::CannotOpenFile(L"{path}/veld.ini", {}).Plain()},
         {"folder where the temporary bitmap goes",
          [](SignInFolder& f) { return MakeFolder(f.Bmp() + ".new"), nullptr; },
-         veld::texts::CannotCreateFile("{path}tmp_wallpaper.bmp.new", {}).Plain()},
+         veld::texts::CannotCreateFile(L"{path}tmp_wallpaper.bmp.new", {}).Plain()},
     };
     for (const Case& c : cases) {
         SignInFolder folder(std::string(kBothOn) + "DefaultWP=old.jpg\r\n");
@@ -225,7 +225,7 @@ TEST(SignIn, TheLogKeepsItsNewerHalfWhenFullAndAnUnwritableLogEndsInAnotherCode)
     const std::string log = ReadFile(folder.Log());
     EXPECT_LE(log.size(), 32u * 1024 + 100);
     EXPECT_EQ(log.rfind("2026-01-01 00:00:00 alt ", 0), 0u);
-    EXPECT_TRUE(log.ends_with(veld::texts::PassedOver("a.jpg", veld::texts::JpegReason(53)).Plain() + "\r\n"));
+    EXPECT_TRUE(log.ends_with(veld::texts::PassedOver(L"a.jpg", veld::texts::JpegReason(53)).Plain() + "\r\n"));
 
     DeleteFileA(folder.Log().c_str());
     MakeFolder(folder.Log());

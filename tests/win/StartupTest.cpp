@@ -115,11 +115,10 @@ TEST(Startup, AFolderIsKnownByWhatItIsOnEveryFileSystem)
 TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamedOnce)
 {
     const std::wstring greek = L"C:\\Users\\\u0395\u03bb\u03ad\u03bd\u03b7\\Veldana\\";
-    const std::string noShortName = veld::texts::ProgramFolderCannotBeSpelled("C:\\Users\\?????\\Veldana\\").Plain();
+    const std::string noShortName = veld::texts::ProgramFolderCannotBeSpelled(L"C:\\Users\\?????\\Veldana\\").Plain();
     // With tmp_wallpaper.bmp.new after it, one character over what the ANSI calls reach.
-    const std::string tooLong = "C:\\" + std::string(235, 'a') + "\\",
-                      longError = veld::texts::ProgramFolderTooLong(tooLong).Plain();
-    const std::wstring tooLongW(tooLong.begin(), tooLong.end());
+    const std::wstring tooLongW = L"C:\\" + std::wstring(235, L'a') + L"\\";
+    const std::string longError = veld::texts::ProgramFolderTooLong(tooLongW).Plain();
     struct Case {
         std::wstring folder;
         std::wstring shortForm;  // what the system gives as the folder's short form
@@ -151,7 +150,7 @@ TEST(Startup, ASecondStartBringsForwardTheBoxOfAVeldanaWithoutItsWindowOrSaysWhy
 {
     ui::Application& app = ui::Application::Instance();
     std::vector<std::string> errors;
-    app.SetErrorSink([&](const std::wstring& text) { errors.push_back(win::MessageIn1252(veld::SystemText(text))); });
+    app.SetErrorSink([&](const std::wstring& text) { errors.push_back(win::MessageIn1252(veld::Message(text))); });
     // Another Veldana of this folder that has made no window, or hangs before it does.
     win::NamedMutex running(win::ProgramFolderObjectName(L"window"));
     EXPECT_FALSE(app.ClaimProgramFolder());
@@ -444,7 +443,8 @@ TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerOrAFolderNamed
         hold == kAMoment ? scan(close) : close();
         ASSERT_EQ(harness.errors.size(), readable ? 0u : 1u) << hold;
         if (!readable)
-            EXPECT_EQ(harness.errors[0].rfind(veld::texts::CannotOpenFile(harness.Path() + "/veld.ini", {}).Plain(), 0),
+            EXPECT_EQ(harness.errors[0].rfind(
+                          veld::texts::CannotOpenFile(win::FromAnsi(harness.Path() + "/veld.ini"), {}).Plain(), 0),
                       0u)
                 << harness.errors[0];
         if (hold != kAFolderInItsPlace)
@@ -475,7 +475,8 @@ TEST(Startup, ClosingWithAnUnwritableFileReportsItAndStillCloses)
 
     EXPECT_EQ(form.Handle(), nullptr) << "the window stayed open";
     ASSERT_EQ(harness.errors.size(), 1u);
-    EXPECT_EQ(harness.errors[0], veld::texts::CannotWriteSettings(harness.Path() + "/veld.ini").Plain() + ".");
+    EXPECT_EQ(harness.errors[0],
+              veld::texts::CannotWriteSettings(win::FromAnsi(harness.Path() + "/veld.ini")).Plain() + ".");
     EXPECT_EQ(ReadFile(harness.Ini()), original);
 }
 

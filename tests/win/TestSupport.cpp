@@ -406,7 +406,7 @@ ProgramFolder::ProgramFolder()
     app.SetTitle("Veldana");
     // A box's own message loop dispatches what is queued.
     app.SetErrorSink([this](const std::wstring& text) {
-        errors.push_back(win::MessageIn1252(veld::SystemText(text)));
+        errors.push_back(win::MessageIn1252(veld::Message(text)));
         PumpMessages();
     });
     win::SetProgramFolderForTests(Path());
