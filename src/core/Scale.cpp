@@ -53,6 +53,19 @@ std::vector<uint8_t> EnlargePixels(const uint8_t* pixels, int width, int height,
     newHeight = std::max(newHeight, height);
     const size_t newStride = (static_cast<size_t>(newWidth) * 3 + 3) & ~size_t{3};
     std::vector<uint8_t> out(newStride * static_cast<size_t>(newHeight));
+    if (newWidth % width == 0 && newHeight % height == 0) {
+        // Whole factors: every pixel repeated, every row copied.
+        const int across = newWidth / width, down = newHeight / height;
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* source = pixels + static_cast<size_t>(y) * stride;
+            uint8_t* first = out.data() + static_cast<size_t>(y * down) * newStride;
+            for (int x = 0; x < newWidth; ++x)
+                std::copy(source + (x / across) * 3, source + (x / across) * 3 + 3, first + x * 3);
+            for (int k = 1; k < down; ++k)
+                std::copy(first, first + newStride, first + static_cast<size_t>(k) * newStride);
+        }
+        return out;
+    }
     const std::vector<Span> columns = Spans(width, newWidth);
     const std::vector<Span> rows = Spans(height, newHeight);
     const uint8_t key[3] = {static_cast<uint8_t>(keyColour.value_or(0) & 0xFF),
