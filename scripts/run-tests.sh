@@ -63,16 +63,29 @@ trap summary EXIT
   >"$results/fuzz.log" 2>&1 &
 fuzzing=$!
 
-phase "native tests" bash -c "cd build/native && ctest --output-on-failure --timeout $limit"
+phase "native tests, two at a time" bash -c "cd build/native && ctest -j2 --output-on-failure --timeout $limit"
 
-phase "Windows tests under Wine" bash -c "cd build/win && '$root/scripts/wine-rig.sh' \
-  ctest --output-on-failure --timeout $limit --output-junit '$results/windows.xml'"
-# On 16- and 8-bit screens too: the picture buttons light up in the same pixels, and
-# the window's outline is the same region however it is made.
-for depth in 16 8; do
-  phase "Windows tests at depth $depth" bash -c "cd build/win && '$root/scripts/wine-rig.sh' --depth $depth \
-    ctest --output-on-failure --timeout $limit -R 'PictureButtonsLightUp|RegionMadeInOneCall'"
-done
+# Two screens and prefixes at once, each with every other test and then a 16- or an 8-bit
+# screen (the picture buttons light up in the same pixels, and the window's outline is the
+# same region however it is made): most of their time is spent waiting for Wine.
+windows_half() (
+  half=$1 depth=$2
+  cd "$root/build/win" &&
+    "$root/scripts/wine-rig.sh" ctest --output-on-failure --timeout $limit -I "$half,,2" \
+      --output-junit "$results/windows-$half.xml" &&
+    "$root/scripts/wine-rig.sh" --depth "$depth" \
+      ctest --output-on-failure --timeout $limit -R 'PictureButtonsLightUp|RegionMadeInOneCall'
+)
+windows_tier() {
+  local first=0 second=0 pid
+  windows_half 1 16 >"$results/windows-1.log" 2>&1 &
+  pid=$!
+  windows_half 2 8 >"$results/windows-2.log" 2>&1 || second=$?
+  wait "$pid" || first=$?
+  cat "$results/windows-1.log" "$results/windows-2.log"
+  ((first == 0 && second == 0))
+}
+phase "Windows tests under Wine, two screens at a time" windows_tier
 
 # Two at a time, each test with its own screen and prefix: most of their time is spent
 # waiting for Wine, not computing.
