@@ -106,11 +106,9 @@ TEST(Commands, SetAsDefaultRecordsThePathAndNoWallpaperEmptiesBoth)
     EXPECT_EQ(form.ListBox1.ItemIndex(), harness.IndexOf("b.jpg")) << "the selection is kept";
 
     // Return and Space on the focused button run the same commands.
-    form.FocusArea(form.Label5);
-    PressKey(VK_RETURN);
+    PressKey(form.Label5, VK_RETURN);
     EXPECT_EQ(WallpaperValue(), harness.Path() + "tmp_wallpaper.bmp");
-    form.FocusArea(form.Label4);
-    PressKey(VK_SPACE);
+    PressKey(form.Label4, VK_SPACE);
     EXPECT_EQ(WallpaperValue(), "");
     // A screen reader's default action returns before the command runs.
     EXPECT_EQ(DefaultAction(form, form.Label5), S_OK);
@@ -252,12 +250,7 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
             CloseHandle(scan);
         });
         // One case by the keyboard.
-        if (c.converted) {
-            form.FocusArea(form.Label6);
-            PressKey(VK_SPACE);
-        } else {
-            harness.Click(kDeleteSelected);
-        }
+        c.converted ? PressKey(form.Label6, VK_SPACE) : harness.Click(kDeleteSelected);
         answer.join();
         EXPECT_EQ(harness.errors, std::vector<std::string>{}) << c.listed;
         EXPECT_EQ(ReadFile(harness.dir + c.twin), twin) << c.listed;
@@ -290,12 +283,7 @@ TEST(Commands, AddCopiesNewFilesNeverOverwritesAndAlwaysRefills)
         form.ListBox1.SetItemIndex(0);
         std::thread answer = AnswerOpenDialog(c.typed);
         // The last case by the keyboard.
-        if (&c == &cases[std::size(cases) - 1]) {
-            form.FocusArea(form.Label7);
-            PressKey(VK_RETURN);
-        } else {
-            harness.Click(kAddYourOwn);
-        }
+        &c == &cases[std::size(cases) - 1] ? PressKey(form.Label7, VK_RETURN) : harness.Click(kAddYourOwn);
         answer.join();
         PumpMessages();
         std::vector<std::string> listed;
@@ -371,12 +359,7 @@ TEST(Commands, LinksHandExactlyTheirTooltipToTheShellAndTheTextLinkLightsUp)
 
         DeleteFileA(record.c_str());
         // One link by the keyboard.
-        if (link == &form.Label2) {
-            form.FocusArea(form.Label2);
-            PressKey(VK_RETURN);
-        } else {
-            harness.Click(centre);
-        }
+        link == &form.Label2 ? PressKey(form.Label2, VK_RETURN) : harness.Click(centre);
         WithinHalfAMinute([&] { return FileExists(record) && ReadFile(record).find('\n') != std::string::npos; });
         const std::string opened = ReadFile(record);
         ASSERT_FALSE(link->Hint().empty());

@@ -14,8 +14,12 @@
 #include <oleacc.h>
 
 #include <thread>
+#include <utility>
 
 using namespace testing_support;
+
+// Where this executable's calls of GetPrivateProfileStringA find it.
+extern "C" void* __imp_GetPrivateProfileStringA;
 
 namespace {
 
@@ -212,11 +216,7 @@ TEST(Startup, TaskBarCloseAndTheSessionsEndStoreBothCheckBoxes)
     const std::pair<const char*, void (*)(HWND)> endings[] = {
         {"close on the task-bar button",
          [](HWND) { SendMessageA(ui::Application::Instance().OwnerWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"Space on the close button",
-         [](HWND) {
-             Form1->FocusArea(Form1->Label3);
-             PressKey(VK_SPACE);
-         }},
+        {"Space on the close button", [](HWND) { PressKey(Form1->Label3, VK_SPACE); }},
         {"end of the session",
          [](HWND main) {
              if (SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF))
@@ -384,25 +384,6 @@ DWORD WINAPI ReadAsAScannerArrives(LPCSTR section, LPCSTR key, LPCSTR fallback, 
     return length;
 }
 
-// Puts to in the place of from in this program's import table.
-void ReplaceImport(const void* from, const void* to)
-{
-    auto* const base = reinterpret_cast<uint8_t*>(GetModuleHandleA(nullptr));
-    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); dll->Name != 0; ++dll)
-        for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk); entry->u1.Function; ++entry) {
-            if (reinterpret_cast<const void*>(entry->u1.Function) != from)
-                continue;
-            DWORD protection = 0;
-            VirtualProtect(&entry->u1.Function, sizeof(void*), PAGE_READWRITE, &protection);
-            entry->u1.Function = reinterpret_cast<ULONG_PTR>(to);
-            VirtualProtect(&entry->u1.Function, sizeof(void*), protection, &protection);
-            return;
-        }
-    ADD_FAILURE() << "not imported";
-}
-
 TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerOrAFolderNamedOnceAndOnlyChangesStored)
 {
     const std::string original = "[Settings]\r\nActive=False\r\nRandom=True\r\n";
@@ -416,10 +397,9 @@ TEST(Startup, SettingsHeldForAMomentAreReadAndWrittenAndHeldLongerOrAFolderNamed
         const auto scan = [&](const std::function<void()>& step) {
             if (hold == kAsTheSystemReads) {
                 systemRead = reinterpret_cast<decltype(systemRead)>(
-                    GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetPrivateProfileStringA"));
-                ReplaceImport(reinterpret_cast<void*>(systemRead), reinterpret_cast<void*>(ReadAsAScannerArrives));
+                    std::exchange(__imp_GetPrivateProfileStringA, reinterpret_cast<void*>(ReadAsAScannerArrives)));
                 step();
-                ReplaceImport(reinterpret_cast<void*>(ReadAsAScannerArrives), reinterpret_cast<void*>(systemRead));
+                __imp_GetPrivateProfileStringA = reinterpret_cast<void*>(systemRead);
                 return;
             }
             HANDLE file = CreateFileA(harness.Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);

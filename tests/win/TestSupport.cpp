@@ -113,6 +113,12 @@ void PressKey(UINT key, bool shift)
     SetKeyboardState(keys);
 }
 
+void PressKey(ui::GraphicControl& area, UINT key)
+{
+    Form1->FocusArea(area);
+    PressKey(key);
+}
+
 void PumpMessages()
 {
     MSG message;

@@ -41,6 +41,8 @@ void RemoveTree(const std::string& path);
 void PumpMessages();
 // A key pressed and let go where the focus is, with Shift held or not.
 void PressKey(UINT key, bool shift = false);
+// The same on a hit area of the window, given the focus first.
+void PressKey(ui::GraphicControl& area, UINT key);
 
 // Whether done() holds within half a minute, long enough for a machine busy with other
 // work; this thread's queue is dispatched meanwhile.
