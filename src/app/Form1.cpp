@@ -12,7 +12,6 @@
 #include "win/Files.h"
 #include "win/ProgramDir.h"
 #include "win/Screen.h"
-#include "win/UserText.h"
 
 std::string WallpaperDir;
 TForm1* Form1 = nullptr;
@@ -145,10 +144,10 @@ void TForm1::RefillWallpaperList()
     ListBox1.Clear();
     WallpaperFiles = {};
     catalogue::FindFiles(WallpaperDir, WallpaperFiles, catalogue::kWallpaperMask);
-    std::vector<std::string> names;
+    std::vector<std::wstring> names;
     names.reserve(WallpaperFiles.size());
     for (const catalogue::WallpaperFile& file : WallpaperFiles)
-        names.push_back(win::AnsiNearest(file.name));
+        names.push_back(file.name);
     ListBox1.AddAll(names);
 }
 

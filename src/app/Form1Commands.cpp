@@ -29,7 +29,9 @@ void TForm1::acDeleteSelectedExecute()
     const std::string file = SelectedFile();
     if (!win::FileExists(file))
         return;
-    const veld::Message message = veld::texts::AskDeleteFile(win::FromAnsi(veld::FileNamePart(file, win::IsLeadByte)));
+    // Named as the list shows it, not by the short (8.3) name that may reach it.
+    const veld::Message message =
+        veld::texts::AskDeleteFile(WallpaperFiles[static_cast<size_t>(ListBox1.ItemIndex())].name);
     if (ui::AskYesNo(message, {veld::texts::kYes, veld::texts::kNo}) != 1)
         return;
     win::RemoveFileRetrying(file);  // a failed delete shows in the refilled list

@@ -18,7 +18,7 @@ void Animate::Create(Form& form, const AnimateArgs& args)
     form_ = &form;
     repetitions_ = args.repetitions;
     // ACS_CENTER keeps the control from sizing itself; Open sizes it from the header.
-    CreateWindowed(form, ANIMATE_CLASSA, (args.visible ? WS_VISIBLE : 0) | ACS_CENTER, 0, args.bounds);
+    CreateWindowed(form, ANIMATE_CLASSW, (args.visible ? WS_VISIBLE : 0) | ACS_CENTER, 0, args.bounds);
 }
 
 void Animate::Open(const std::string& path, int clipDpi)

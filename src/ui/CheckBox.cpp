@@ -87,7 +87,7 @@ LRESULT CALLBACK WholeBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 void CheckBox::Create(Form& form, const CheckBoxArgs& args)
 {
-    CreateWindowed(form, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, args.bounds, args.name);
+    CreateWindowed(form, L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, args.bounds, args.name);
     // Without text the system draws its focus nowhere.
     ShowFocusThroughForm();
     SetWindowSubclass(Handle(), WholeBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));

@@ -49,14 +49,14 @@ void Control::Rescale(const Form& form)
     bounds_ = form.Scaled(design_);
 }
 
-void WindowedControl::CreateWindowed(Form& form, const char* className, DWORD style, DWORD exStyle,
+void WindowedControl::CreateWindowed(Form& form, const wchar_t* className, DWORD style, DWORD exStyle,
                                      const Bounds& bounds, const std::string& accessibleName)
 {
     Place(form, bounds);
     form_ = &form;
     accessibleName_ = accessibleName;
     const WORD id = form.Register(*this);
-    handle_ = CreateWindowExA(exStyle, className, "", WS_CHILD | style, bounds_.left, bounds_.top, bounds_.width,
+    handle_ = CreateWindowExW(exStyle, className, L"", WS_CHILD | style, bounds_.left, bounds_.top, bounds_.width,
                               bounds_.height, form.Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                               Application::Instance().ModuleInstance(), nullptr);
     if (!handle_)

@@ -72,9 +72,10 @@ public:
     void Rescale(const Form& form) override;
 
 protected:
-    // Creates the child window; style gets WS_CHILD and the form's font is applied. A
-    // named control answers screen readers with the system's own object under its name.
-    void CreateWindowed(Form& form, const char* className, DWORD style, DWORD exStyle, const Bounds& bounds,
+    // Creates the child window, a Unicode one, so that text reaches it whole; style gets
+    // WS_CHILD and the form's font is applied. A named control answers screen readers with
+    // the system's own object under its name.
+    void CreateWindowed(Form& form, const wchar_t* className, DWORD style, DWORD exStyle, const Bounds& bounds,
                         const std::string& accessibleName = {});
     // The focus comes or goes: the form redraws its mark around the control.
     void ShowFocusThroughForm();

@@ -1,4 +1,5 @@
-// LISTBOX: single selection, not sorted, entry height fixed, own background colour.
+// LISTBOX: single selection, not sorted, entry height fixed, own background colour; its
+// entries are wide text, so a name reads as the folder holds it.
 #pragma once
 
 #include "ui/Control.h"
@@ -22,9 +23,9 @@ public:
 
     void Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
     // Appends many entries with one repaint at the end instead of one per entry.
-    void AddAll(const std::vector<std::string>& texts);
+    void AddAll(const std::vector<std::wstring>& texts);
     int Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
-    std::string Item(int index) const;
+    std::wstring Item(int index) const;
     // -1 when nothing is selected.
     int ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0)); }
     // A selection made by the program raises no OnClick.

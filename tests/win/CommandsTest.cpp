@@ -3,6 +3,7 @@
 #include "catalogue/Catalogue.h"
 #include "core/Texts.h"
 #include "settings/Settings.h"
+#include "win/UserText.h"
 
 #include <gtest/gtest.h>
 #include <oleacc.h>
@@ -192,8 +193,8 @@ std::wstring Exactly(const std::string& dir, const std::wstring& name)
 TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
 {
     struct Case {
-        const wchar_t* odd;
-        const char* listed;  // how the list spells it
+        const wchar_t* odd;  // as the list and the delete question spell it
+        const char* listed;  // in the code page's nearest spelling
         const char* twin;    // the good picture that the listed name would reach
         bool converted;      // reached through a short name ending in .jpg, Set as default decodes it
     };
@@ -226,6 +227,7 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
             }
         }
         ASSERT_NE(odd, -1) << c.listed << ": both entries showed the twin's picture";
+        EXPECT_EQ(form.ListBox1.Item(odd), c.odd) << c.listed;
 
         harness.errors.clear();
         form.ListBox1.SetItemIndex(odd);
@@ -237,10 +239,13 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
 
         harness.errors.clear();
         form.ListBox1.SetItemIndex(odd);
-        std::thread answer = std::thread([thread = GetCurrentThreadId(), file = Exactly(harness.dir, c.odd)] {
+        std::thread answer = std::thread([thread = GetCurrentThreadId(), file = Exactly(harness.dir, c.odd), &c] {
             HWND box = nullptr;
             ASSERT_TRUE(WithinHalfAMinute([&] { return (box = DialogOf(thread)) != nullptr; }))
                 << "no question before deleting";
+            wchar_t question[64] = L"";
+            GetDlgItemTextW(box, 0xFFFF, question, static_cast<int>(std::size(question)));
+            EXPECT_EQ(question, L"Datei l\u00f6schen: " + std::wstring(c.odd));
             // A scanner looks at the file as it is to go, until the delete waits for it, answering
             // messages as it does (one that did not wait would fail and say so).
             HANDLE scan = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -288,7 +293,7 @@ TEST(Commands, AddCopiesNewFilesNeverOverwritesAndAlwaysRefills)
         PumpMessages();
         std::vector<std::string> listed;
         for (int i = 0; i < form.ListBox1.Count(); ++i)
-            listed.push_back(form.ListBox1.Item(i));
+            listed.push_back(win::AnsiNearest(form.ListBox1.Item(i)));
         std::sort(listed.begin(), listed.end());
         EXPECT_EQ(listed, c.listed) << c.typed;
         EXPECT_EQ(form.ListBox1.ItemIndex(), -1) << "the refill drops the selection: " << c.typed;

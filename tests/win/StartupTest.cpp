@@ -342,7 +342,8 @@ TEST(Startup, ListShowsNamesOfTheScreensFolderInStepWithThePaths)
     ASSERT_EQ(form.ListBox1.Count(), 3);
     ASSERT_EQ(form.WallpaperFiles.size(), 3u);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(dir + form.ListBox1.Item(i), form.WallpaperFiles[static_cast<size_t>(i)].path);
+        EXPECT_EQ(win::FromAnsi(dir) + form.ListBox1.Item(i),
+                  win::FromAnsi(form.WallpaperFiles[static_cast<size_t>(i)].path));
     EXPECT_EQ(form.ListBox1.ItemIndex(), -1);
     EXPECT_EQ(WallpaperDir, dir);
 }
@@ -367,9 +368,9 @@ TEST(Startup, RefillFindsNewFilesAndDropsTheSelection)
     EXPECT_EQ(form.ListBox1.ItemIndex(), -1);
     EXPECT_EQ(form.SelectedFile(), "");
     ASSERT_EQ(form.ListBox1.Count(), 2);
-    std::vector<std::string> names{form.ListBox1.Item(0), form.ListBox1.Item(1)};
+    std::vector<std::wstring> names{form.ListBox1.Item(0), form.ListBox1.Item(1)};
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"second.jpg", "third.jpg"}));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"second.jpg", L"third.jpg"}));
 }
 
 // The system's private-profile read as this program imports it; a scanner takes the file

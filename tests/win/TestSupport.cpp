@@ -461,7 +461,7 @@ WallpaperHarness::WallpaperHarness(bool active)
 int WallpaperHarness::IndexOf(const std::string& name)
 {
     for (int i = 0; i < Form().ListBox1.Count(); ++i)
-        if (Form().ListBox1.Item(i) == name)
+        if (Form().ListBox1.Item(i) == win::FromAnsi(name))
             return i;
     return -1;
 }
