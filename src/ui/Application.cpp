@@ -75,9 +75,12 @@ bool Application::ClaimProgramFolder()
     const std::string ownerClass = OwnerClass();
     for (int attempt = 0; attempt < 50; ++attempt) {
         if (HWND owner = FindWindowA(ownerClass.c_str(), nullptr)) {
+            // One that does not answer within 5 s hangs, and nothing of it would come forward.
+            DWORD_PTR ignored = 0;
+            if (!SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored))
+                break;
             // Minimised, it is restored as its task-bar button would; then its window, or
             // the box it shows, comes to the front.
-            DWORD_PTR ignored = 0;
             if (IsIconic(owner))
                 SendMessageTimeoutA(owner, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
             SetForegroundWindow(GetLastActivePopup(owner));

@@ -154,7 +154,8 @@ TEST(Startup, ASecondStartBringsForwardTheBoxOfAVeldanaWithoutItsWindowOrSaysWhy
 {
     ui::Application& app = ui::Application::Instance();
     std::vector<std::string> errors;
-    app.SetErrorSink([&](const std::wstring& text) { errors.push_back(win::MessageIn1252(veld::Message(text))); });
+    const auto record = [&](const std::wstring& text) { errors.push_back(win::MessageIn1252(veld::Message(text))); };
+    app.SetErrorSink(record);
     // Another Veldana of this folder that has made no window, or hangs before it does.
     win::NamedMutex running(win::ProgramFolderObjectName(L"window"));
     EXPECT_FALSE(app.ClaimProgramFolder());
@@ -185,6 +186,12 @@ TEST(Startup, ASecondStartBringsForwardTheBoxOfAVeldanaWithoutItsWindowOrSaysWhy
     app.ShowError("Datei fehlt");
     second.join();
     EXPECT_TRUE(cameForward);
+
+    // One whose window does not answer: this thread waits and handles no message.
+    errors.clear();
+    app.SetErrorSink(record);
+    std::thread([&] { EXPECT_FALSE(app.ClaimProgramFolder()); }).join();
+    EXPECT_EQ(errors, std::vector<std::string>{std::string(veld::texts::kAlreadyRunning) + "."});
 }
 
 TEST(Startup, OnlyTheExactWordTrueCountsAndCloseWritesBack)
