@@ -30,10 +30,8 @@ APPROVED = (r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApp
 WALLPAPER = (r"HKCU\Control Panel\Desktop", "Wallpaper", "REG_SZ")
 SWITCHED_OFF = "03" + "00" * 11
 STATE_FILES = {"veld.ini", "tmp_wallpaper.bmp", "veldstart.log"}
-# Names in the wallpaper folders, and whether each stays when Veldana starts and when it is
-# uninstalled: what an Add cut short left ("vel", one to four hex digits, ".tmp") goes; a
-# name that only reads so in the code page (a full-width digit or letter), five digits, a
-# folder and a file another program holds stay.
+# Whether each stays when Veldana starts and when it is uninstalled: what an Add cut short
+# left goes; what only reads so in the code page, a folder and a file held open stay.
 LEFTOVERS = {"800x600/vel1A2b.TMP": False, "1024x768/velF.tmp": False, "800x600/vel12345.tmp": True,
              "800x600/velg.tmp": True, "800x600/vel\uff11.tmp": True, "800x600/vel\uff21.tmp": True,
              "800x600/vel3.tmp/": True, "1024x768/vel4.tmp": True}
