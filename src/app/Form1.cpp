@@ -12,6 +12,7 @@
 #include "win/Files.h"
 #include "win/ProgramDir.h"
 #include "win/Screen.h"
+#include "win/UserText.h"
 
 std::string WallpaperDir;
 TForm1* Form1 = nullptr;
@@ -149,6 +150,27 @@ void TForm1::RefillWallpaperList()
     for (const catalogue::WallpaperFile& file : WallpaperFiles)
         names.push_back(file.name);
     ListBox1.AddAll(names);
+}
+
+void TForm1::WithSelectedFile(const std::function<void(const std::string& path)>& action) const
+{
+    const int index = ListBox1.ItemIndex();
+    const catalogue::WallpaperFile file = index >= 0 && static_cast<size_t>(index) < WallpaperFiles.size()
+                                              ? WallpaperFiles[static_cast<size_t>(index)]
+                                              : catalogue::WallpaperFile{};
+    try {
+        action(SelectedFile());
+    } catch (const veld::Error& error) {
+        // The name as the path that reaches it spells it, or as the code page comes nearest.
+        const std::wstring reached = win::FromAnsi(
+            veld::FileNamePart(file.path.empty() ? win::AnsiNearest(file.name) : file.path, win::IsLeadByte));
+        if (reached == file.name)
+            throw;
+        std::wstring text = error.Text().Wide();
+        for (size_t at = text.find(reached); at != std::wstring::npos; at = text.find(reached, at + file.name.size()))
+            text.replace(at, reached.size(), file.name);
+        throw veld::Error(veld::Message(std::move(text)));
+    }
 }
 
 std::string TForm1::SelectedFile() const

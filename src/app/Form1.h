@@ -130,6 +130,9 @@ public:
     // The path of the selected list entry's file, or empty with no selection. Throws,
     // naming the file, when no path reaches it.
     std::string SelectedFile() const;
+    // Runs action with SelectedFile(). A box it raises names the file as the list shows it,
+    // not by the short (8.3) name that reaches it.
+    void WithSelectedFile(const std::function<void(const std::string& path)>& action) const;
 
 protected:
     void CreateControls() override;

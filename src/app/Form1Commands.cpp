@@ -21,12 +21,15 @@ void TForm1::acSetAsDefaultExecute()
 {
     if (ListBox1.ItemIndex() < 0)
         return;
-    desktop::SetDefaultWallpaper(SelectedFile(), desktop::Picture::ShowWhatIsThere, [this] { RedrawOverDesktop(); });
+    WithSelectedFile([this](const std::string& path) {
+        desktop::SetDefaultWallpaper(path, desktop::Picture::ShowWhatIsThere, [this] { RedrawOverDesktop(); });
+    });
 }
 
 void TForm1::acDeleteSelectedExecute()
 {
-    const std::string file = SelectedFile();
+    std::string file;
+    WithSelectedFile([&](const std::string& path) { file = path; });
     if (!win::FileExists(file))
         return;
     // Named as the list shows it, not by the short (8.3) name that may reach it.

@@ -23,7 +23,8 @@ void TForm1::ListBox1Click()
     } stopClip{Animate1};
 
     const ui::Bounds& area = Image2.GetBounds();
-    const std::string file = SelectedFile();
-    Image2.SetPicture(preview::LoadPreview(file, area.width, area.height));
-    previewFile_ = file;
+    WithSelectedFile([&](const std::string& path) {
+        Image2.SetPicture(preview::LoadPreview(path, area.width, area.height));
+        previewFile_ = path;
+    });
 }

@@ -228,6 +228,14 @@ TEST(Commands, PreviewSetAsDefaultAndDeleteActOnTheListedFileAndNoOther)
         }
         ASSERT_NE(odd, -1) << c.listed << ": both entries showed the twin's picture";
         EXPECT_EQ(form.ListBox1.Item(odd), c.odd) << c.listed;
+        // Held by another program past the retries, it is named as the list shows it.
+        win::Handle held(
+            CreateFileW(Exactly(harness.dir, c.odd).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        harness.errors.clear();
+        ClickListEntry(form, odd);
+        held.reset();
+        ASSERT_EQ(harness.errors.size(), 1u) << c.listed;
+        EXPECT_EQ(harness.errors[0].find("Datei " + harness.dir + c.listed + " "), 0u) << harness.errors[0];
 
         harness.errors.clear();
         form.ListBox1.SetItemIndex(odd);
