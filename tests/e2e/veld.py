@@ -56,8 +56,6 @@ def text(key, /, **values):
     return SPELLINGS[key].format(**values)
 
 
-
-
 def win(path):
     """A Linux path as the program sees it under Wine."""
     return "Z:" + str(path).replace("/", "\\")
