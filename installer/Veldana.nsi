@@ -329,21 +329,28 @@ Function CheckFolder
   ${ElseIf} ${FileExists} "$INSTDIR"
     StrCpy $VeldRefusal "$(VeldNotAFolder)"
   ${Else}
-    StrCpy $1 $INSTDIR
-    ${Do}
-      StrCpy $3 $1
-      ${GetParent} $1 $1
-      ${If} $1 == ""
-      ${OrIf} ${FileExists} "$1\*.*"
-        ${Break}
+    ; Windows makes no folder of 248 characters or more (Wine makes a cut-off one), and
+    ; none of its short forms exists before it is made.
+    StrLen $0 $INSTDIR
+    ${If} $0 >= 248
+      StrCpy $VeldRefusal "$(VeldTooLong)"
+    ${Else}
+      StrCpy $1 $INSTDIR
+      ${Do}
+        StrCpy $3 $1
+        ${GetParent} $1 $1
+        ${If} $1 == ""
+        ${OrIf} ${FileExists} "$1\*.*"
+          ${Break}
+        ${EndIf}
+      ${Loop}
+      System::Call 'shell32::SHCreateDirectoryExW(p 0, w "$INSTDIR", p 0) i .r0'
+      ${If} $0 != 0
+        Push $0
+        Call SystemReason
+        Pop $VeldReason
+        StrCpy $VeldRefusal "$(VeldCannotMake)"
       ${EndIf}
-    ${Loop}
-    System::Call 'shell32::SHCreateDirectoryExW(p 0, w "$INSTDIR", p 0) i .r0'
-    ${If} $0 != 0
-      Push $0
-      Call SystemReason
-      Pop $VeldReason
-      StrCpy $VeldRefusal "$(VeldCannotMake)"
     ${EndIf}
   ${EndIf}
 
