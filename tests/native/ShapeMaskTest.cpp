@@ -93,30 +93,28 @@ TEST(ShapeMask, RowPaddingIsNotReadAsPixels)
 
 TEST(Scale, WholeFactorsRepeatPixelsAndOtherFactorsLeaveNoFringeAtTheKey)
 {
+    // The pixel at x, y of a picture width pixels wide, its rows padded to four bytes.
+    const auto at = [](const std::vector<uint8_t>& pixels, int width, int x, int y) {
+        return &pixels[y * ((static_cast<size_t>(width) * 3 + 3) & ~size_t{3}) + x * 3];
+    };
     const Picture picture = Draw({"kk.n", "k..k", "kkkk"});
     const std::vector<uint8_t> doubled = EnlargePixels(picture.pixels.data(), 4, 3, picture.stride, 8, 6, 0x0A0A0A);
-    const size_t stride = (8 * 3 + 3) & ~size_t{3};
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 8; ++x)
-            EXPECT_EQ(
-                std::memcmp(&doubled[y * stride + x * 3], &picture.pixels[(y / 2) * picture.stride + (x / 2) * 3], 3),
-                0)
-                << x << "," << y;
+            EXPECT_EQ(std::memcmp(at(doubled, 8, x, y), at(picture.pixels, 4, x / 2, y / 2), 3), 0) << x << "," << y;
     // At 1.5 and 1.75 every pixel is the key colour or a mix of kept pixels alone: here
     // the panel's colour exactly.
     const Picture panel = Draw({"kk..", "k..k", "kkkk"});
     for (const auto& [w, h] : {std::pair{6, 5}, std::pair{7, 6}}) {
         const std::vector<uint8_t> larger = EnlargePixels(panel.pixels.data(), 4, 3, panel.stride, w, h, 0x0A0A0A);
-        const size_t s = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
         int keyed = 0;
-        for (int y = 0; y < h; ++y) {
+        for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
-                const uint8_t* p = &larger[y * s + x * 3];
+                const uint8_t* p = at(larger, w, x, y);
                 const bool key = p[0] == 10 && p[1] == 10 && p[2] == 10;
                 keyed += key;
                 EXPECT_TRUE(key || (p[0] == 220 && p[1] == 183 && p[2] == 142)) << x << "," << y;
             }
-        }
         EXPECT_NEAR(keyed, 8.0 * w * h / 12, w * h / 6.0) << w;
     }
 }
