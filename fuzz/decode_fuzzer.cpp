@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (bool eightBitScreen : {false, true}) {
         veld::DecodeOptions options;
         options.eightBitScreen = eightBitScreen;
-        options.displayName = "fuzz.jpg";
+        options.displayName = L"fuzz.jpg";
         options.maxPixels = kFuzzPixels;
         try {
             const veld::DibImage image = veld::DecodeJpeg({data, size}, options);

@@ -197,7 +197,7 @@ Outcome ReadRows(Session& session, uint8_t* bottom, size_t stride, uint8_t* inks
     const size_t width = cinfo->output_width;
     const size_t rowBytes = width * (errors != nullptr ? 1 : inks != nullptr ? 3 : cinfo->output_components);
     int* here = errors;
-    int* next = errors + (width + 2) * 3;
+    int* next = errors != nullptr ? errors + (width + 2) * 3 : nullptr;
     while (cinfo->output_scanline < endRow) {
         JSAMPROW rows[16];
         JSAMPROW places[16];
