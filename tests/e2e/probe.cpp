@@ -295,9 +295,16 @@ int main(int argc, char** argv)
     }
     json += "}\n";
 
-    FILE* out = std::fopen(argv[1], "wb");
-    if (!out)
+    // Another process may hold the file for a moment (an earlier probe still ending): try again
+    // for up to ten seconds, and say why when it stays refused.
+    FILE* out = nullptr;
+    for (int tries = 0; !out && tries < 100; ++tries)
+        if (!(out = std::fopen(argv[1], "wb")))
+            Sleep(100);
+    if (!out) {
+        std::fprintf(stderr, "veldprobe: cannot write %s (error %lu)\n", argv[1], GetLastError());
         return 1;
+    }
     std::fwrite(json.data(), 1, json.size(), out);
     std::fclose(out);
     return 0;
