@@ -241,10 +241,14 @@ int main(int argc, char** argv)
     // A sent message is answered before queued input: the first round trip makes the window's thread take
     // in the input waiting for it, the second waits behind that input, so the probe sees what it did. The
     // window paints only when its thread is idle: the third has it paint what it owes, for a screenshot.
-    // A thread that does not answer within half a minute is not waited for again.
+    // All three together wait at most half a minute, well within the caller's limit for the whole probe.
+    const ULONGLONG deadline = GetTickCount64() + 30000;
     bool answering = main != nullptr;
-    for (UINT message : {WM_NULL, WM_NULL, WM_PAINT})
-        answering = answering && SendMessageTimeoutW(main, message, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    for (UINT message : {WM_NULL, WM_NULL, WM_PAINT}) {
+        const ULONGLONG now = GetTickCount64();
+        answering = answering && now < deadline &&
+                    SendMessageTimeoutW(main, message, 0, 0, SMTO_NORMAL, UINT(deadline - now), nullptr);
+    }
     if (main && argc > 2 && std::string(argv[2]) == "minimise") {
         SendMessageA(GetWindow(main, GW_OWNER), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         main = FindWindowA("TForm1", nullptr);

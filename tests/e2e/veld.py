@@ -135,7 +135,10 @@ class Display:
             self._wine(["wineserver", "-p"])
             self._wine(["wine", "wineboot"], check=False)
             if virtual_desktop:
-                # Started by itself, it stays while no program runs on it; the wineserver's end ends it.
+                # Wine closes a desktop a second after its last program ends: a command prompt waiting
+                # for input keeps it, as a signed-in user's programs do; the wineserver's end ends both.
+                self.session = subprocess.Popen(["wine", "cmd"], env=self.env, stdin=subprocess.PIPE,
+                                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 subprocess.Popen(["wine", "explorer", f"/desktop=Default,{width}x{height}"], env=self.env,
                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 wait_until(lambda: self.colour_at(width // 2, height // 2) == self.DESKTOP_COLOUR, what="the desktop")
@@ -180,7 +183,7 @@ class Display:
         the code page of a program started in the locale lang."""
         out = self.workdir / "probe.json"
         out.unlink(missing_ok=True)
-        self._wine(["wine", str(PROBE), str(out), *action], timeout=60, lang=lang)
+        self._wine(["wine", str(PROBE), str(out), *action], lang=lang)
         return json.loads(out.read_text(encoding="utf-8"))
 
     def xdotool(self, *args):
