@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ nasm dpkg-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  libjpeg62-turbo-dev libjpeg-turbo-progs googletest
+  libjpeg62-turbo-dev libjpeg-turbo-progs googletest libgtest-dev
   wine wine64 xvfb xdotool x11-utils x11-xserver-utils imagemagick graphicsmagick
   clang libclang-rt-14-dev
   python3 python3-pytest python3-pytest-xdist python3-pil

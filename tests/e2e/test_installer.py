@@ -85,7 +85,7 @@ class Installer:
         with log:
             process = subprocess.Popen(["wine", *map(str, args)], env=self.env, stdin=subprocess.DEVNULL,
                                        stdout=log, stderr=log)
-        return process.wait(timeout=60) if wait else process
+        return process.wait(timeout=120) if wait else process
 
     def install(self, *switches, setup=SETUP, folder=None, code=0):
         # /D must come last and unquoted.
@@ -101,7 +101,7 @@ class Installer:
 
     def registry_entry(self, key=UNINSTALL_KEY):
         result = subprocess.run(["wine", "reg", "query", key], env=self.env, capture_output=True,
-                                text=True, stdin=subprocess.DEVNULL, timeout=60)
+                                text=True, stdin=subprocess.DEVNULL, timeout=120)
         if result.returncode != 0:
             return None
         values = {}
@@ -380,7 +380,7 @@ def test_upgrade_keeps_what_is_the_users_and_replaces_what_was_shipped(installer
     # Switched off in Windows, and the converted wallpaper on the desktop, in its 8.3 spelling.
     installer.value(APPROVED, SWITCHED_OFF)
     short = subprocess.run(["wine", "cmd", "/c", f"for %I in ({win(folder)}) do @echo %~sI"], env=installer.env,
-                           capture_output=True, text=True, stdin=subprocess.DEVNULL, timeout=60).stdout.strip()
+                           capture_output=True, text=True, stdin=subprocess.DEVNULL, timeout=120).stdout.strip()
     installer.value(WALLPAPER, short + "\\tmp_wallpaper.bmp")
 
     installer.install()

@@ -233,7 +233,7 @@ def test_from_a_fresh_start_down_tab_to_set_as_default_and_return_set_the_wallpa
     display.key("Tab", "Tab", "Tab", "Tab", "Return")
     expected = "Z:" + str(folder / "1024x768" / entry["items"][entry["selected"]]).replace("/", "\\")
     veld.wait_until(lambda: (veld.read_ini(folder) or {}).get("DefaultWP", "").lower() == expected.lower(),
-                    timeout=60, what="DefaultWP")
+                    timeout=120, what="DefaultWP")
 
 
 def test_missing_clip_is_reported_and_the_rest_of_start_up_still_runs(display_factory, programs, workdir):

@@ -16,6 +16,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 from pathlib import Path
 
@@ -154,24 +155,29 @@ class Display:
                                   check=check, timeout=timeout)
 
     def close(self):
+        """Stops the screen's programs, wineserver and X server and removes the prefix, beside
+        the next test: nothing of it is shared."""
         if self.xvfb is None:
             return
-        if self.env:
-            subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, check=False)
-        self.xvfb.send_signal(signal.SIGTERM)
-        try:
-            self.xvfb.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.xvfb.kill()
-            self.xvfb.wait()
-        self.xvfb = None
-        shutil.rmtree(self.prefix, ignore_errors=True)
+        xvfb, env, prefix, self.xvfb = self.xvfb, self.env, self.prefix, None
+
+        def stop():
+            if env:
+                subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, check=False)
+            xvfb.send_signal(signal.SIGTERM)
+            try:
+                xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                xvfb.kill()
+                xvfb.wait()
+            shutil.rmtree(prefix, ignore_errors=True)
+        threading.Thread(target=stop).start()
 
     def registry_value(self, key, name):
         """A value as `reg query` shows it (binary in hex), or None when it is missing."""
         result = subprocess.run(["wine", "reg", "query", key, "/v", name], env=self.env, capture_output=True,
-                                text=True, stdin=subprocess.DEVNULL, timeout=60)
+                                text=True, stdin=subprocess.DEVNULL, timeout=120)
         for line in result.stdout.splitlines():
             parts = line.strip().split(None, 2)
             if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
