@@ -1,7 +1,8 @@
-// Looks at a running Veldana from outside, as a screen reader would, and writes what it sees as JSON:
-// the main window, its owner, every child control and any dialog the program shows, once it has
-// handled the input sent before. Usage: veldprobe OUT.json [minimise]; with "minimise" it first asks
-// the main window's task-bar owner to minimise, as a click on the task-bar button does.
+// Looks at a running Veldana from outside, as a screen reader would: for each line read from its
+// input it writes one line of JSON with what it sees, the main window, its owner, every child control
+// and any dialog the program shows, once the program has handled the input sent before. A line
+// "minimise" first asks the main window's task-bar owner to minimise, as a click on the task-bar
+// button does. It stays for the next line, so a test does not start a Wine process for every look.
 #include <windows.h>
 
 #include <cstdint>
@@ -229,14 +230,9 @@ std::string WindowJson(HWND window, HWND focus)
            ",\"children\":" + children + "}";
 }
 
-}  // namespace
 
-int main(int argc, char** argv)
+std::string Look(bool minimise)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: veldprobe OUT.json\n");
-        return 2;
-    }
     HWND main = FindWindowA("TForm1", nullptr);
     // A sent message is answered before queued input: the first round trip makes the window's thread take
     // in the input waiting for it, the second waits behind that input, so the probe sees what it did. The
@@ -249,7 +245,7 @@ int main(int argc, char** argv)
         answering = answering && now < deadline &&
                     SendMessageTimeoutW(main, message, 0, 0, SMTO_NORMAL, UINT(deadline - now), nullptr);
     }
-    if (main && argc > 2 && std::string(argv[2]) == "minimise") {
+    if (main && minimise) {
         SendMessageA(GetWindow(main, GW_OWNER), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         main = FindWindowA("TForm1", nullptr);
     }
@@ -297,19 +293,18 @@ int main(int argc, char** argv)
             json += (i ? "," : "") + Quote(ClassName(collected.others[i]));
         json += "]";
     }
-    json += "}\n";
+    return json + "}\n";
+}
 
-    // Another process may hold the file for a moment (an earlier probe still ending): try again
-    // for up to ten seconds, and say why when it stays refused.
-    FILE* out = nullptr;
-    for (int tries = 0; !out && tries < 100; ++tries)
-        if (!(out = std::fopen(argv[1], "wb")))
-            Sleep(100);
-    if (!out) {
-        std::fprintf(stderr, "veldprobe: cannot write %s (error %lu)\n", argv[1], GetLastError());
-        return 1;
+}  // namespace
+
+int main()
+{
+    char request[64];
+    while (std::fgets(request, sizeof request, stdin)) {
+        const std::string json = Look(std::string(request).starts_with("minimise"));
+        std::fwrite(json.data(), 1, json.size(), stdout);
+        std::fflush(stdout);
     }
-    std::fwrite(json.data(), 1, json.size(), out);
-    std::fclose(out);
     return 0;
 }

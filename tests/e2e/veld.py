@@ -11,6 +11,7 @@ import ast
 import json
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -96,6 +97,7 @@ class Display:
     def __init__(self, width, height, workdir, depth=24, virtual_desktop=False, dpi=96, keyboard_cues=True):
         self.width, self.height, self.depth, self.dpi = width, height, depth, dpi
         self.virtual_desktop = virtual_desktop
+        self.prober = None
         self.workdir = Path(workdir)
         self.xvfb = self.env = None
         # A copy of the prefix booted once, told the desktop and the scale before a wineserver reads it.
@@ -161,7 +163,12 @@ class Display:
             return
         xvfb, env, prefix, self.xvfb = self.xvfb, self.env, self.prefix, None
 
+        prober, self.prober = self.prober, None
+
         def stop():
+            if prober:
+                prober.kill()
+                prober.wait()
             if env:
                 subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL, check=False)
@@ -184,13 +191,31 @@ class Display:
                 return parts[2] if len(parts) == 3 else ""
         return None
 
-    def probe(self, *action, lang=None):
+    def probe(self, action="", lang=None):
         """What the probe sees, after the action it is given ("minimise"); its "acp" is
-        the code page of a program started in the locale lang."""
-        out = self.workdir / "probe.json"
-        out.unlink(missing_ok=True)
-        self._wine(["wine", str(PROBE), str(out), *action], lang=lang)
-        return json.loads(out.read_text(encoding="utf-8"))
+        the code page of a program started in the locale lang. One probe stays on the
+        screen for every look; another locale's is started for one look."""
+        prober = self.prober
+        if lang or not prober or prober.poll() is not None:
+            with open(self.workdir / "wine.log", "ab") as log:
+                prober = subprocess.Popen(["wine", str(PROBE)], env=dict(self.env, LANG=lang or self.env["LANG"]),
+                                          stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=log)
+            if not lang:
+                self.prober = prober
+        prober.stdin.write(f"{action}\n".encode())
+        prober.stdin.flush()
+        answer, deadline = b"", time.monotonic() + 120
+        while not answer.endswith(b"\n"):
+            if not select.select([prober.stdout], [], [], max(0.0, deadline - time.monotonic()))[0]:
+                prober.kill()
+                raise AssertionError("the probe did not answer within 120 s")
+            chunk = os.read(prober.stdout.fileno(), 1 << 20)
+            assert chunk, "the probe ended (see wine.log)"
+            answer += chunk
+        if lang:
+            prober.stdin.close()
+            prober.wait(timeout=120)
+        return json.loads(answer)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, timeout=30,
@@ -227,7 +252,7 @@ class Display:
     def screenshot(self, name):
         SCREENSHOTS.mkdir(parents=True, exist_ok=True)
         path = SCREENSHOTS / f"{name}.png"
-        subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True, timeout=30)
+        subprocess.run(["import", "-window", "root", "-quality", "10", str(path)], env=self.env, check=True, timeout=30)
         return path
 
     def colour_at(self, x, y, name="colour"):
