@@ -26,13 +26,17 @@ if [[ ! -f $jpeg_prefix/lib/libjpeg.a ]]; then
     # libjpeg's own undefined-behaviour findings are not ours to fix; address errors are.
     if ! cmake -S "$deps/libjpeg-turbo" -B "$out/libjpeg-build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address -fno-omit-frame-pointer" \
-      -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" -DCMAKE_INSTALL_LIBDIR="$jpeg_prefix/lib" \
       -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=$simd \
       -DCMAKE_ASM_NASM_COMPILER=nasm >"$out/libjpeg-build.log" 2>&1 ||
-      ! cmake --build "$out/libjpeg-build" --target install -j2 >>"$out/libjpeg-build.log" 2>&1; then
+      ! cmake --build "$out/libjpeg-build" --target jpeg-static -j2 >>"$out/libjpeg-build.log" 2>&1; then
       echo "fuzz: instrumented libjpeg failed, see $out/libjpeg-build.log" >&2
       exit 1
     fi
+    # The library and its headers only: libjpeg's own programs are not fuzzed.
+    mkdir -p "$jpeg_prefix/include" "$jpeg_prefix/lib"
+    cp "$deps"/libjpeg-turbo/{jpeglib.h,jmorecfg.h,jerror.h} "$out/libjpeg-build/jconfig.h" "$jpeg_prefix/include/"
+    cp "$out/libjpeg-build/libjpeg.a" "$jpeg_prefix/lib/libjpeg.a.new"
+    mv "$jpeg_prefix/lib/libjpeg.a.new" "$jpeg_prefix/lib/libjpeg.a"
   else
     echo "fuzz: no libjpeg-turbo source; fuzzing against the system library without its coverage" >&2
   fi
