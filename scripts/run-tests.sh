@@ -65,32 +65,37 @@ fuzzing=$!
 
 phase "native tests, two at a time" bash -c "cd build/native && ctest -j2 --output-on-failure --timeout $limit"
 
-# Two screens and prefixes at once, each with every other test and then a 16- or an 8-bit
+# Four screens and prefixes at once, each with every fourth test; then a 16- and an 8-bit
 # screen (the picture buttons light up in the same pixels, and the window's outline is the
-# same region however it is made): most of their time is spent waiting for Wine.
-windows_half() (
-  half=$1 depth=$2
+# same region however it is made). Most of their time is spent waiting for Wine.
+windows_part() (
+  part=$1 depth=${2:-}
   cd "$root/build/win" &&
-    "$root/scripts/wine-rig.sh" ctest --output-on-failure --timeout $limit -I "$half,,2" \
-      --output-junit "$results/windows-$half.xml" &&
-    "$root/scripts/wine-rig.sh" --depth "$depth" \
-      ctest --output-on-failure --timeout $limit -R 'PictureButtonsLightUp|RegionMadeInOneCall'
+    "$root/scripts/wine-rig.sh" ctest --output-on-failure --timeout $limit -I "$part,,4" \
+      --output-junit "$results/windows-$part.xml" &&
+    if [[ -n $depth ]]; then
+      "$root/scripts/wine-rig.sh" --depth "$depth" \
+        ctest --output-on-failure --timeout $limit -R 'PictureButtonsLightUp|RegionMadeInOneCall'
+    fi
 )
 windows_tier() {
-  local first=0 second=0 pid
-  windows_half 1 16 >"$results/windows-1.log" 2>&1 &
-  pid=$!
-  windows_half 2 8 >"$results/windows-2.log" 2>&1 || second=$?
-  wait "$pid" || first=$?
-  cat "$results/windows-1.log" "$results/windows-2.log"
-  ((first == 0 && second == 0))
+  local part pids=() failed=0 depths=(16 8 "" "")
+  for part in 1 2 3 4; do
+    windows_part "$part" "${depths[part - 1]}" >"$results/windows-$part.log" 2>&1 &
+    pids+=($!)
+  done
+  for part in 1 2 3 4; do
+    wait "${pids[part - 1]}" || failed=1
+    cat "$results/windows-$part.log"
+  done
+  ((failed == 0))
 }
-phase "Windows tests under Wine, two screens at a time" windows_tier
+phase "Windows tests under Wine, four screens at a time" windows_tier
 
-# Two at a time, each test with its own screen and prefix: most of their time is spent
-# waiting for Wine, not computing.
-phase "end-to-end tests, two at a time${VELD_TEST_SEED:+ (VELD_TEST_SEED=$VELD_TEST_SEED)}" \
-  /usr/bin/python3 -m pytest -q -p no:cacheprovider -n 2 --dist loadscope --junitxml="$results/e2e.xml" \
+# Three at a time (a file's tests on one, in the order the seed gives), each test with its
+# own screen and prefix: much of their time is spent waiting for Wine, not computing.
+phase "end-to-end tests, three at a time${VELD_TEST_SEED:+ (VELD_TEST_SEED=$VELD_TEST_SEED)}" \
+  /usr/bin/python3 -m pytest -q -p no:cacheprovider -n 3 --dist loadscope --junitxml="$results/e2e.xml" \
   --basetemp="$root/build/e2e-tmp" tests/e2e
 
 echo "== fuzzing JPEG decoding briefly (scripts/fuzz.sh SECONDS for a long run) =="
