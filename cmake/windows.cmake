@@ -21,6 +21,13 @@ configure_file(src/app/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONL
 configure_file(src/app/Veldana.manifest.in ${CMAKE_BINARY_DIR}/generated/Veldana.manifest @ONLY)
 target_include_directories(veld_app PUBLIC ${CMAKE_BINARY_DIR}/generated)
 
+# The folders above core parse the system's and the standard headers once, not once a file.
+target_precompile_headers(veld_win PRIVATE <windows.h> <string> <string_view> <vector> <optional> <algorithm>
+                          <functional>)
+foreach(folder IN ITEMS ui settings catalogue desktop preview app)
+  target_precompile_headers(veld_${folder} REUSE_FROM veld_win)
+endforeach()
+
 add_executable(Veldana WIN32 src/app/main.cpp src/app/Veldana.rc)
 target_link_libraries(Veldana PRIVATE veld_app)
 set_source_files_properties(src/app/Veldana.rc PROPERTIES
@@ -31,6 +38,7 @@ target_include_directories(Veldana PRIVATE ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SO
 # without the control layer or the window; main stays out so the tests can link it.
 veld_folder_library(start EXCLUDE "/start/main\\.cpp$" USES veld_desktop veld_catalogue veld_settings)
 configure_file(src/start/VeldanaStart.manifest.in ${CMAKE_BINARY_DIR}/generated/VeldanaStart.manifest @ONLY)
+target_precompile_headers(veld_start REUSE_FROM veld_win)
 add_executable(VeldanaStart WIN32 src/start/main.cpp src/start/VeldanaStart.rc)
 target_link_libraries(VeldanaStart PRIVATE veld_start)
 set_source_files_properties(src/start/VeldanaStart.rc PROPERTIES

@@ -119,7 +119,7 @@ std::wstring ProgramFolderObjectName(std::wstring_view purpose)
     // A folder that cannot be asked is named after its key, as a path is.
     if (!identity)
         identity = IdentityFrom({.finalPath = FolderKey(folder)});
-    return L"Local\\Veldana-" + std::wstring(purpose) + L"-" + identity.value_or(L"");
+    return L"Local\\Veldana-" + std::wstring(purpose) + L"-" + *identity;
 }
 
 void SetProgramFolderForTests(std::string dir)

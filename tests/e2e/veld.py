@@ -138,10 +138,9 @@ class Display:
             self._wine(["wineserver", "-p"])
             self._wine(["wine", "wineboot"], check=False)
             if virtual_desktop:
-                # Wine closes a desktop a second after its last program ends: a command prompt waiting
-                # for input keeps it, as a signed-in user's programs do; the wineserver's end ends both.
-                self.session = subprocess.Popen(["wine", "cmd"], env=self.env, stdin=subprocess.PIPE,
-                                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                # Wine closes a desktop a second after its last program ends: the probe, waiting for
+                # the next look, keeps it, as a signed-in user's programs do.
+                self.probe()
                 subprocess.Popen(["wine", "explorer", f"/desktop=Default,{width}x{height}"], env=self.env,
                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 wait_until(lambda: self.colour_at(width // 2, height // 2) == self.DESKTOP_COLOUR, what="the desktop")
@@ -157,21 +156,17 @@ class Display:
                                   check=check, timeout=timeout)
 
     def close(self):
-        """Stops the screen's programs, wineserver and X server and removes the prefix, beside
-        the next test: nothing of it is shared."""
+        """Stops the screen and removes its prefix beside the next test, which shares none of it."""
         if self.xvfb is None:
             return
-        xvfb, env, prefix, self.xvfb = self.xvfb, self.env, self.prefix, None
-
-        prober, self.prober = self.prober, None
+        xvfb, env, prefix, prober, self.xvfb = self.xvfb, self.env, self.prefix, self.prober, None
 
         def stop():
-            if prober:
-                prober.kill()
-                prober.wait()
             if env:
                 subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL, check=False)
+            if prober:
+                prober.wait()
             xvfb.send_signal(signal.SIGTERM)
             try:
                 xvfb.wait(timeout=10)
@@ -194,27 +189,24 @@ class Display:
     def probe(self, action="", lang=None):
         """What the probe sees, after the action it is given ("minimise"); its "acp" is
         the code page of a program started in the locale lang. One probe stays on the
-        screen for every look; another locale's is started for one look."""
-        prober = self.prober
-        if lang or not prober or prober.poll() is not None:
+        screen for every look; one in another locale answers once."""
+        request = f"{action}\n".encode()
+        if lang:
+            return json.loads(subprocess.run(["wine", str(PROBE)], input=request, env=dict(self.env, LANG=lang),
+                                             capture_output=True, check=True, timeout=120).stdout)
+        if not self.prober or self.prober.poll() is not None:
             with open(self.workdir / "wine.log", "ab") as log:
-                prober = subprocess.Popen(["wine", str(PROBE)], env=dict(self.env, LANG=lang or self.env["LANG"]),
-                                          stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=log)
-            if not lang:
-                self.prober = prober
-        prober.stdin.write(f"{action}\n".encode())
-        prober.stdin.flush()
+                self.prober = subprocess.Popen(["wine", str(PROBE)], env=self.env, stdin=subprocess.PIPE,
+                                               stdout=subprocess.PIPE, stderr=log)
+        self.prober.stdin.write(request)
+        self.prober.stdin.flush()
         answer, deadline = b"", time.monotonic() + 120
         while not answer.endswith(b"\n"):
-            if not select.select([prober.stdout], [], [], max(0.0, deadline - time.monotonic()))[0]:
-                prober.kill()
+            if not select.select([self.prober.stdout], [], [], max(0.0, deadline - time.monotonic()))[0]:
+                self.prober.kill()
                 raise AssertionError("the probe did not answer within 120 s")
-            chunk = os.read(prober.stdout.fileno(), 1 << 20)
+            answer += (chunk := os.read(self.prober.stdout.fileno(), 1 << 20))
             assert chunk, "the probe ended (see wine.log)"
-            answer += chunk
-        if lang:
-            prober.stdin.close()
-            prober.wait(timeout=120)
         return json.loads(answer)
 
     def xdotool(self, *args):

@@ -153,6 +153,9 @@ TEST(Startup, AProgramFolderTheCodePageCannotSpellIsReachedByItsShortFormOrNamed
 TEST(Startup, ASecondStartBringsForwardTheBoxOfAVeldanaWithoutItsWindowOrSaysWhyNothingComes)
 {
     ui::Application& app = ui::Application::Instance();
+    // The owner window another test of this process made would be "the other Veldana": ctest
+    // starts each test in a process of its own.
+    ASSERT_EQ(app.OwnerWindow(), nullptr) << "this test must run first in its process";
     std::vector<std::string> errors;
     const auto record = [&](const std::wstring& text) { errors.push_back(win::MessageIn1252(veld::Message(text))); };
     app.SetErrorSink(record);
