@@ -100,16 +100,7 @@ class Installer:
         return process
 
     def registry_entry(self, key=UNINSTALL_KEY):
-        result = subprocess.run(["wine", "reg", "query", key], env=self.env, capture_output=True,
-                                text=True, stdin=subprocess.DEVNULL, timeout=120)
-        if result.returncode != 0:
-            return None
-        values = {}
-        for line in result.stdout.splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) == 3 and parts[1].startswith("REG_"):
-                values[parts[0]] = parts[2]
-        return values
+        return self.display.registry(key)
 
     def windows(self):
         result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Veldana"], env=self.env,

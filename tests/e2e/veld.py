@@ -176,15 +176,16 @@ class Display:
             shutil.rmtree(prefix, ignore_errors=True)
         threading.Thread(target=stop).start()
 
-    def registry_value(self, key, name):
-        """A value as `reg query` shows it (binary in hex), or None when it is missing."""
-        result = subprocess.run(["wine", "reg", "query", key, "/v", name], env=self.env, capture_output=True,
+    def registry(self, key):
+        """A key's values as `reg query` shows them (binary in hex), or None when it is missing."""
+        result = subprocess.run(["wine", "reg", "query", key], env=self.env, capture_output=True,
                                 text=True, stdin=subprocess.DEVNULL, timeout=120)
-        for line in result.stdout.splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
-                return parts[2] if len(parts) == 3 else ""
-        return None
+        lines = [line.strip().split(None, 2) for line in result.stdout.splitlines()]
+        return {p[0]: p[2] if len(p) == 3 else "" for p in lines if p[1:] and p[1].startswith("REG_")} \
+            if result.returncode == 0 else None
+
+    def registry_value(self, key, name):
+        return (self.registry(key) or {}).get(name)
 
     def probe(self, action="", lang=None):
         """What the probe sees, after the action it is given ("minimise"); its "acp" is
