@@ -526,9 +526,10 @@ def test_start_up_names_what_is_missing_and_still_reads_the_settings(rig, damage
         text = veld.dialog_text(box)
         assert text.startswith(message) and text.endswith("."), text
         close_box(program, box)
-    # A box at start-up comes before the window: once it shows, there was none.
+    # A box at start-up comes before the window: once it shows, there was none. Ten thousand
+    # entries take a slow machine minutes to list, and the probe as long to read.
     state = veld.wait_until(lambda: (s := program.probe())["main"] and s["main"]["visible"] and s,
-                            what="the main window")
+                            timeout=600, what="the main window")
     assert not state["dialogs"]
     assert program.control("CheckBox1", state)["checked"], "Active=True was not read"
     assert sorted(program.control("ListBox1", state)["items"]) == sorted(listed)
