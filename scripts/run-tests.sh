@@ -63,7 +63,22 @@ trap summary EXIT
   >"$results/fuzz.log" 2>&1 &
 fuzzing=$!
 
-phase "native tests, two at a time" bash -c "cd build/native && ctest -j2 --output-on-failure --timeout $limit"
+# The native tests need no display either: they run beside the Windows tests, which spend
+# most of their time waiting for Wine.
+(phase "native tests, two at a time (beside the Windows tests)" \
+  bash -c "cd build/native && ctest -j2 --output-on-failure --timeout $limit") >"$results/native.log" 2>&1 &
+native=$!
+
+# The output of a phase run beside the others, once it has ended.
+finish() {
+  local pid=$1 log=$2 status=0
+  echo "== $3 =="
+  running=$3
+  wait "$pid" || status=$?
+  cat "$log"
+  ((status == 0))
+  running=""
+}
 
 # Four screens and prefixes at once, each with every fourth test; then a 16- and an 8-bit
 # screen (the picture buttons light up in the same pixels, and the window's outline is the
@@ -91,6 +106,7 @@ windows_tier() {
   ((failed == 0))
 }
 phase "Windows tests under Wine, four screens at a time" windows_tier
+finish "$native" "$results/native.log" "native tests"
 
 # Three at a time (a file's tests on one, in the order the seed gives), each test with its
 # own screen and prefix: much of their time is spent waiting for Wine, not computing.
@@ -98,9 +114,4 @@ phase "end-to-end tests, three at a time${VELD_TEST_SEED:+ (VELD_TEST_SEED=$VELD
   /usr/bin/python3 -m pytest -q -p no:cacheprovider -n 3 --dist loadscope --junitxml="$results/e2e.xml" \
   --basetemp="$root/build/e2e-tmp" tests/e2e
 
-echo "== fuzzing JPEG decoding briefly (scripts/fuzz.sh SECONDS for a long run) =="
-running="fuzzing JPEG decoding briefly"
-wait "$fuzzing" && fuzzed=0 || fuzzed=$?
-cat "$results/fuzz.log"
-((fuzzed == 0))
-running=""
+finish "$fuzzing" "$results/fuzz.log" "fuzzing JPEG decoding briefly (scripts/fuzz.sh SECONDS for a long run)"

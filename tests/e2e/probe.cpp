@@ -27,31 +27,12 @@ std::string Quote(const std::string& text)
 {
     std::string out = "\"";
     for (unsigned char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof(escape), "\\u%04x", c);
-                out += escape;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
+        char escaped[8] = {static_cast<char>(c)};
+        if (c < 0x20)
+            std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
+        else if (c == '"' || c == '\\')
+            out += '\\';
+        out += escaped;
     }
     return out + "\"";
 }
