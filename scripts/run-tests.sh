@@ -57,9 +57,9 @@ EOF
 }
 trap summary EXIT
 
-# Fuzzing needs no display and about one core, so it runs beside the tiers below; its
-# output follows theirs.
-(phase "fuzzing JPEG decoding briefly (beside the Wine tiers)" "$root/scripts/fuzz.sh" 30) \
+# Fuzzing needs no display and about one core, so it runs beside the tiers below, at the
+# lowest priority: it takes the processor time they leave. Its output follows theirs.
+(phase "fuzzing JPEG decoding briefly (beside the Wine tiers)" nice -n 19 "$root/scripts/fuzz.sh" 30) \
   >"$results/fuzz.log" 2>&1 &
 fuzzing=$!
 
