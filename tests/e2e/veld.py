@@ -201,11 +201,13 @@ class Display:
                                                stdout=subprocess.PIPE, stderr=log)
         self.prober.stdin.write(request)
         self.prober.stdin.flush()
-        answer, deadline = b"", time.monotonic() + 120
+        # A look waits while the program is busy (ten thousand entries on a slow machine take
+        # minutes): only a probe that hangs is stopped.
+        answer, deadline = b"", time.monotonic() + 600
         while not answer.endswith(b"\n"):
             if not select.select([self.prober.stdout], [], [], max(0.0, deadline - time.monotonic()))[0]:
                 self.prober.kill()
-                raise AssertionError("the probe did not answer within 120 s")
+                raise AssertionError("the probe did not answer within 600 s")
             answer += (chunk := os.read(self.prober.stdout.fileno(), 1 << 20))
             assert chunk, "the probe ended (see wine.log)"
         return json.loads(answer)
