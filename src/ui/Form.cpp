@@ -193,10 +193,12 @@ void Form::RunCommand(const std::function<void()>& command)
 void Form::RedrawOverDesktop()
 {
     // The desktop's own thread paints the new wallpaper over every window once it is
-    // idle: having it paint now puts this repaint after it.
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(GetDesktopWindow(), WM_PAINT, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
-    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // idle. Having it paint now, and repainting once it has answered, puts this repaint
+    // after it, however long a busy machine keeps the desktop from answering.
+    constexpr SENDASYNCPROC redraw = [](HWND, UINT, ULONG_PTR window, LRESULT) {
+        RedrawWindow(reinterpret_cast<HWND>(window), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    };
+    SendMessageCallbackA(GetDesktopWindow(), WM_PAINT, 0, 0, redraw, reinterpret_cast<ULONG_PTR>(handle_));
 }
 
 int Form::Scaled(int value) const

@@ -57,8 +57,8 @@ public:
     // for a file or the wallpaper lock, or shows a box, starts nothing, and a close
     // request made meanwhile follows when it ends.
     void RunCommand(const std::function<void()>& command);
-    // Paints the window and its child controls again before returning, after a change
-    // that the system paints on the desktop beneath them.
+    // Paints the window and its child controls again once the desktop has painted a
+    // change beneath them (it paints over them).
     void RedrawOverDesktop();
 
     // Called by the controls when they are created.

@@ -1,6 +1,9 @@
 """The commands as a person uses them, with the real mouse and the real dialogs."""
 
+import contextlib
 import shutil
+import tempfile
+from pathlib import Path
 
 import pytest
 from PIL import Image, ImageChops, ImageDraw
@@ -26,10 +29,30 @@ def start(display_factory, programs, workdir, files=None, shipped=False, size=(1
     return folder, programs(display, folder)
 
 
-def run_wallpaper_command(program, point, name):
+@contextlib.contextmanager
+def slow(processes):
+    """Runs the processes in a CPU quota of their own (1 ms a second, a cgroup v1 group;
+    tests run as root), as a busy machine may."""
+    cpu = Path("/sys/fs/cgroup/cpu")
+    group = Path(tempfile.mkdtemp(prefix="veld-slow-", dir=cpu))
+    (group / "cpu.cfs_period_us").write_text("1000000")
+    (group / "cpu.cfs_quota_us").write_text("1000")
+    try:
+        assert processes, "no process to slow down"
+        for pid in processes:
+            (group / "cgroup.procs").write_text(pid)
+        yield
+    finally:
+        for pid in (group / "cgroup.procs").read_text().split():
+            (cpu / "cgroup.procs").write_text(pid)
+        group.rmdir()
+
+
+def run_wallpaper_command(program, point, name, slow_desktop=False):
     """Clicks a wallpaper command. On a desktop that the system paints, the window, less
     the list and the preview, must look as it did before once the new desktop shows
-    around it."""
+    around it, also when the desktop's process answers long after the program
+    (slow_desktop)."""
     display = program.display
     if not display.virtual_desktop:
         program.click_client(*point)
@@ -52,15 +75,16 @@ def run_wallpaper_command(program, point, name):
     lit = lambda c: c and all(a <= b for a, b in zip(buttons[:2] + c[2:], c[:2] + buttons[2:]))
     before = veld.wait_until(lambda: lit(ImageChops.difference(resting, (s := shot("before")).crop(window)).getbbox())
                              and s, what=f"{name} to light up")
-    program.click_client(*point)
-    veld.wait_until(lambda: ImageChops.difference(before.crop(corner), shot("after").crop(corner)).getbbox(),
-                    interval=0.05, what=f"the new desktop after {name}")
 
     def repainted():
         changed = ImageChops.difference(before.crop(window), shot("after").crop(window)).convert("L").point(lambda v: v and 255)
         return not ImageChops.multiply(changed, mask).getbbox()
 
-    veld.wait_until(repainted, interval=0.05, what=f"the window painted again after {name}")
+    with slow(display.desktop_processes()) if slow_desktop else contextlib.nullcontext():
+        program.click_client(*point)
+        veld.wait_until(lambda: ImageChops.difference(before.crop(corner), shot("after").crop(corner)).getbbox(),
+                        interval=0.05, what=f"the new desktop after {name}")
+        veld.wait_until(repainted, interval=0.05, what=f"the window painted again after {name}")
 
 
 @pytest.mark.parametrize("virtual_desktop,dpi", [(False, 96), (True, 96), (False, 192)])
@@ -76,7 +100,7 @@ def test_the_overview_story_set_the_third_entry_as_default(display_factory, prog
     assert third["selected"] == 2
     name = third["items"][2]
 
-    run_wallpaper_command(program, SET_AS_DEFAULT, "overview-set-as-default")
+    run_wallpaper_command(program, SET_AS_DEFAULT, "overview-set-as-default", slow_desktop=True)
     expected = veld.win(folder / subfolder / name)
     veld.wait_until(lambda: (veld.read_ini(folder) or {}).get("DefaultWP", "").lower() == expected.lower(),
                     what="DefaultWP")

@@ -176,6 +176,17 @@ class Display:
             shutil.rmtree(prefix, ignore_errors=True)
         threading.Thread(target=stop).start()
 
+    def desktop_processes(self):
+        """The PIDs of Wine's desktop process (explorer) on this screen."""
+        mine, found = f"WINEPREFIX={self.prefix}".encode(), []
+        for proc in Path("/proc").glob("[0-9]*"):
+            try:
+                if b"explorer.exe" in (proc / "cmdline").read_bytes() and mine in (proc / "environ").read_bytes().split(b"\0"):
+                    found.append(proc.name)
+            except OSError:  # ended meanwhile
+                pass
+        return found
+
     def registry(self, key):
         """A key's values as `reg query` shows them (binary in hex), or None when it is missing."""
         result = subprocess.run(["wine", "reg", "query", key], env=self.env, capture_output=True,
