@@ -258,8 +258,7 @@ def test_hover_lights_buttons_inactive_look_ignores_them_and_close_saves(display
     veld.wait_until(lambda: not program.control("CheckBox1", program.probe())["checked"], what="inactive")
     display.screenshot("inactive-look")
     program.click_client(*ADD)
-    assert not program.probe()["dialogs"]
-
+    # Clicks are taken in turn: a file dialog opened by the first would hold back the close.
     program.click_client(*CLOSE)
     program.wait_exit()
     assert veld.read_ini(folder) == {"Active": "False", "Random": "False"}
