@@ -56,19 +56,6 @@ def forged(data, **fields):
     return bytes(out)
 
 
-def twelve_bit(good):
-    source = io.BytesIO()
-    Image.new("RGB", (16, 16), RED).save(source, "PPM")
-    try:
-        made = subprocess.run(["cjpeg", "-precision", "12"], input=source.getvalue(), capture_output=True)
-        if made.returncode == 0 and made.stdout:
-            return made.stdout
-    except OSError:
-        pass
-    # libjpeg-turbo 2.1's cjpeg writes 8-bit files only: declare an extended 12-bit frame.
-    return forged(good, marker=0xC1, precision=12)
-
-
 def truncated(data):
     """Cut a quarter of the way into the scan: the red top is there, the blue bottom is not."""
     scan = data.find(b"\xff\xda")
@@ -210,17 +197,9 @@ def rig(screen, locker, tmp_path):
 
 # --- what the user does and sees -----------------------------------------------------
 
-def click(display, x, y):
-    display.click(x, y)
-
-
-def click_client(program, point):
-    click(program.display, *program.to_screen(*point))
-
-
-def close_box(program, box):
+def close_box(program, box, key="Return"):
     program.display.move(*veld.centre(box["rect"]))
-    program.display.key("Return")
+    program.display.key(key)
     veld.wait_until(lambda: not program.probe().get("dialogs"), what="the box to close")
 
 
@@ -258,7 +237,7 @@ def select(program, name):
         listbox = program.control("ListBox1", program.probe())
     else:
         raise AssertionError(f"{name} does not scroll into view")
-    click(display, left + 40, top + 2 + (index - listbox["top"]) * listbox["item_height"] + 6)
+    display.click(left + 40, top + 2 + (index - listbox["top"]) * listbox["item_height"] + 6)
 
     def shown(state):
         return (program.control("ListBox1", state)["selected"] == index
@@ -286,13 +265,13 @@ def wait_preview(program, name, bottom_shown=True):
 
 def set_as_default(program, folder, path):
     """Clicks "Set as default": the box text, or None once DefaultWP names path."""
-    click_client(program, SET_AS_DEFAULT)
+    program.click_client(*SET_AS_DEFAULT)
     return outcome(program, lambda state: (veld.read_ini(folder) or {}).get("DefaultWP") == win(path))
 
 
 def close_window(program):
     """Clicks the close button: the text of the box shown on the way out, or None."""
-    click_client(program, CLOSE)
+    program.click_client(*CLOSE)
     box = veld.wait_until(lambda: program.exited() or (program.probe().get("dialogs") or [None])[0],
                           what="the window to close or a box")
     text = None
@@ -317,7 +296,8 @@ SHELF = {
     "good.jpg": lambda: GOOD_JPEG,
     "empty.jpg": lambda: b"",
     "not-a-jpeg.jpg": lambda: b"GIF89a\x01\x00\x01\x00 a picture, but not a JPEG",
-    "twelve-bit.jpg": lambda: twelve_bit(GOOD_JPEG),
+    # libjpeg-turbo 2.1's cjpeg writes 8-bit files only: an extended 12-bit frame declared.
+    "twelve-bit.jpg": lambda: forged(GOOD_JPEG, marker=0xC1, precision=12),
     "bomb.jpg": lambda: forged(jpeg((16, 16)), width=65500, height=65500),
     "truncated.jpg": lambda: truncated(GOOD_JPEG),
     "arithmetic.jpg": lambda: arithmetic(GOOD_JPEG),
@@ -372,7 +352,7 @@ class TestWallpaperFiles:
         (folder / "tmp_wallpaper.bmp").write_bytes(OLD_BMP)
         # Off and on again empties the preview, so a picture seen later is the new one.
         for checked in (False, True):
-            click_client(program, ACTIVE_BOX)
+            program.click_client(*ACTIVE_BOX)
             veld.wait_until(lambda: program.control("CheckBox1", program.probe())["checked"] == checked,
                             what="the check mark")
         return program, folder, release
@@ -418,7 +398,7 @@ class TestWallpaperFiles:
             assert select(program, name) is None
             wait_preview(program, f"foreign-{number}")  # a screenshot's file name has no "?"
             before = (veld.read_ini(folder) or {}).get("DefaultWP")
-            click_client(program, SET_AS_DEFAULT)
+            program.click_client(*SET_AS_DEFAULT)
             assert outcome(program, lambda state: (veld.read_ini(folder) or {}).get("DefaultWP") != before) is None
             short = veld.read_ini(folder)["DefaultWP"]
             assert short.startswith(win(folder / "1024x768") + "\\") and "~" in short, short
@@ -478,13 +458,11 @@ def test_boxes_read_right_whatever_the_systems_code_page(rig, lang, code_page):
         assert select(program, name) == message.format(dir=win(wallpapers))
 
     assert select(program, f"{evening}.jpg") is None
-    click_client(program, veld.middle("Label6"))
+    program.click_client(*veld.middle("Label6"))
     box = program.wait_dialog()
     assert veld.dialog_text(box) == veld.text("AskDeleteFile", name=f"{evening}.jpg")
     veld.dialog_button(box, veld.text("No"))
-    program.display.move(*veld.centre(box["rect"]))
-    program.display.key("Escape")
-    veld.wait_until(lambda: not program.probe().get("dialogs"), what="the box to close")
+    close_box(program, box, "Escape")
     assert (wallpapers / f"{evening}.jpg").exists()
 
 
@@ -620,7 +598,7 @@ def test_a_full_disk_keeps_the_old_wallpaper_and_leaves_no_partial_file(rig):
     own.write_bytes(saved(Image.frombytes("RGB", (560, 420), random.Random(3).randbytes(560 * 420 * 3)), "JPEG"))
     (disk / "filler").write_bytes(b"\0" * ((disk / "filler").stat().st_size + shutil.disk_usage(disk).free
                                          - own.stat().st_size // 3))
-    click_client(program, ADD_YOUR_OWN)
+    program.click_client(*ADD_YOUR_OWN)
     program.display.move(*veld.centre(program.wait_dialog()["rect"]))
     program.display.xdotool("type", "--delay", 20, win(own))
     program.display.key("Return")

@@ -8,6 +8,7 @@ screenshots come from ImageMagick's import.
 """
 
 import ast
+import contextlib
 import json
 import os
 import re
@@ -176,16 +177,25 @@ class Display:
             shutil.rmtree(prefix, ignore_errors=True)
         threading.Thread(target=stop).start()
 
-    def desktop_processes(self):
-        """The PIDs of Wine's desktop process (explorer) on this screen."""
-        mine, found = f"WINEPREFIX={self.prefix}".encode(), []
-        for proc in Path("/proc").glob("[0-9]*"):
-            try:
-                if b"explorer.exe" in (proc / "cmdline").read_bytes() and mine in (proc / "environ").read_bytes().split(b"\0"):
-                    found.append(proc.name)
-            except OSError:  # ended meanwhile
-                pass
-        return found
+    @contextlib.contextmanager
+    def slow_desktop(self):
+        """Wine's desktop process (explorer) on this screen runs meanwhile in a CPU quota of
+        1 ms a second, a cgroup v1 group of its own (tests run as root), as a busy machine may."""
+        cpu, mine = Path("/sys/fs/cgroup/cpu"), f"WINEPREFIX={self.prefix}".encode()
+        group = Path(tempfile.mkdtemp(prefix="veld-desktop-", dir=cpu))
+        (group / "cpu.cfs_period_us").write_text("1000000")
+        (group / "cpu.cfs_quota_us").write_text("1000")
+        try:
+            for proc in Path("/proc").glob("[0-9]*"):
+                with contextlib.suppress(OSError):  # ended meanwhile
+                    if b"explorer.exe" in (proc / "cmdline").read_bytes() and mine in (proc / "environ").read_bytes().split(b"\0"):
+                        (group / "cgroup.procs").write_text(proc.name)
+            assert (group / "cgroup.procs").read_text(), "no desktop process"
+            yield
+        finally:
+            for pid in (group / "cgroup.procs").read_text().split():
+                (cpu / "cgroup.procs").write_text(pid)
+            group.rmdir()
 
     def registry(self, key):
         """A key's values as `reg query` shows them (binary in hex), or None when it is missing."""
