@@ -108,10 +108,11 @@ windows_tier() {
 phase "Windows tests under Wine, four screens at a time" windows_tier
 finish "$native" "$results/native.log" "native tests"
 
-# Three at a time (a file's tests on one, in the order the seed gives), each test with its
-# own screen and prefix: much of their time is spent waiting for Wine, not computing.
+# Three at a time, in the order the seed gives, each test with its own screen and prefix:
+# much of their time is spent waiting for Wine, not computing. Tests go to whichever worker
+# is free, those of one group (a shared screen) to one worker.
 phase "end-to-end tests, three at a time${VELD_TEST_SEED:+ (VELD_TEST_SEED=$VELD_TEST_SEED)}" \
-  /usr/bin/python3 -m pytest -q -p no:cacheprovider -n 3 --dist loadscope --junitxml="$results/e2e.xml" \
+  /usr/bin/python3 -m pytest -q -p no:cacheprovider -n 3 --dist loadgroup --junitxml="$results/e2e.xml" \
   --basetemp="$root/build/e2e-tmp" tests/e2e
 
 finish "$fuzzing" "$results/fuzz.log" "fuzzing JPEG decoding briefly (scripts/fuzz.sh SECONDS for a long run)"

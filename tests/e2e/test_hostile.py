@@ -20,6 +20,9 @@ import pytest
 from PIL import Image
 
 import veld
+
+# They share one screen and the shelf of wallpapers: one worker runs them in turn.
+pytestmark = pytest.mark.xdist_group("hostile")
 from veld import near, win
 
 SET_AS_DEFAULT = veld.middle("Label5")

@@ -266,9 +266,12 @@ class Display:
         self.xdotool("key", "--delay", 50, *keys)
 
     def screenshot(self, name):
+        """The screen in a file of this screen's own, kept as build/e2e-screenshots/NAME.png
+        too: tests of one file run side by side, and may use one name."""
         SCREENSHOTS.mkdir(parents=True, exist_ok=True)
-        path = SCREENSHOTS / f"{name}.png"
+        path = self.workdir / f"{name}.png"
         subprocess.run(["import", "-window", "root", "-quality", "10", str(path)], env=self.env, check=True, timeout=30)
+        shutil.copyfile(path, SCREENSHOTS / path.name)
         return path
 
     def colour_at(self, x, y, name="colour"):
